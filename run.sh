@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and shows the program's main job on a demo application
+# directory (virtual keyboard, fresh Data/).
+set -euo pipefail
+cd "$(dirname "$0")"
+./scripts/install-deps.sh
+
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$jobs"
+
+demo=build/demo
+echo "== demo application directory: $demo"
+"$demo/kbctl" --app-dir "$demo" profiles
+"$demo/kbctl" --app-dir "$demo" show

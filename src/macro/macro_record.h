@@ -1,0 +1,45 @@
+#pragma once
+// A macro as one fixed-size record, the same in memory, in the macro store and in .mco files.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "profile/profile_record.h"
+
+namespace kb {
+
+inline constexpr int kMaxMacroActions = 3000;
+
+struct MacroAction {
+  std::uint8_t action_code;  // usage ID, 0xF0..0xF4 mouse button, 0xF6 mouse move
+  std::uint8_t action_kind;  // 1 press, 2 release, 0 mouse move
+  std::uint16_t delay;       // ms after this action, 1..65535
+  std::int32_t x;            // relative move, -127..127
+  std::int32_t y;
+};
+
+static_assert(sizeof(MacroAction) == 12);
+static_assert(offsetof(MacroAction, action_code) == 0);
+static_assert(offsetof(MacroAction, action_kind) == 1);
+static_assert(offsetof(MacroAction, delay) == 2);
+static_assert(offsetof(MacroAction, x) == 4);
+static_assert(offsetof(MacroAction, y) == 8);
+
+struct MacroRecord {
+  char16_t name[kNameUnits];
+  std::int32_t loop_time;     // 1..65535
+  std::int32_t action_count;  // 0..3000
+  MacroAction actions[kMaxMacroActions];
+};
+
+static_assert(sizeof(MacroRecord) == 36108);
+static_assert(offsetof(MacroRecord, name) == 0);
+static_assert(offsetof(MacroRecord, loop_time) == 100);
+static_assert(offsetof(MacroRecord, action_count) == 104);
+static_assert(offsetof(MacroRecord, actions) == 108);
+
+using MacroList = std::vector<std::unique_ptr<MacroRecord>>;
+
+}  // namespace kb
