@@ -1,0 +1,39 @@
+/* The input-hook library "Quillet.so": global keyboard and mouse-button events.
+ *
+ * After installhook(t) and enablehook(1), every key press and release of the desktop reaches t
+ * as message 1280 with wparam = the Windows virtual-key code of the physical key and lparam 0
+ * for a press, 1 for a release. After installmousehook(t), every mouse-button event reaches t as
+ * message 1281 with wparam = the mouse message number (0x201/0x202 left down/up, 0x204/0x205
+ * right, 0x207/0x208 middle, 0x20A wheel, 0x20B/0x20C extra button down/up) and, for 0x20B and
+ * 0x20C, lparam 1 (back) or 2 (forward). enable*(0) holds events back until enable*(1); an
+ * install call starts delivery afresh; remove* ends it. Mouse movement is never reported.
+ * mousewheelenable(0/1) switches wheel reports off and on. Without a display every call
+ * succeeds and nothing is delivered. All calls return nonzero on success. */
+#ifndef KB_HOOK_LIBRARY_H
+#define KB_HOOK_LIBRARY_H
+
+#include "kb_message_target.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+enum { KB_HOOK_KEY_MESSAGE = 1280, KB_HOOK_MOUSE_MESSAGE = 1281 };
+
+int installmousehook(const kb_message_target* target);
+int removemousehook(void);
+int enablemousehook(int enable);
+int installhook(const kb_message_target* target);
+int removehook(void);
+int enablehook(int enable);
+int mousewheelenable(int enable);
+
+typedef int (*hook_install_fn)(const kb_message_target*);
+typedef int (*hook_void_fn)(void);
+typedef int (*hook_enable_fn)(int);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
