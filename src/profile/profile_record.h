@@ -6,7 +6,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
+
+#include "keys/keyboard_model.h"
 
 namespace kb {
 
@@ -116,5 +119,40 @@ static_assert(offsetof(ProfileRecord, banks) + sizeof(ProfileBank) == 24364);
 // Records are owned by their list and never move, so a reference to the current profile stays
 // valid while other records are added or removed.
 using ProfileList = std::vector<std::unique_ptr<ProfileRecord>>;
+
+// Record functions. They touch only the record they are given; callers that share a record
+// with the device worker hold the lock that guards it.
+
+// Fills one bank with the factory settings of `model`: lighting defaults, the orange custom
+// colours, every key and Fn slot at its factory code.
+void ResetBank(ProfileBank& bank, Model model);
+
+// Appends a new record to `list` and returns it: zero everywhere but the name (shortened to
+// kMaxNameLength units, a surrogate pair never split), active_bank 0, the model's format_tag and
+// both banks at their defaults.
+ProfileRecord& NewDefaultProfile(std::u16string_view name, Model model, ProfileList& list);
+
+// The reset command: active_bank 0, the model's format_tag, both banks at their defaults. The
+// name and reserved_head keep their bytes.
+void ResetProfile(ProfileRecord& record, Model model);
+
+// A colour from the UI library (0xAARRGGBB) as a record stores it: (B << 16) | (G << 8) | R.
+std::int32_t PackColor(std::uint32_t argb);
+// A stored colour for the UI library: opaque 0xFFRRGGBB; the stored top byte is ignored.
+std::uint32_t UnpackColor(std::int32_t stored);
+
+// The bank that every page edits and the lighting upload sends. active_bank is 0 or 1 in every
+// record this program writes; a file may hold anything, and any value other than 1 selects the
+// first bank, so a stray value never indexes past the two banks and the record is left as read.
+int ActiveBankIndex(const ProfileRecord& record);
+ProfileBank& ActiveBank(ProfileRecord& record);
+const ProfileBank& ActiveBank(const ProfileRecord& record);
+
+// Entry `key_index` (0..131) of a bank's keys, entry `slot` (0..55) of its fn_keys. An index out
+// of range is a programming error and throws std::out_of_range.
+KeyEntry& KeyAt(ProfileBank& bank, int key_index);
+const KeyEntry& KeyAt(const ProfileBank& bank, int key_index);
+KeyEntry& FnKeyAt(ProfileBank& bank, int slot);
+const KeyEntry& FnKeyAt(const ProfileBank& bank, int slot);
 
 }  // namespace kb
