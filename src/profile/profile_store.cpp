@@ -1,0 +1,117 @@
+#include "profile/profile_store.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "common/utf16_text.h"
+
+namespace kb {
+namespace {
+
+int TerminateNames(ProfileRecord& record) {
+  int terminated = TerminateField(record.name) ? 1 : 0;
+  for (ProfileBank& bank : record.banks) {
+    for (KeyEntry& entry : bank.keys) terminated += TerminateField(entry.macro_name) ? 1 : 0;
+    for (KeyEntry& entry : bank.fn_keys) terminated += TerminateField(entry.macro_name) ? 1 : 0;
+  }
+  return terminated;
+}
+
+void UseDefaultStore(Model model, std::u16string_view first_profile_name, StoreHeader& header,
+                     ProfileList& list) {
+  std::memset(&header, 0, sizeof header);
+  list.clear();
+  NewDefaultProfile(first_profile_name, model, list);
+}
+
+// Only KB_3 starts with a profile; the KB_4 page is never started, so it keeps what the file
+// holds and nothing is invented for it.
+bool StartsWithDefaultProfile(Model model) { return model == Model::KB_3; }
+
+}  // namespace
+
+ProfileStoreParse ParseProfileStore(std::span<const std::uint8_t> bytes, StoreHeader& header,
+                                    ProfileList& list) {
+  ProfileStoreParse result;
+  std::memset(&header, 0, sizeof header);
+  list.clear();
+  if (bytes.size() < kStoreHeaderSize) {
+    result.dropped_bytes = bytes.size();
+    return result;
+  }
+  std::memcpy(&header, bytes.data(), kStoreHeaderSize);
+
+  std::span<const std::uint8_t> rest = bytes.subspan(kStoreHeaderSize);
+  const std::size_t whole = rest.size() / kStoreRecordSize;
+  result.dropped_bytes = rest.size() % kStoreRecordSize;
+  list.reserve(whole);
+  for (std::size_t i = 0; i < whole; ++i) {
+    auto record = std::make_unique<ProfileRecord>();
+    std::memcpy(record.get(), rest.data() + i * kStoreRecordSize, kStoreRecordSize);
+    result.names_terminated += TerminateNames(*record);
+    list.push_back(std::move(record));
+  }
+  result.records = static_cast<int>(list.size());
+
+  const std::int32_t last = list.empty() ? 0 : static_cast<std::int32_t>(list.size() - 1);
+  const std::int32_t clamped = std::clamp(header.selected_index, std::int32_t{0}, last);
+  result.selected_index_clamped = clamped != header.selected_index;
+  header.selected_index = clamped;
+  return result;
+}
+
+ProfileStoreLoad LoadProfileStore(const std::filesystem::path& path, Model model,
+                                  std::u16string_view first_profile_name, StoreHeader& header,
+                                  ProfileList& list) {
+  ProfileStoreLoad result;
+  std::string why;
+  std::optional<Bytes> bytes = ReadWholeFile(path, &why);
+  if (!bytes) {
+    std::error_code ec;
+    result.file_found = std::filesystem::symlink_status(path, ec).type() != std::filesystem::file_type::not_found;
+    if (result.file_found) result.read = Status::Fail(why);
+    std::memset(&header, 0, sizeof header);
+    list.clear();
+    if (!StartsWithDefaultProfile(model)) return result;
+    UseDefaultStore(model, first_profile_name, header, list);
+    result.created_default = true;
+    // A store that exists but cannot be read may still hold the user's profiles: keep it.
+    if (!result.file_found) result.save = SaveProfileStore(path, header, list);
+    return result;
+  }
+
+  result.file_found = true;
+  result.parse = ParseProfileStore(*bytes, header, list);
+  if (list.empty() && StartsWithDefaultProfile(model)) {
+    UseDefaultStore(model, first_profile_name, header, list);
+    result.created_default = true;
+    result.save = SaveProfileStore(path, header, list);
+  }
+  return result;
+}
+
+Bytes SerializeProfileStore(const StoreHeader& header, const ProfileList& list) {
+  Bytes bytes;
+  if (list.empty()) return bytes;
+  bytes.reserve(kStoreHeaderSize + list.size() * kStoreRecordSize);
+  auto append = [&bytes](std::span<const std::uint8_t> part) { bytes.insert(bytes.end(), part.begin(), part.end()); };
+  append(BytesOf(header));
+  for (const auto& record : list) append(BytesOf(*record));
+  return bytes;
+}
+
+Status SaveProfileStore(const std::filesystem::path& path, const StoreHeader& header,
+                        const ProfileList& list) {
+  std::vector<std::span<const std::uint8_t>> parts;
+  if (!list.empty()) {
+    parts.reserve(list.size() + 1);
+    parts.push_back(BytesOf(header));
+    for (const auto& record : list) parts.push_back(BytesOf(*record));
+  }
+  return WriteFileAtomically(path, parts);
+}
+
+}  // namespace kb
