@@ -1,0 +1,38 @@
+#pragma once
+// The portable macro file (.mco): exactly one MacroRecord, 36108 bytes, name included, with no
+// model tag, so a file exported by one model imports into the other.
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+
+#include "common/status.h"
+#include "macro/macro_record.h"
+#include "macro/macro_repair.h"
+
+namespace kb {
+
+// Writes the record's 36108 bytes unchanged, crash-safe.
+[[nodiscard]] Status ExportMacroFile(const std::filesystem::path& path, const MacroRecord& macro);
+
+enum class MacroImportOutcome {
+  Imported,
+  Unreadable,  // the file could not be opened or read
+  WrongSize,   // not exactly one record long: a truncated or foreign file
+};
+
+struct MacroImport {
+  MacroImportOutcome outcome = MacroImportOutcome::Unreadable;
+  std::string reason;      // for the failures, a sentence naming the file
+  std::size_t index = 0;   // position of the new macro in the list
+  std::u16string name;     // the name it got
+  MacroRepair repair;      // what had to be corrected in the file's record
+};
+
+// Reads a .mco and appends it to `list`. The macro is named after the file's base name, made
+// unique in the list ("Burst", "Burst_1", ...) and shortened to fit; the name inside the file is
+// discarded; every other byte is taken over, but for the repairs the store load makes too.
+// Saving the store and updating the list control are the caller's. UI thread.
+[[nodiscard]] MacroImport ImportMacroFile(const std::filesystem::path& path, MacroList& list);
+
+}  // namespace kb

@@ -1,0 +1,44 @@
+#pragma once
+// The macro store: the model's macro list written back to back, 36108 bytes per record, in list
+// order, with no header. The number of macros follows from the file length.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+
+#include "common/status.h"
+#include "macro/macro_record.h"
+
+namespace kb {
+
+enum class StoreFileState {
+  Missing,     // no file: an empty list, created by the first save
+  Unreadable,  // the file exists but could not be read: an empty list
+  Read,
+};
+
+// What a load found. Only whole records are kept; every kept record has action_count in
+// 0..3000 and a NUL-terminated name.
+struct MacroStoreLoad {
+  StoreFileState file = StoreFileState::Missing;
+  std::string reason;                   // why the file could not be read
+  std::size_t loaded = 0;               // records appended to the list
+  std::size_t dropped_tail_bytes = 0;   // bytes of a partial last record, not kept
+  std::size_t clamped_action_counts = 0;
+  std::size_t terminated_names = 0;
+};
+
+// Appends the whole records of `bytes` to `list`. Never fails: the bytes are untrusted and
+// anything that is not a whole record is dropped and counted.
+MacroStoreLoad ParseMacroStore(std::span<const std::uint8_t> bytes, MacroList& list);
+
+// Reads the store at `path` into `list` (expected empty). UI thread, at page start-up.
+[[nodiscard]] MacroStoreLoad LoadMacroStore(const std::filesystem::path& path, MacroList& list);
+
+// Rewrites the store whole and crash-safe; an empty list gives an empty file. On failure the
+// old file is untouched.
+[[nodiscard]] Status SaveMacroStore(const std::filesystem::path& path, const MacroList& list);
+
+}  // namespace kb
