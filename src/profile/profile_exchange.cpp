@@ -1,0 +1,174 @@
+#include "profile/profile_exchange.h"
+
+#include <cstring>
+
+#include "common/utf16_text.h"
+#include "keys/assignment_kind.h"
+#include "keys/key_code.h"
+#include "keys/key_layout.h"
+#include "macro/file_base_name.h"
+#include "macro/macro_repair.h"
+#include "profile/name_rules.h"
+
+namespace kb {
+namespace {
+
+constexpr std::uint8_t kMacroBinding = KindByte(AssignmentKind::MacroBinding);
+
+bool IsBound(const KeyEntry& entry) { return entry.kind == kMacroBinding; }
+
+bool NamesMacro(const KeyEntry& entry, std::size_t macro_count) {
+  return entry.macro_index >= 0 && static_cast<std::size_t>(entry.macro_index) < macro_count;
+}
+
+// What deleting the bound macro does to a key: the factory assignment, no macro.
+void ReturnToDefault(KeyEntry& entry, KeyCode factory_code) {
+  entry.kind = KindByte(AssignmentKind::Default);
+  WriteKeyCode(entry.code, factory_code);
+  entry.macro_index = -1;
+}
+
+int ReleaseFnBindings(ProfileRecord& record, const KeyLayout& layout) {
+  int released = 0;
+  for (ProfileBank& bank : record.banks) {
+    for (int slot = 0; slot < kFnSlotCount; ++slot) {
+      if (!IsBound(bank.fn_keys[slot])) continue;
+      ReturnToDefault(bank.fn_keys[slot], layout.default_fn_key_codes[slot]);
+      ++released;
+    }
+  }
+  return released;
+}
+
+std::size_t BoundKeyCount(const ProfileRecord& record) {
+  std::size_t count = 0;
+  for (const ProfileBank& bank : record.banks)
+    for (const KeyEntry& entry : bank.keys) count += IsBound(entry);
+  return count;
+}
+
+ProfileImport Failure(ProfileImportOutcome outcome, std::string reason) {
+  ProfileImport result;
+  result.outcome = outcome;
+  result.reason = std::move(reason);
+  return result;
+}
+
+}  // namespace
+
+ModelTag MakeModelTag(std::u16string_view model_text) {
+  ModelTag tag{};
+  StoreFieldText(tag, model_text);
+  return tag;
+}
+
+std::vector<const MacroRecord*> MacrosToExport(const ProfileRecord& record, const MacroList& macros) {
+  std::vector<const MacroRecord*> carried;
+  for (const ProfileBank& bank : record.banks)
+    for (const KeyEntry& entry : bank.keys)
+      if (IsBound(entry) && NamesMacro(entry, macros.size()))
+        carried.push_back(macros[static_cast<std::size_t>(entry.macro_index)].get());
+  return carried;
+}
+
+int ReleaseMacroBindingsWithoutMacro(ProfileRecord& record, std::size_t macro_count, Model model) {
+  const KeyLayout& layout = LayoutOf(model);
+  int released = 0;
+  for (ProfileBank& bank : record.banks) {
+    for (int key = 0; key < kKeyCount; ++key) {
+      KeyEntry& entry = bank.keys[key];
+      if (!IsBound(entry) || NamesMacro(entry, macro_count)) continue;
+      ReturnToDefault(entry, layout.default_key_codes[key]);
+      ++released;
+    }
+  }
+  return released + ReleaseFnBindings(record, layout);
+}
+
+Status ExportProfileFile(const std::filesystem::path& path, const ModelTag& tag, const ProfileRecord& record,
+                         const MacroList& macros, Model model) {
+  auto written = std::make_unique_for_overwrite<ProfileRecord>();
+  std::memcpy(written.get(), &record, sizeof record);
+  ReleaseMacroBindingsWithoutMacro(*written, macros.size(), model);
+
+  const std::vector<const MacroRecord*> carried = MacrosToExport(*written, macros);
+  std::vector<std::span<const std::uint8_t>> parts;
+  parts.reserve(2 + carried.size());
+  parts.push_back(BytesOf(tag));
+  parts.push_back(BytesOf(*written));
+  for (const MacroRecord* macro : carried) parts.push_back(BytesOf(*macro));
+  return WriteFileAtomically(path, parts);
+}
+
+ProfileImport ParseProfileFile(std::span<const std::uint8_t> bytes, std::u16string_view base_name,
+                               const ModelTag& own_tag, Model model, ProfileList& profiles, MacroList& macros) {
+  if (bytes.size() < kExchangeRecordOffset)
+    return Failure(ProfileImportOutcome::Short, "it ends inside its model tag");
+
+  ModelTag tag;
+  std::memcpy(tag.data(), bytes.data() + kExchangeTagOffset, sizeof tag);
+  const std::u16string_view file_model = FieldText(tag);
+  if (!EqualsIgnoreCase(file_model, FieldText(own_tag))) {
+    return Failure(ProfileImportOutcome::OtherModel,
+                   "it is a profile of " + (file_model.empty() ? std::string("no known model")
+                                                               : "model \"" + ToUtf8(file_model) + "\"") +
+                       ", not of \"" + ToUtf8(FieldText(own_tag)) + "\"");
+  }
+  if (bytes.size() < kExchangeMacrosOffset)
+    return Failure(ProfileImportOutcome::Short, "it ends inside its profile record");
+
+  auto record = std::make_unique_for_overwrite<ProfileRecord>();
+  std::memcpy(record.get(), bytes.data() + kExchangeRecordOffset, sizeof(ProfileRecord));
+  const std::size_t announced = BoundKeyCount(*record);
+  const std::size_t needed = kExchangeMacrosOffset + announced * sizeof(MacroRecord);
+  if (bytes.size() < needed) {
+    return Failure(ProfileImportOutcome::Short,
+                   "its keys announce " + std::to_string(announced) + " macros, but it holds only " +
+                       std::to_string((bytes.size() - kExchangeMacrosOffset) / sizeof(MacroRecord)));
+  }
+
+  // Nothing below can fail, so the lists change only for a file that imports whole.
+  ProfileImport result;
+  result.outcome = ProfileImportOutcome::Imported;
+  result.trailing_bytes = bytes.size() - needed;
+  TerminateField(record->name);
+  for (ProfileBank& bank : record->banks) {
+    for (KeyEntry& entry : bank.keys) TerminateField(entry.macro_name);
+    for (KeyEntry& entry : bank.fn_keys) TerminateField(entry.macro_name);
+  }
+  result.fn_bindings_released = ReleaseFnBindings(*record, LayoutOf(model));
+
+  std::size_t next = kExchangeMacrosOffset;
+  for (ProfileBank& bank : record->banks) {
+    for (KeyEntry& entry : bank.keys) {
+      if (!IsBound(entry)) continue;
+      auto macro = std::make_unique_for_overwrite<MacroRecord>();
+      std::memcpy(macro.get(), bytes.data() + next, sizeof(MacroRecord));
+      next += sizeof(MacroRecord);
+      RepairMacro(*macro);
+      StoreFieldText(macro->name, MakeUniqueName(NameOf(*macro), macros));
+      entry.macro_index = static_cast<std::int32_t>(macros.size());
+      StoreFieldText(entry.macro_name, NameOf(*macro));
+      macros.push_back(std::move(macro));
+      ++result.macros_added;
+    }
+  }
+
+  result.profile_name = MakeUniqueName(base_name, profiles);
+  StoreFieldText(record->name, result.profile_name);
+  result.profile_index = profiles.size();
+  profiles.push_back(std::move(record));
+  return result;
+}
+
+ProfileImport ImportProfileFile(const std::filesystem::path& path, const ModelTag& own_tag, Model model,
+                                ProfileList& profiles, MacroList& macros) {
+  std::string why;
+  std::optional<Bytes> bytes = ReadWholeFile(path, &why);
+  if (!bytes) return Failure(ProfileImportOutcome::Unreadable, why);
+  ProfileImport result = ParseProfileFile(*bytes, FileBaseName(path), own_tag, model, profiles, macros);
+  if (result.outcome != ProfileImportOutcome::Imported) result.reason = path.string() + ": " + result.reason;
+  return result;
+}
+
+}  // namespace kb
