@@ -1,0 +1,60 @@
+#pragma once
+// "Quillet.so" loaded the way the program loads it: dlopen by path, the seven entry points by
+// name, in the order of the program's hook function table.
+
+#include <dlfcn.h>
+
+#include <string>
+
+#include "hook_library.h"
+
+namespace kb::testing {
+
+struct HookFunctions {
+  hook_install_fn installmousehook = nullptr;
+  hook_void_fn removemousehook = nullptr;
+  hook_enable_fn enablemousehook = nullptr;
+  hook_install_fn installhook = nullptr;
+  hook_void_fn removehook = nullptr;
+  hook_enable_fn enablehook = nullptr;
+  hook_enable_fn mousewheelenable = nullptr;
+};
+
+class LoadedHookLibrary {
+ public:
+  explicit LoadedHookLibrary(const char* path) : handle_(dlopen(path, RTLD_NOW | RTLD_LOCAL)) {
+    if (handle_ == nullptr) {
+      error_ = dlerror();
+      return;
+    }
+    Bind(fn_.installmousehook, "installmousehook");
+    Bind(fn_.removemousehook, "removemousehook");
+    Bind(fn_.enablemousehook, "enablemousehook");
+    Bind(fn_.installhook, "installhook");
+    Bind(fn_.removehook, "removehook");
+    Bind(fn_.enablehook, "enablehook");
+    Bind(fn_.mousewheelenable, "mousewheelenable");
+  }
+  ~LoadedHookLibrary() {
+    if (handle_ != nullptr) dlclose(handle_);
+  }
+  LoadedHookLibrary(const LoadedHookLibrary&) = delete;
+  LoadedHookLibrary& operator=(const LoadedHookLibrary&) = delete;
+
+  bool ok() const { return handle_ != nullptr && error_.empty(); }
+  const std::string& error() const { return error_; }
+  const HookFunctions& fn() const { return fn_; }
+
+ private:
+  template <class Fn>
+  void Bind(Fn& slot, const char* name) {
+    slot = reinterpret_cast<Fn>(dlsym(handle_, name));
+    if (slot == nullptr && error_.empty()) error_ = std::string("missing entry point ") + name;
+  }
+
+  void* handle_;
+  std::string error_;
+  HookFunctions fn_;
+};
+
+}  // namespace kb::testing
