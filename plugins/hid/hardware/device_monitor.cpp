@@ -1,0 +1,158 @@
+#include "hardware/device_monitor.h"
+
+#include <hidapi.h>
+#include <libudev.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "common/input_report_layout.h"
+#include "hardware/keyboard_finder.h"
+
+namespace kb::hid {
+namespace {
+
+constexpr int kSearchIntervalMs = 1000;
+constexpr int kReadTimeoutMs = 100;
+constexpr size_t kInputReportBytes = 64;
+
+// The udev monitor, or nothing when udev cannot give one.
+class UdevWatch {
+ public:
+  UdevWatch() {
+    udev_ = udev_new();
+    if (udev_ == nullptr) return;
+    monitor_ = udev_monitor_new_from_netlink(udev_, "udev");
+    if (monitor_ == nullptr) return;
+    if (udev_monitor_filter_add_match_subsystem_devtype(monitor_, "hidraw", nullptr) < 0 ||
+        udev_monitor_enable_receiving(monitor_) < 0) {
+      udev_monitor_unref(monitor_);
+      monitor_ = nullptr;
+    }
+  }
+  ~UdevWatch() {
+    if (monitor_ != nullptr) udev_monitor_unref(monitor_);
+    if (udev_ != nullptr) udev_unref(udev_);
+  }
+  UdevWatch(const UdevWatch&) = delete;
+  UdevWatch& operator=(const UdevWatch&) = delete;
+
+  int fd() const { return monitor_ != nullptr ? udev_monitor_get_fd(monitor_) : -1; }
+  // Reads every pending event; true when there was one.
+  bool Drain() {
+    bool any = false;
+    while (monitor_ != nullptr) {
+      udev_device* device = udev_monitor_receive_device(monitor_);
+      if (device == nullptr) break;
+      udev_device_unref(device);
+      any = true;
+    }
+    return any;
+  }
+
+ private:
+  udev* udev_ = nullptr;
+  udev_monitor* monitor_ = nullptr;
+};
+
+}  // namespace
+
+DeviceMonitor::DeviceMonitor(std::function<std::pair<int, int>()> ids, Events events)
+    : ids_(std::move(ids)), events_(std::move(events)) {}
+
+DeviceMonitor::~DeviceMonitor() { Stop(); }
+
+bool DeviceMonitor::Start() {
+  if (thread_.joinable()) return true;
+  wake_fd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (wake_fd_ < 0) return false;
+  stopping_ = false;
+  try {
+    thread_ = std::thread([this] { Run(); });
+  } catch (...) {
+    close(wake_fd_);
+    wake_fd_ = -1;
+    return false;
+  }
+  return true;
+}
+
+void DeviceMonitor::Stop() {
+  if (!thread_.joinable()) return;
+  stopping_ = true;
+  uint64_t one = 1;
+  // The thread also checks stopping_ at least every read timeout, so a failed wake-up write
+  // only delays the stop.
+  [[maybe_unused]] ssize_t written = write(wake_fd_, &one, sizeof one);
+  thread_.join();
+  close(wake_fd_);
+  wake_fd_ = -1;
+}
+
+void DeviceMonitor::Run() {
+  UdevWatch watch;
+  std::optional<InterfaceInfo> keyboard;
+  hid_device* reader = nullptr;
+  bool present = false;
+  bool search = true;
+  auto last_search = std::chrono::steady_clock::now();
+
+  while (!stopping_) {
+    if (search) {
+      auto [vendor, product] = ids_();
+      std::optional<InterfaceInfo> found = FindKeyboard(vendor, product);
+      last_search = std::chrono::steady_clock::now();
+      search = false;
+      bool now_present = found.has_value();
+      bool moved = now_present && keyboard && keyboard->path != found->path;
+      if ((!now_present || moved) && reader != nullptr) {
+        hid_close(reader);
+        reader = nullptr;
+      }
+      keyboard = found;
+      if (now_present != present) {
+        present = now_present;
+        events_.presence_changed(present);
+      }
+      // Without read permission the keyboard is still reported present; its notifications
+      // are then not heard, and the next search tries again.
+      if (present && reader == nullptr) reader = hid_open_path(keyboard->path.c_str());
+    }
+
+    std::array<pollfd, 2> fds{pollfd{wake_fd_, POLLIN, 0}, pollfd{watch.fd(), POLLIN, 0}};
+    nfds_t count = watch.fd() >= 0 ? 2 : 1;
+    int timeout = reader != nullptr ? 0 : kSearchIntervalMs;
+    if (poll(fds.data(), count, timeout) < 0 && errno != EINTR) break;
+    if (stopping_) break;
+    if (count == 2 && (fds[1].revents & POLLIN) && watch.Drain()) search = true;
+
+    if (reader != nullptr) {
+      std::array<unsigned char, kInputReportBytes> report{};
+      int n = hid_read_timeout(reader, report.data(), report.size(), kReadTimeoutMs);
+      if (n < 0) {
+        // The interface went away under us; the search tells removal from a hiccup.
+        hid_close(reader);
+        reader = nullptr;
+        search = true;
+      } else if (static_cast<size_t>(n) >= kInputReportMinBytes) {
+        uint16_t code = static_cast<uint16_t>((report[kInputReportCodeHigh] << 8) | report[kInputReportCodeLow]);
+        uint16_t value = static_cast<uint16_t>((report[kInputReportValueHigh] << 8) | report[kInputReportValueLow]);
+        events_.notification(code, value);
+      }
+    }
+    bool due = std::chrono::steady_clock::now() - last_search >= std::chrono::milliseconds(kSearchIntervalMs);
+    // With a udev monitor a search runs on events only, except to retry a reader that could not
+    // be opened; without one, once a second.
+    if (due && (watch.fd() < 0 || (present && reader == nullptr))) search = true;
+  }
+  if (reader != nullptr) hid_close(reader);
+}
+
+}  // namespace kb::hid
