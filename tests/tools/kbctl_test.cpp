@@ -1,0 +1,330 @@
+// Runs the built kbctl on temporary application directories, as a user would.
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "common/utf16_text.h"
+#include "keys/assignment_kind.h"
+#include "keys/key_code.h"
+#include "macro/macro_file.h"
+#include "macro/macro_store.h"
+#include "macro/test_files.h"
+#include "profile/name_rules.h"
+#include "profile/profile_exchange.h"
+#include "profile/profile_store.h"
+
+extern char** environ;
+
+namespace kb {
+namespace {
+
+using testing::FileBytes;
+using testing::ImageOf;
+using testing::MakeMacro;
+using testing::TempDir;
+using testing::WriteBytes;
+
+constexpr std::size_t kStoreHeader = 44;
+constexpr std::size_t kRecord = 48584;
+constexpr std::size_t kMacro = 36108;
+
+struct RunResult {
+  int exit_code = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadText(const std::filesystem::path& path) {
+  const auto bytes = FileBytes(path);
+  return {bytes.begin(), bytes.end()};
+}
+
+int LineCount(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+
+class Kbctl : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directories(app_.path() / "res");
+    WriteBytes(app_.path() / "res" / "text.xml", Text(
+        "<Language>\n"
+        "  <Text key=\"kb_3_text\">KB_3</Text>\n"
+        "  <Text key=\"kb_4_text\">KB_4</Text>\n"
+        "  <Text key=\"kb_3_1_text\">Profil</Text>\n"
+        "  <Text key=\"key_A\">A</Text>\n"
+        "</Language>\n"));
+  }
+
+  static std::vector<std::uint8_t> Text(std::string_view text) { return {text.begin(), text.end()}; }
+
+  RunResult Kb(std::vector<std::string> args, bool with_app_dir = true) {
+    if (with_app_dir) args.insert(args.begin(), {"--app-dir", app_.path().string()});
+    args.insert(args.begin(), KBCTL_PATH);
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    const std::string out = (io_ / "out").string();
+    const std::string err = (io_ / "err").string();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = 0;
+    RunResult run;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+      ADD_FAILURE() << "cannot start " << argv[0];
+      return run;
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = ReadText(out);
+    run.err = ReadText(err);
+    return run;
+  }
+
+  std::filesystem::path Store() const { return app_.path() / "Data/kb/kb_3/data.pros"; }
+  std::filesystem::path Macros() const { return app_.path() / "Data/kb/kb_3/macro.mcos"; }
+
+  TempDir app_;
+  TempDir io_;
+};
+
+TEST_F(Kbctl, ProfilesOnAnEmptyDirectoryCreatesTheDefaultStore) {
+  TempDir empty;
+  RunResult run = Kb({"--app-dir", empty.path().string(), "profiles"}, false);
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.out, "0\tProfile_1\t*\n");
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(std::filesystem::file_size(empty.path() / "Data/kb/kb_3/data.pros"), 48628u);
+}
+
+TEST_F(Kbctl, FirstProfileIsNamedFromTheLanguageFile) {
+  RunResult run = Kb({"profiles"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.out, "0\tProfil_1\t*\n");
+  StoreHeader header;
+  ProfileList list;
+  (void)ParseProfileStore(FileBytes(Store()), header, list);
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(NameOf(*list[0]), u"Profil_1");
+}
+
+TEST_F(Kbctl, Kb4WithoutAStoreListsNothingAndWritesNothing) {
+  RunResult run = Kb({"--model", "kb_4", "profiles"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.out, "");
+  EXPECT_FALSE(std::filesystem::exists(app_.path() / "Data/kb/kb_4/data.pros"));
+}
+
+TEST_F(Kbctl, ShowPrintsTheProfileWithOnlyChangedKeys) {
+  StoreHeader header{};
+  ProfileList list;
+  NewDefaultProfile(u"Plain", Model::KB_3, list);
+  ProfileRecord& changed = NewDefaultProfile(u"Changed", Model::KB_3, list);
+  changed.active_bank = 1;
+  KeyEntry& key = changed.banks[1].keys[9];
+  key.kind = KindByte(AssignmentKind::SingleKey);
+  WriteKeyCode(key.code, 0x04);
+  header.selected_index = 1;
+  ASSERT_TRUE(SaveProfileStore(Store(), header, list).ok());
+
+  RunResult run = Kb({"show"});
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_NE(run.out.find("\"name\": \"Changed\""), std::string::npos);
+  EXPECT_NE(run.out.find("\"selected\": true"), std::string::npos);
+  EXPECT_NE(run.out.find("\"active_bank\": 1"), std::string::npos);
+  EXPECT_NE(run.out.find("\"format_tag\": 6"), std::string::npos);
+  EXPECT_NE(run.out.find("\"index\": 9,"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\"kind\": 121"), std::string::npos);
+  EXPECT_NE(run.out.find("\"kind_name\": \"SingleKey\""), std::string::npos);
+  EXPECT_NE(run.out.find("\"key_name\": \"key_A\""), std::string::npos);
+  EXPECT_EQ(run.out.find("\"kind\": 120"), std::string::npos) << "default keys are left out";
+
+  RunResult plain = Kb({"show", "0"});
+  ASSERT_EQ(plain.exit_code, 0) << plain.err;
+  EXPECT_NE(plain.out.find("\"name\": \"Plain\""), std::string::npos);
+  EXPECT_NE(plain.out.find("\"selected\": false"), std::string::npos);
+  EXPECT_NE(plain.out.find("\"keys\": []"), std::string::npos);
+  EXPECT_NE(plain.out.find("\"color\": \"#FF0000\""), std::string::npos);
+}
+
+TEST_F(Kbctl, MacroImportListShowAndExport) {
+  auto macro = MakeMacro(u"inside", 2, 4);
+  ASSERT_TRUE(ExportMacroFile(io_ / "Burst.mco", *macro).ok());
+
+  RunResult imported = Kb({"import-macro", (io_ / "Burst.mco").string()});
+  ASSERT_EQ(imported.exit_code, 0) << imported.err;
+  EXPECT_EQ(imported.out, "imported macro 0 \"Burst\"\n");
+  RunResult again = Kb({"import-macro", (io_ / "Burst.mco").string()});
+  ASSERT_EQ(again.exit_code, 0) << again.err;
+  EXPECT_EQ(again.out, "imported macro 1 \"Burst_1\"\n");
+  EXPECT_EQ(std::filesystem::file_size(Macros()), 2 * kMacro);
+
+  RunResult listed = Kb({"macros"});
+  ASSERT_EQ(listed.exit_code, 0) << listed.err;
+  EXPECT_EQ(listed.out, "0\tBurst\t2 actions\tloop 4\n1\tBurst_1\t2 actions\tloop 4\n");
+
+  RunResult shown = Kb({"show-macro", "1"});
+  ASSERT_EQ(shown.exit_code, 0) << shown.err;
+  EXPECT_NE(shown.out.find("\"name\": \"Burst_1\""), std::string::npos);
+  EXPECT_NE(shown.out.find("\"loop_time\": 4"), std::string::npos);
+  EXPECT_NE(shown.out.find("\"kind\": \"press\""), std::string::npos);
+  EXPECT_NE(shown.out.find("\"text\": \"A\""), std::string::npos);
+  EXPECT_NE(shown.out.find("\"kind\": \"release\""), std::string::npos);
+
+  RunResult exported = Kb({"export-macro", "1", (io_ / "out.mco").string()});
+  ASSERT_EQ(exported.exit_code, 0) << exported.err;
+  const auto bytes = FileBytes(io_ / "out.mco");
+  ASSERT_EQ(bytes.size(), kMacro);
+  const auto image = ImageOf(*macro);
+  EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + 100, bytes.end()),
+            std::vector<std::uint8_t>(image.begin() + 100, image.end()));
+}
+
+TEST_F(Kbctl, ProfileExportAndImportSelectTheNewProfile) {
+  ASSERT_EQ(Kb({"profiles"}).exit_code, 0);
+  RunResult exported = Kb({"export-profile", "0", (io_ / "Game.kpo").string()});
+  ASSERT_EQ(exported.exit_code, 0) << exported.err;
+  EXPECT_EQ(std::filesystem::file_size(io_ / "Game.kpo"), 48784u);
+
+  RunResult imported = Kb({"import-profile", (io_ / "Game.kpo").string()});
+  ASSERT_EQ(imported.exit_code, 0) << imported.err;
+  EXPECT_EQ(imported.out, "imported profile 1 \"Game\" with 0 macros\n");
+  RunResult listed = Kb({"profiles"});
+  EXPECT_EQ(listed.out, "0\tProfil_1\n1\tGame\t*\n");
+  EXPECT_EQ(std::filesystem::file_size(Store()), kStoreHeader + 2 * kRecord);
+  EXPECT_FALSE(std::filesystem::exists(Macros())) << "no macros came, so the macro store is not written";
+}
+
+TEST_F(Kbctl, ProfileImportBringsItsMacros) {
+  ProfileList profiles;
+  ProfileRecord& source = NewDefaultProfile(u"x", Model::KB_3, profiles);
+  MacroList source_macros;
+  source_macros.push_back(MakeMacro(u"Burst", 3));
+  KeyEntry& key = source.banks[0].keys[14];
+  key.kind = KindByte(AssignmentKind::MacroBinding);
+  WriteKeyCode(key.code, kMacroCode);
+  key.macro_index = 0;
+  ASSERT_TRUE(ExportProfileFile(io_ / "Fight.kpo", MakeModelTag(u"KB_3"), source, source_macros, Model::KB_3).ok());
+
+  RunResult imported = Kb({"import-profile", (io_ / "Fight.kpo").string()});
+  ASSERT_EQ(imported.exit_code, 0) << imported.err;
+  EXPECT_EQ(imported.out, "imported profile 1 \"Fight\" with 1 macros\n");
+  EXPECT_EQ(Kb({"macros"}).out, "0\tBurst\t3 actions\tloop 1\n");
+  RunResult shown = Kb({"show", "1"});
+  EXPECT_NE(shown.out.find("\"kind_name\": \"MacroBinding\""), std::string::npos) << shown.out;
+  EXPECT_NE(shown.out.find("\"name\": \"Burst\""), std::string::npos);
+}
+
+TEST_F(Kbctl, OtherModelsProfileIsRefusedAndNothingIsWritten) {
+  ASSERT_EQ(Kb({"profiles"}).exit_code, 0);
+  ASSERT_EQ(Kb({"export-profile", "0", (io_ / "P.kpo").string()}).exit_code, 0);
+  RunResult refused = Kb({"--model", "kb_4", "import-profile", (io_ / "P.kpo").string()});
+  EXPECT_EQ(refused.exit_code, 1);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_EQ(LineCount(refused.err), 1) << refused.err;
+  EXPECT_NE(refused.err.find("KB_3"), std::string::npos) << refused.err;
+  EXPECT_FALSE(std::filesystem::exists(app_.path() / "Data/kb/kb_4/data.pros"));
+}
+
+TEST_F(Kbctl, UnreadableMacroStoreIsNotOverwritten) {
+  std::filesystem::create_directories(Macros());  // a folder where the file should be
+  auto macro = MakeMacro(u"m");
+  ASSERT_TRUE(ExportMacroFile(io_ / "M.mco", *macro).ok());
+  RunResult run = Kb({"import-macro", (io_ / "M.mco").string()});
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(LineCount(run.err), 1) << run.err;
+  EXPECT_TRUE(std::filesystem::is_directory(Macros()));
+}
+
+TEST_F(Kbctl, HelpDescribesEveryCommand) {
+  RunResult run = Kb({"--help"});
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.err, "");
+  for (const char* word : {"profiles", "show [N]", "macros", "show-macro N", "export-profile N FILE.kpo",
+                           "import-profile FILE.kpo", "export-macro N FILE.mco", "import-macro FILE.mco",
+                           "--app-dir", "--model"})
+    EXPECT_NE(run.out.find(word), std::string::npos) << word;
+}
+
+struct BadCase {
+  const char* what;
+  std::vector<std::string> args;
+  int exit_code;
+};
+
+class KbctlBadInput : public Kbctl, public ::testing::WithParamInterface<BadCase> {};
+
+TEST_P(KbctlBadInput, GivesOneLineOnStderrAndFails) {
+  // Files the cases refer to.
+  WriteBytes(io_ / "short.mco", std::vector<std::uint8_t>(kMacro - 1, 0));
+  WriteBytes(io_ / "long.mco", std::vector<std::uint8_t>(kMacro + 1, 0));
+  WriteBytes(io_ / "short.kpo", std::vector<std::uint8_t>(300, 0));
+  std::vector<std::string> args;
+  for (const std::string& arg : GetParam().args) {
+    args.push_back(arg.starts_with("@") ? (io_ / arg.substr(1)).string() : arg);
+  }
+  RunResult run = Kb(args);
+  EXPECT_EQ(run.exit_code, GetParam().exit_code) << run.err;
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(LineCount(run.err), 1) << run.err;
+  EXPECT_TRUE(run.err.starts_with("kbctl: ")) << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, KbctlBadInput,
+    ::testing::Values(
+        BadCase{"no_command", {}, 2}, BadCase{"unknown_command", {"frobnicate"}, 2},
+        BadCase{"unknown_option", {"--colour", "profiles"}, 2},
+        BadCase{"unknown_model", {"--model", "kb_5", "profiles"}, 2},
+        BadCase{"model_without_value", {"profiles", "--model"}, 2},
+        BadCase{"too_many_arguments", {"profiles", "extra"}, 2},
+        BadCase{"missing_argument", {"export-profile", "0"}, 2},
+        BadCase{"index_not_a_number", {"show", "first"}, 2}, BadCase{"negative_index", {"show", "-1"}, 2},
+        BadCase{"index_past_the_end", {"show", "3"}, 1}, BadCase{"no_such_macro", {"show-macro", "0"}, 1},
+        BadCase{"macro_file_missing", {"import-macro", "@none.mco"}, 1},
+        BadCase{"macro_file_too_short", {"import-macro", "@short.mco"}, 1},
+        BadCase{"macro_file_too_long", {"import-macro", "@long.mco"}, 1},
+        BadCase{"profile_file_missing", {"import-profile", "@none.kpo"}, 1},
+        BadCase{"profile_file_short", {"import-profile", "@short.kpo"}, 1},
+        BadCase{"export_into_missing_folder", {"export-profile", "0", "@short.kpo/x.kpo"}, 1}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+TEST_F(Kbctl, MissingAppDirIsAnError) {
+  RunResult run = Kb({"--app-dir", (io_ / "nowhere").string(), "profiles"}, false);
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_EQ(LineCount(run.err), 1) << run.err;
+}
+
+TEST_F(Kbctl, BrokenLanguageFileIsAnError) {
+  WriteBytes(app_.path() / "res" / "text.xml", Text("<Language><Bogus/></Language>"));
+  RunResult run = Kb({"profiles"});
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(LineCount(run.err), 1) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(Store()));
+}
+
+TEST_F(Kbctl, RefusedMacroFileLeavesTheStoreAlone) {
+  auto macro = MakeMacro(u"m");
+  ASSERT_TRUE(ExportMacroFile(io_ / "M.mco", *macro).ok());
+  ASSERT_EQ(Kb({"import-macro", (io_ / "M.mco").string()}).exit_code, 0);
+  const auto before = FileBytes(Macros());
+  WriteBytes(io_ / "bad.mco", std::vector<std::uint8_t>(kMacro + 1, 0));
+  RunResult run = Kb({"import-macro", (io_ / "bad.mco").string()});
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_NE(run.err.find("36109"), std::string::npos) << run.err;
+  EXPECT_EQ(FileBytes(Macros()), before);
+}
+
+}  // namespace
+}  // namespace kb
