@@ -165,8 +165,9 @@ int vkb_plug_in(void);
 int vkb_read_state(vkb_state* out);
 
 /* Decodes the macro program at byte offset `offset` of the macro area into *program and up to
- * `capacity` actions. 0 when the program is malformed, runs past the area, or has more than
- * `capacity` actions; program->error then says why. */
+ * `capacity` actions. 0 when the program is malformed, runs past the area's 10000 bytes (the
+ * rest of page 19 is never part of a program), or has more than `capacity` actions;
+ * program->error then says why. */
 int vkb_decode_macro(uint32_t offset, vkb_macro_program* program, vkb_macro_action* actions,
                      uint32_t capacity);
 

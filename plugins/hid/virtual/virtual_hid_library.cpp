@@ -278,7 +278,8 @@ int vkb_decode_macro(uint32_t offset, vkb_macro_program* program, vkb_macro_acti
     if (program == nullptr || (actions == nullptr && capacity != 0)) return 0;
     auto& lib = Library();
     std::lock_guard lock(lib.mutex);
-    return kb::hid::DecodeMacroProgram(lib.keyboard.macro_area(), offset, *program,
+    // Programs live in the area's first 10000 bytes; the rest of page 19 is never part of one.
+    return kb::hid::DecodeMacroProgram(lib.keyboard.macro_area().first(wire::kMacroAreaLimit), offset, *program,
                                        std::span<vkb_macro_action>(actions, capacity))
                ? 1
                : 0;
