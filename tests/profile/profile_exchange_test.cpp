@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 
 #include "common/utf16_text.h"
 #include "keys/assignment_kind.h"
@@ -427,6 +428,71 @@ TEST(ProfileImport, RoundTripOfAKeyBoundToAMissingMacroStaysAligned) {
   EXPECT_EQ(macros[0]->action_count, 5);
   EXPECT_EQ(profiles[0]->banks[0].keys[1].kind, kDefault);
   EXPECT_EQ(profiles[0]->banks[0].keys[2].macro_index, 0);
+}
+
+
+// Damaged files, made from a good one with a fixed seed: whatever a file holds, an import either
+// adds one profile and exactly the macros its bound keys announce, every key pointing at its
+// own new macro, or changes nothing.
+TEST(ProfileImport, DamagedFilesImportWholeOrNotAtAll) {
+  Fixture source;
+  source.macros.push_back(MakeMacro(u"Burst", 4));
+  source.macros.push_back(MakeMacro(u"Combo", 2));
+  Bind(source.profile.banks[0].keys[2], 0, u"Burst");
+  Bind(source.profile.banks[1].keys[3], 1, u"Combo");
+  std::vector<std::uint8_t> good = ImageOf(kKb3Tag);
+  const auto record = ImageOf(source.profile);
+  good.insert(good.end(), record.begin(), record.end());
+  for (const auto& macro : source.macros) {
+    const auto image = ImageOf(*macro);
+    good.insert(good.end(), image.begin(), image.end());
+  }
+
+  std::mt19937 random(20261208);
+  for (int round = 0; round < 400; ++round) {
+    std::vector<std::uint8_t> bytes = good;
+    // Bind or unbind a few keys and Fn slots, scribble over names and counts, then cut.
+    for (int n = std::uniform_int_distribution<int>(0, 4)(random); n > 0; --n) {
+      const std::size_t bank = random() % 2 ? kBank1 : kBank0;
+      const bool fn = random() % 4 == 0;
+      const std::size_t entry = kTagBytes + bank + (fn ? kFnKeysInBank + (random() % 56) * kEntryBytes
+                                                       : kKeysInBank + (random() % 132) * kEntryBytes);
+      bytes[entry + kKindInEntry] = random() % 2 ? kBound : kDefault;
+      PutInt32(bytes, entry + kMacroIndexInEntry, static_cast<std::int32_t>(random()));
+    }
+    for (int n = std::uniform_int_distribution<int>(0, 20)(random); n > 0; --n)
+      bytes[random() % bytes.size()] = static_cast<std::uint8_t>(random());
+    if (random() % 2) bytes.resize(random() % (bytes.size() + 1));
+
+    ProfileList profiles;
+    NewDefaultProfile(u"P", Model::KB_3, profiles);
+    MacroList macros;
+    macros.push_back(MakeMacro(u"Burst"));
+    ProfileImport import = ParseProfileFile(bytes, u"P", kKb3Tag, Model::KB_3, profiles, macros);
+    if (import.outcome != ProfileImportOutcome::Imported) {
+      EXPECT_EQ(profiles.size(), 1u) << round;
+      EXPECT_EQ(macros.size(), 1u) << round;
+      continue;
+    }
+    ASSERT_EQ(profiles.size(), 2u) << round;
+    ASSERT_EQ(macros.size(), 1u + import.macros_added) << round;
+    std::size_t bound = 0;
+    for (const ProfileBank& bank : profiles[1]->banks) {
+      for (const KeyEntry& key : bank.keys) {
+        if (key.kind != kBound) continue;
+        ++bound;
+        ASSERT_EQ(key.macro_index, static_cast<std::int32_t>(bound)) << round;
+        EXPECT_EQ(FieldText(key.macro_name), Shorten(NameOf(*macros[bound]), 23)) << round;
+      }
+      for (const KeyEntry& slot : bank.fn_keys) EXPECT_NE(slot.kind, kBound) << round;
+    }
+    EXPECT_EQ(bound, import.macros_added) << round;
+    for (const auto& macro : macros) {
+      EXPECT_GE(macro->action_count, 0);
+      EXPECT_LE(macro->action_count, 3000);
+      EXPECT_LT(NameOf(*macro).size(), static_cast<std::size_t>(kNameUnits));
+    }
+  }
 }
 
 }  // namespace
