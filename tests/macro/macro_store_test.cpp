@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <random>
 
 #include "common/file_io.h"
 #include "common/utf16_text.h"
@@ -284,6 +285,25 @@ TEST(MacroStore, ParseAppendsAfterExistingRecords) {
   EXPECT_EQ(load.loaded, 1u);
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(NameOf(*list[1]), u"Second");
+}
+
+
+// Random bytes of random lengths, with a fixed seed: whole records only, every one in bounds.
+TEST(MacroStore, RandomBytesGiveWholeRecordsInBounds) {
+  std::mt19937 random(36108);
+  for (int round = 0; round < 60; ++round) {
+    std::vector<std::uint8_t> bytes(random() % (4 * kRecord));
+    for (auto& byte : bytes) byte = static_cast<std::uint8_t>(random());
+    MacroList list;
+    MacroStoreLoad load = ParseMacroStore(bytes, list);
+    ASSERT_EQ(list.size(), bytes.size() / kRecord) << round;
+    EXPECT_EQ(load.dropped_tail_bytes, bytes.size() % kRecord) << round;
+    for (const auto& macro : list) {
+      EXPECT_GE(macro->action_count, 0) << round;
+      EXPECT_LE(macro->action_count, kMaxMacroActions) << round;
+      EXPECT_LT(NameOf(*macro).size(), static_cast<std::size_t>(kNameUnits)) << round;
+    }
+  }
 }
 
 }  // namespace
