@@ -113,7 +113,7 @@ void DeviceMonitor::Run() {
       bool now_present = found.has_value();
       bool moved = now_present && keyboard && keyboard->path != found->path;
       if ((!now_present || moved) && reader != nullptr) {
-        hid_close(reader);
+        CloseInterface(reader);
         reader = nullptr;
       }
       keyboard = found;
@@ -123,7 +123,7 @@ void DeviceMonitor::Run() {
       }
       // Without read permission the keyboard is still reported present; its notifications
       // are then not heard, and the next search tries again.
-      if (present && reader == nullptr) reader = hid_open_path(keyboard->path.c_str());
+      if (present && reader == nullptr) reader = OpenInterface(keyboard->path, nullptr);
     }
 
     std::array<pollfd, 2> fds{pollfd{wake_fd_, POLLIN, 0}, pollfd{watch.fd(), POLLIN, 0}};
@@ -138,7 +138,7 @@ void DeviceMonitor::Run() {
       int n = hid_read_timeout(reader, report.data(), report.size(), kReadTimeoutMs);
       if (n < 0) {
         // The interface went away under us; the search tells removal from a hiccup.
-        hid_close(reader);
+        CloseInterface(reader);
         reader = nullptr;
         search = true;
       } else if (static_cast<size_t>(n) >= kInputReportMinBytes) {
@@ -152,7 +152,7 @@ void DeviceMonitor::Run() {
     // be opened; without one, once a second.
     if (due && (watch.fd() < 0 || (present && reader == nullptr))) search = true;
   }
-  if (reader != nullptr) hid_close(reader);
+  CloseInterface(reader);
 }
 
 }  // namespace kb::hid

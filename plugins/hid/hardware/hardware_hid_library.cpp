@@ -14,7 +14,6 @@
 #include <hidapi.h>
 
 #include <array>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -41,7 +40,7 @@ struct Channel {
   hid_device* device = nullptr;
 
   void CloseLocked() {
-    if (device != nullptr) hid_close(device);
+    CloseInterface(device);
     device = nullptr;
   }
 };
@@ -77,10 +76,10 @@ class HardwareHidLibrary {
     // An arrival reopens: the old handle belongs to a node that is gone.
     channel.CloseLocked();
     if (!keyboard) return 0;
-    errno = 0;
-    channel.device = hid_open_path(keyboard->path.c_str());
+    int error = 0;
+    channel.device = OpenInterface(keyboard->path, &error);
     if (channel.device == nullptr) {
-      ReportOpenFailure(keyboard->path, errno != 0 ? errno : EIO);
+      ReportOpenFailure(keyboard->path, error);
       return 0;
     }
     return 1;

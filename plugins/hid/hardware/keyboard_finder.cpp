@@ -1,8 +1,7 @@
 #include "hardware/keyboard_finder.h"
 
-#include <hidapi.h>
-
 #include <algorithm>
+#include <cerrno>
 #include <mutex>
 
 namespace kb::hid {
@@ -12,6 +11,11 @@ constexpr unsigned short kVendorUsagePageFirst = 0xFF00;
 constexpr unsigned short kGenericDesktopPage = 0x01;
 constexpr unsigned short kUsageMouse = 0x02;
 constexpr unsigned short kUsageKeyboard = 0x06;
+
+std::mutex& HidApiLock() {
+  static std::mutex lock;
+  return lock;
+}
 
 int Rank(const InterfaceInfo& info) {
   if (info.usage_page >= kVendorUsagePageFirst) return 0;
@@ -33,6 +37,7 @@ std::optional<InterfaceInfo> ChooseInterface(const std::vector<InterfaceInfo>& i
 
 std::optional<InterfaceInfo> FindKeyboard(int vendor_id, int product_id) {
   std::vector<InterfaceInfo> interfaces;
+  std::lock_guard lock(HidApiLock());
   hid_device_info* list = hid_enumerate(static_cast<unsigned short>(vendor_id), static_cast<unsigned short>(product_id));
   for (hid_device_info* d = list; d != nullptr; d = d->next) {
     // hid_enumerate(0, 0) would list everything; the ids are checked again to be sure.
@@ -41,6 +46,20 @@ std::optional<InterfaceInfo> FindKeyboard(int vendor_id, int product_id) {
   }
   hid_free_enumeration(list);
   return ChooseInterface(interfaces);
+}
+
+hid_device* OpenInterface(const std::string& path, int* error) {
+  std::lock_guard lock(HidApiLock());
+  errno = 0;
+  hid_device* device = hid_open_path(path.c_str());
+  if (device == nullptr && error != nullptr) *error = errno != 0 ? errno : EIO;
+  return device;
+}
+
+void CloseInterface(hid_device* device) {
+  if (device == nullptr) return;
+  std::lock_guard lock(HidApiLock());
+  hid_close(device);
 }
 
 bool InitHidApi() {

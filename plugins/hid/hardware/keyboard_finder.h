@@ -3,6 +3,8 @@
 #ifndef KB_HID_KEYBOARD_FINDER_H
 #define KB_HID_KEYBOARD_FINDER_H
 
+#include <hidapi.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +28,12 @@ std::optional<InterfaceInfo> FindKeyboard(int vendor_id, int product_id);
 
 // hid_init once per process; false when hidapi cannot start.
 bool InitHidApi();
+
+// hidapi keeps the error text of enumerate, open and close in one process-wide string, so
+// those calls are made under one lock, whichever thread makes them (the monitor, the program).
+// Opens `path`; null on failure, with *error set to the errno of the failure.
+hid_device* OpenInterface(const std::string& path, int* error);
+void CloseInterface(hid_device* device);
 
 }  // namespace kb::hid
 
