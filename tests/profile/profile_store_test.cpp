@@ -1,13 +1,6 @@
 #include "profile/profile_store.h"
 
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <signal.h>
-#include <sys/ioctl.h>
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <climits>
 #include <cstring>
 #include <filesystem>
@@ -15,6 +8,7 @@
 #include <string>
 
 #include "common/file_io.h"
+#include "common/test_folders.h"
 #include "common/utf16_text.h"
 
 namespace kb {
@@ -46,18 +40,10 @@ StoreHeader Header(std::int32_t selected) {
 class ProfileStoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::path(::testing::TempDir()) / "profile_store_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-    path_ = dir_ / "Data" / "kb" / "kb_3" / "data.pros";
+    ASSERT_TRUE(folder_.ok());
+    path_ = folder_.path() / "Data" / "kb" / "kb_3" / "data.pros";
   }
-  void TearDown() override {
-    SetBeforeRenameHookForTesting({});
-    if (immutable_) SetImmutable(path_.parent_path(), false);
-    std::error_code ec;
-    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(dir_, ec);
-  }
+  void TearDown() override { SetBeforeRenameHookForTesting({}); }
 
   Bytes FileBytes() const {
     auto bytes = ReadWholeFile(path_);
@@ -65,9 +51,7 @@ class ProfileStoreTest : public ::testing::Test {
     return bytes.value_or(Bytes{});
   }
 
-  void WriteFile(const Bytes& bytes) const {
-    ASSERT_TRUE(WriteFileAtomically(path_, bytes).ok());
-  }
+  void WriteFile(const Bytes& bytes) const { ASSERT_TRUE(WriteFileAtomically(path_, bytes).ok()); }
 
   // Entries of the folder other than the store: leftovers of a failed save.
   int OtherEntries() const {
@@ -77,36 +61,8 @@ class ProfileStoreTest : public ::testing::Test {
     return n;
   }
 
-  // Root writes into read-only folders; an immutable folder stops root as well.
-  static bool SetImmutable(const fs::path& folder, bool on) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) return false;
-    int flags = 0;
-    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (done) {
-      flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-      done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    ::close(fd);
-    return done;
-  }
-
-  // Makes the store's folder unwritable for this process; false when nothing could.
-  bool MakeFolderUnwritable() {
-    fs::permissions(path_.parent_path(), fs::perms::owner_read | fs::perms::owner_exec);
-    if (::access(path_.parent_path().c_str(), W_OK) != 0) return true;
-    immutable_ = SetImmutable(path_.parent_path(), true);
-    return immutable_;
-  }
-
-  void RestoreFolder() {
-    if (immutable_) immutable_ = !SetImmutable(path_.parent_path(), false);
-    fs::permissions(path_.parent_path(), fs::perms::owner_all);
-  }
-
-  fs::path dir_;
+  testing::TempFolder folder_{"profile_store"};
   fs::path path_;
-  bool immutable_ = false;
 };
 
 TEST_F(ProfileStoreTest, HeaderLayout) {
@@ -377,28 +333,26 @@ TEST_F(ProfileStoreTest, InterruptedSaveLeavesTheOldStoreWhole) {
 TEST_F(ProfileStoreTest, SaveIntoAnUnwritableFolderFailsAndKeepsTheOldFile) {
   ASSERT_TRUE(SaveProfileStore(path_, Header(0), ThreeProfiles()).ok());
   const Bytes before = FileBytes();
-  if (!MakeFolderUnwritable()) GTEST_SKIP() << "no way to make a folder unwritable here";
+  testing::UnwritableFolder unwritable(path_.parent_path());
+  if (!unwritable.active()) GTEST_SKIP() << "no way to make a folder unwritable here";
   const Status saved = SaveProfileStore(path_, Header(1), ThreeProfiles());
-  RestoreFolder();
+  unwritable.Restore();
   EXPECT_FALSE(saved.ok());
   EXPECT_NE(saved.reason().find(path_.parent_path().string()), std::string::npos) << saved.reason();
   EXPECT_EQ(FileBytes(), before);
   EXPECT_EQ(OtherEntries(), 0);
 }
 
-// A disk that fills up during the write: the file size limit makes write() fail for any user.
+// A disk that fills up during the write.
 TEST_F(ProfileStoreTest, SaveThatCannotWriteFailsAndKeepsTheOldFile) {
   ASSERT_TRUE(SaveProfileStore(path_, Header(0), ThreeProfiles()).ok());
   const Bytes before = FileBytes();
-  rlimit old_limit{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old_limit), 0);
-  auto old_handler = ::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = old_limit;
-  small.rlim_cur = 1000;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  const Status saved = SaveProfileStore(path_, Header(1), ThreeProfiles());
-  ::setrlimit(RLIMIT_FSIZE, &old_limit);
-  ::signal(SIGXFSZ, old_handler);
+  Status saved = Status::Ok();
+  {
+    testing::FileSizeLimit limit(1000);
+    ASSERT_TRUE(limit.ok());
+    saved = SaveProfileStore(path_, Header(1), ThreeProfiles());
+  }
   EXPECT_FALSE(saved.ok());
   EXPECT_FALSE(saved.reason().empty());
   EXPECT_EQ(FileBytes(), before);
@@ -407,8 +361,8 @@ TEST_F(ProfileStoreTest, SaveThatCannotWriteFailsAndKeepsTheOldFile) {
 
 TEST_F(ProfileStoreTest, FailedDefaultStoreWriteIsReported) {
   // The store's folder cannot be made: a file stands where the folder should be.
-  fs::create_directories(dir_ / "Data" / "kb");
-  ASSERT_TRUE(WriteFileAtomically(dir_ / "Data" / "kb" / "kb_3", Bytes{1}).ok());
+  fs::create_directories(folder_.path() / "Data" / "kb");
+  ASSERT_TRUE(WriteFileAtomically(folder_.path() / "Data" / "kb" / "kb_3", Bytes{1}).ok());
   StoreHeader header{};
   ProfileList list;
   const ProfileStoreLoad load = LoadProfileStore(path_, Model::KB_3, u"Profile_1", header, list);
