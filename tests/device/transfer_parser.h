@@ -75,4 +75,20 @@ inline std::vector<std::uint8_t> Commands(const ParsedTransfers& parsed) {
   return commands;
 }
 
+// The virtual keyboard's log lines ("F <hex>", "O <hex>") as reports.
+inline std::vector<LoggedReport> ReportsFromLog(const std::vector<std::string>& lines) {
+  std::vector<LoggedReport> reports;
+  for (const std::string& line : lines) {
+    LoggedReport r;
+    r.feature = line.rfind("F ", 0) == 0;
+    for (std::size_t i = 2; i + 1 < line.size(); i += 2) {
+      r.bytes.push_back(static_cast<std::uint8_t>(std::stoi(line.substr(i, 2), nullptr, 16)));
+    }
+    reports.push_back(std::move(r));
+  }
+  return reports;
+}
+
+inline ParsedTransfers ParseLog(const std::vector<std::string>& lines) { return ParseTransfers(ReportsFromLog(lines)); }
+
 }  // namespace kb::test
