@@ -97,7 +97,8 @@ typedef struct vkb_bank_state {
 typedef struct vkb_counters {
   uint32_t feature_reports;   /* feature reports the keyboard received */
   uint32_t output_reports;    /* output reports the keyboard received */
-  uint32_t refused_calls;     /* calls that returned 0 (bad length, unplugged, channel closed) */
+  uint32_t refused_calls;     /* SetHIDFeature/WriteHIDUSB calls that returned 0 (bad length,
+                                 unplugged, channel closed) */
   uint32_t begins;            /* begin commands with their code, right or wrong */
   uint32_t unlocks_accepted;  /* begin commands whose unlock code was right */
   uint32_t ends;              /* end commands accepted inside a session */
