@@ -502,5 +502,28 @@ TEST(ProfileImport, DamagedFilesImportWholeOrNotAtAll) {
   EXPECT_GT(refused, 50);
 }
 
+
+// The factory code a released key gets is its own model's: index 76 is Backslash on KB_4 and
+// no key at all on KB_3.
+TEST(ProfileExport, ReleasedKeyTakesTheFactoryCodeOfItsModel) {
+  for (Model model : {Model::KB_3, Model::KB_4}) {
+    TempDir dir;
+    ProfileList profiles;
+    ProfileRecord& profile = NewDefaultProfile(u"P", model, profiles);
+    MacroList macros;
+    Bind(profile.banks[0].keys[76], 0, u"Gone");
+    const ModelTag tag = model == Model::KB_3 ? kKb3Tag : kKb4Tag;
+    ASSERT_TRUE(ExportProfileFile(dir / "P.kpo", tag, profile, macros, model).ok());
+    ProfileList imported;
+    ProfileImport import = ImportProfileFile(dir / "P.kpo", tag, model, imported, macros);
+    ASSERT_EQ(import.outcome, ProfileImportOutcome::Imported);
+    const KeyEntry& key = imported[0]->banks[0].keys[76];
+    EXPECT_EQ(key.kind, kDefault);
+    EXPECT_EQ(ReadKeyCode(key.code), LayoutOf(model).default_key_codes[76]);
+  }
+  EXPECT_EQ(LayoutOf(Model::KB_4).default_key_codes[76], 0x0000'0031u);
+  EXPECT_EQ(LayoutOf(Model::KB_3).default_key_codes[76], kNoFunction);
+}
+
 }  // namespace
 }  // namespace kb

@@ -63,9 +63,15 @@ class Kbctl : public ::testing::Test {
 
   static std::vector<std::uint8_t> Text(std::string_view text) { return {text.begin(), text.end()}; }
 
+  // Runs kbctl with `args`, after "--app-dir <the test's app dir>" unless told otherwise.
   RunResult Kb(std::vector<std::string> args, bool with_app_dir = true) {
     if (with_app_dir) args.insert(args.begin(), {"--app-dir", app_.path().string()});
-    args.insert(args.begin(), KBCTL_PATH);
+    return Spawn(KBCTL_PATH, std::move(args));
+  }
+
+  // Runs `program` with `args`, its standard output and error into files of io_.
+  RunResult Spawn(const std::string& program, std::vector<std::string> args) {
+    args.insert(args.begin(), program);
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
@@ -81,7 +87,7 @@ class Kbctl : public ::testing::Test {
     const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
-      ADD_FAILURE() << "cannot start " << argv[0];
+      ADD_FAILURE() << "cannot start " << program;
       return run;
     }
     int status = 0;
@@ -324,6 +330,21 @@ TEST_F(Kbctl, RefusedMacroFileLeavesTheStoreAlone) {
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_NE(run.err.find("36109"), std::string::npos) << run.err;
   EXPECT_EQ(FileBytes(Macros()), before);
+}
+
+
+// Without --app-dir the tool works on the folder it lies in, as the program does.
+TEST_F(Kbctl, DefaultAppDirIsTheToolsOwnFolder) {
+  TempDir installed;
+  std::filesystem::copy_file(KBCTL_PATH, installed.path() / "kbctl");
+  std::filesystem::permissions(installed.path() / "kbctl", std::filesystem::perms::owner_all);
+  std::filesystem::create_directories(installed.path() / "res");
+  std::filesystem::copy_file(app_.path() / "res" / "text.xml", installed.path() / "res" / "text.xml");
+
+  RunResult run = Spawn((installed.path() / "kbctl").string(), {"profiles"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.out, "0\tProfil_1\t*\n");
+  EXPECT_EQ(std::filesystem::file_size(installed.path() / "Data/kb/kb_3/data.pros"), 48628u);
 }
 
 }  // namespace
