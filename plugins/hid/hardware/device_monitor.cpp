@@ -101,6 +101,7 @@ void DeviceMonitor::Run() {
   std::optional<InterfaceInfo> keyboard;
   hid_device* reader = nullptr;
   bool present = false;
+  bool first_search = true;
   bool search = true;
   auto last_search = std::chrono::steady_clock::now();
 
@@ -117,10 +118,10 @@ void DeviceMonitor::Run() {
         reader = nullptr;
       }
       keyboard = found;
-      if (now_present != present) {
-        present = now_present;
-        events_.presence_changed(present);
-      }
+      // What is there when the monitor starts is no arrival: the program asks the opens.
+      if (now_present != present && !first_search) events_.presence_changed(now_present);
+      present = now_present;
+      first_search = false;
       // Without read permission the keyboard is still reported present; its notifications
       // are then not heard, and the next search tries again.
       if (present && reader == nullptr) reader = OpenInterface(keyboard->path, nullptr);

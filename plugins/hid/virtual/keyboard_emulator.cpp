@@ -11,8 +11,6 @@ namespace kb::hid {
 namespace {
 
 constexpr size_t kMaxInputReports = 64;
-constexpr uint16_t kBankSwitchCode = 0x0508;
-constexpr uint16_t kLightModeCode = 0x030B;
 
 std::string HexLine(char kind, std::span<const uint8_t> bytes) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -156,12 +154,12 @@ void KeyboardEmulator::Apply(const Transfer& t, std::vector<std::string>& violat
 
 void KeyboardEmulator::SwitchBank(int bank) {
   active_bank_ = bank;
-  QueueInputReport(kBankSwitchCode, static_cast<uint16_t>((1u << 8) | static_cast<unsigned>(bank)));
+  QueueInputReport(wire::kNotifyBankSwitch, static_cast<uint16_t>((1u << 8) | static_cast<unsigned>(bank)));
 }
 
 void KeyboardEmulator::SwitchLightMode(int mode) {
   lighting_[active_bank_].light_mode = mode;
-  QueueInputReport(kLightModeCode, static_cast<uint16_t>(static_cast<unsigned>(mode + 1) << 8));
+  QueueInputReport(wire::kNotifyLightMode, static_cast<uint16_t>(static_cast<unsigned>(mode + 1) << 8));
 }
 
 void KeyboardEmulator::Unplug() {

@@ -90,6 +90,11 @@ inline constexpr size_t kKeyMapUsedBytes = 976;  // 976..1023 of each bank are z
 inline constexpr size_t kMacroPages = 20;
 inline constexpr size_t kMacroAreaLimit = 10000;  // page 19 is only partly inside the area
 
+// Notification codes the keyboard sends in its input reports (the data message's wParam).
+inline constexpr uint16_t kNotifyVersion = 0x0000;
+inline constexpr uint16_t kNotifyBankSwitch = 0x0508;
+inline constexpr uint16_t kNotifyLightMode = 0x030B;
+
 // Macro program elements.
 inline constexpr uint8_t kElementControl = 0x00;  // first byte of end mark, long delay, move
 inline constexpr uint8_t kElementEnd = 0x00;

@@ -23,10 +23,6 @@
 namespace kb::hid {
 namespace {
 
-constexpr uint16_t kVersionCode = 0x0000;
-constexpr uint16_t kBankSwitchCode = 0x0508;
-constexpr uint16_t kLightModeCode = 0x030B;
-
 class VirtualHidLibrary {
  public:
   std::mutex mutex;
@@ -97,8 +93,8 @@ int Open_HIDMonitor(const kb_message_target* target, unsigned int data_message, 
     lib.monitor_open = true;
     if (lib.Reachable()) {
       // A keyboard answers a new listener with its firmware version.
-      lib.keyboard.QueueInputReport(kb::hid::kVersionCode, VKB_FIRMWARE_VERSION);
-      lib.poster.PostData(kb::hid::kVersionCode, VKB_FIRMWARE_VERSION);
+      lib.keyboard.QueueInputReport(wire::kNotifyVersion, VKB_FIRMWARE_VERSION);
+      lib.poster.PostData(wire::kNotifyVersion, VKB_FIRMWARE_VERSION);
     }
     return 1;
   });
@@ -222,7 +218,7 @@ int vkb_switch_bank(int bank) {
     std::lock_guard lock(lib.mutex);
     if (!lib.plugged) return 0;
     lib.keyboard.SwitchBank(bank);
-    if (lib.Announces()) lib.poster.PostData(kb::hid::kBankSwitchCode, (1 << 8) | bank);
+    if (lib.Announces()) lib.poster.PostData(wire::kNotifyBankSwitch, (1 << 8) | bank);
     return 1;
   });
 }
@@ -234,7 +230,7 @@ int vkb_switch_light_mode(int mode) {
     std::lock_guard lock(lib.mutex);
     if (!lib.plugged) return 0;
     lib.keyboard.SwitchLightMode(mode);
-    if (lib.Announces()) lib.poster.PostData(kb::hid::kLightModeCode, (mode + 1) << 8);
+    if (lib.Announces()) lib.poster.PostData(wire::kNotifyLightMode, (mode + 1) << 8);
     return 1;
   });
 }
