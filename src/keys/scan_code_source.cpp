@@ -10,8 +10,9 @@ namespace {
 std::mutex g_source_mutex;
 ScanCodeSource g_source_for_testing;
 
-// The hook library reports the virtual keys of a US layout, so the layout's own scan codes are
-// the table's: the correction step then keeps every key as it is.
+// The input-hook library names a key by its position: it turns the evdev code into the virtual
+// key a US layout has there, whatever layout the desktop uses. The scan code of that virtual key
+// is therefore the US one, and the layout correction keeps every key where it is.
 std::uint32_t PlatformScanCode(std::uint32_t virtual_key) {
   for (const VirtualKeyRow& row : VirtualKeyTable())
     if (row.virtual_key == virtual_key) return row.scan_code;
