@@ -3,7 +3,6 @@
 // recorded instead of slept, and the library's posts collected for the test to hand on.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
@@ -11,6 +10,7 @@
 
 #include "device/device_link.h"
 #include "device/device_notification.h"
+#include "device/fresh_folder.h"
 #include "device/hid_library_binding.h"
 #include "device/message_inbox.h"
 #include "device/recording_observer.h"
@@ -19,19 +19,6 @@
 #include "profile/model_data.h"
 
 namespace kb::test {
-
-inline std::filesystem::path FreshFolder(const std::string& tag) {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = tag + "_" + std::to_string(getpid());
-  if (info) name += std::string("_") + info->test_suite_name() + "_" + info->name();
-  for (char& c : name) {
-    if (c == '/') c = '_';
-  }
-  const auto dir = std::filesystem::temp_directory_path() / name;
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
-}
 
 class LinkFixture : public ::testing::Test {
  protected:
