@@ -37,6 +37,15 @@ class MessageInbox {
     }
   }
 
+  // The oldest message, if one has arrived; never waits.
+  std::optional<ThreadMessage> TryTake() {
+    std::lock_guard lock(mutex_);
+    if (messages_.empty()) return std::nullopt;
+    ThreadMessage m = messages_.front();
+    messages_.pop_front();
+    return m;
+  }
+
   void Clear() {
     std::lock_guard lock(mutex_);
     messages_.clear();
