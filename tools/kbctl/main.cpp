@@ -19,6 +19,7 @@ using Group = std::span<const Command> (*)();
 constexpr Group kGroups[] = {
     ProfileCommands,
     MacroCommands,
+    DeviceCommands,
 };
 
 const Command* FindCommand(std::string_view name) {
@@ -95,6 +96,8 @@ Invocation ParseCommandLine(int argc, char** argv) {
       invocation.words.emplace_back(arg);
     } else if (arg == "--") {
       options_done = true;
+    } else if (arg == "--dry-run") {  // the apply command's own option, handed to it
+      invocation.words.emplace_back(arg);
     } else if (arg == "--help") {
       invocation.help = true;
     } else if (arg == "--app-dir" || arg.starts_with("--app-dir=")) {

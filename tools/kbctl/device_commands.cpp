@@ -1,0 +1,190 @@
+// Device commands: apply the selected profile to the keyboard, and ask whether it is there.
+
+#include "device_commands.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <sstream>
+
+#include "command.h"
+#include "common/utf16_text.h"
+#include "device/device_link.h"
+#include "device/device_notification.h"
+#include "device/hid_library_binding.h"
+#include "device/macro_snapshot.h"
+#include "device/profile_transfer.h"
+#include "device/sleeper.h"
+#include "device/transfer_log.h"
+#include "device/transfer_writer.h"
+#include "profile/model_data.h"
+#include "stores.h"
+
+namespace kbctl {
+namespace {
+
+// How long `devices` waits for the keyboard to report its firmware after the monitor opened.
+constexpr std::chrono::milliseconds kVersionWait{1000};
+
+class NoPause final : public kb::Sleeper {
+ public:
+  void Sleep(std::chrono::milliseconds) override {}
+};
+
+// Stands for the main window: keeps the firmware version the library posts from its thread.
+class MessageSink {
+ public:
+  const kb_message_target* target() const { return &target_; }
+
+  std::optional<std::uint16_t> WaitForVersion(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    arrived_.wait_for(lock, timeout, [&] { return version_.has_value(); });
+    return version_;
+  }
+
+ private:
+  static void Post(void* context, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
+    auto* self = static_cast<MessageSink*>(context);
+    const kb::DeviceNotification n = kb::DecodeDeviceNotification(kb::DeviceNotificationValue(message, wparam, lparam));
+    if (message != kb::kDeviceDataMessage || n.kind != kb::DeviceNotification::Kind::FirmwareVersion) return;
+    {
+      std::lock_guard lock(self->mutex_);
+      self->version_ = n.version;
+    }
+    self->arrived_.notify_all();
+  }
+
+  kb_message_target target_{&MessageSink::Post, this};
+  std::mutex mutex_;
+  std::condition_variable arrived_;
+  std::optional<std::uint16_t> version_;
+};
+
+// The library may post until the process ends, so its target is never destroyed.
+MessageSink& ProcessMessageSink() {
+  static MessageSink* sink = new MessageSink;
+  return *sink;
+}
+
+// The command line has no page: nothing to show or hide.
+class QuietObserver final : public kb::DeviceObserver {
+ public:
+  void ShowApplyRing(bool) override {}
+  bool ResumeAllowed() override { return true; }
+  void ApplyFinished(const kb::ApplyOutcome&) override {}
+  void DeviceStateChanged() override {}
+  void ShowFirmwareVersion(const std::string&) override {}
+  void ShowLightMode(int) override {}
+};
+
+void RequireDeviceLink(const Context& context) {
+  if (context.model != kb::Model::KB_3) {
+    throw CommandFailed(std::string(kb::InfoOf(context.model).name) + " has no device link");
+  }
+}
+
+bool DryRunRequested(const Context& context) {
+  for (const std::string& arg : context.args) {
+    if (arg != "--dry-run") throw UsageError("unknown argument \"" + arg + "\" (usage: kbctl apply [--dry-run])");
+  }
+  return !context.args.empty();
+}
+
+void DryRun(Context& context) {
+  const ProfileStore store = LoadProfiles(context);
+  const kb::MacroList macros = LoadMacros(context);
+  const auto index = static_cast<std::size_t>(store.header.selected_index);
+  if (index >= store.list.size()) throw CommandFailed("the profile store holds no profiles");
+  *context.out << DryRunReports(*store.list[index], macros);
+}
+
+void Apply(Context& context) {
+  RequireDeviceLink(context);
+  if (DryRunRequested(context)) return DryRun(context);
+
+  kb::ModelData data(context.model, kb::StorePathsOf(context.model, context.paths));
+  const kb::ModelDataLoad load = data.Load(FirstProfileName(context));
+  // An unreadable store must not be replaced by the save that follows an apply.
+  if (!load.profiles.read.ok()) throw CommandFailed("cannot read the profile store: " + load.profiles.read.reason());
+  if (load.macros.file == kb::StoreFileState::Unreadable) {
+    throw CommandFailed("cannot read the macro store: " + load.macros.reason);
+  }
+  kb::HidLibraryBinding binding;
+  QuietObserver observer;
+  kb::RealSleeper sleeper;
+  kb::DeviceLink link(data, binding, observer, sleeper);
+  const kb::DeviceLinkStart start = link.Start(context.paths.app_dir, ProcessMessageSink().target());
+  const kb::ApplyOutcome outcome = link.ApplyProfile();
+  if (!start.library.ok()) throw CommandFailed(start.library.reason());
+  *context.out << DescribeApply(outcome) << '\n';
+  if (!outcome.store_saved.ok()) throw CommandFailed("cannot save the profile store: " + outcome.store_saved.reason());
+  if (!outcome.reached()) throw CommandFailed("the profile did not reach the keyboard");
+}
+
+void Devices(Context& context) {
+  RequireDeviceLink(context);
+  kb::HidLibraryBinding binding;
+  const kb::Status loaded = binding.LoadFromAppDirectory(context.paths.app_dir);
+  const std::string id(kb::InfoOf(context.model).id);
+  if (!loaded.ok()) throw CommandFailed(id + ": no device link: " + loaded.reason());
+  const kb::UsbIds ids = kb::UsbIdsOf(context.model);
+  MessageSink& sink = ProcessMessageSink();
+  const kb::DeviceOpenResult open =
+      binding.Open(ids.vendor_id, ids.product_id, sink.target(), kb::kDeviceDataMessage, kb::kDeviceChangeMessage);
+  if (!open.present()) {
+    *context.out << id << ": absent (" << open.report_channel.reason() << ")\n";
+    return;
+  }
+  *context.out << id << ": present";
+  if (const auto version = sink.WaitForVersion(kVersionWait)) {
+    *context.out << ", firmware " << kb::FormatFirmwareVersion(*version);
+  }
+  *context.out << '\n';
+  for (const std::string& problem : open.Problems()) *context.out << "  warning: " << problem << '\n';
+}
+
+constexpr Command kCommands[] = {
+    {"apply", "[--dry-run]",
+     "send the selected profile and its macros to the keyboard (--dry-run: print the reports)", 0,
+     1, Apply},
+    {"devices", "", "say whether the keyboard is connected, and its firmware version", 0, 0, Devices},
+};
+
+}  // namespace
+
+std::string DryRunReports(const kb::ProfileRecord& profile, const kb::MacroList& macros) {
+  kb::ProfileRecord copy = profile;
+  kb::TransferLog log;
+  NoPause no_pause;
+  kb::TransferWriter writer(log, no_pause);
+  (void)kb::SendProfileTransfer(copy, kb::MacroSnapshot::Take(copy, macros), kb::ChangedFlags::All(), writer);
+  return log.Text();
+}
+
+std::string DescribeApply(const kb::ApplyOutcome& outcome) {
+  using Result = kb::ApplyOutcome::Result;
+  std::ostringstream text;
+  switch (outcome.result) {
+    case Result::Absent:
+      text << "no keyboard: nothing sent";
+      break;
+    case Result::NoProfile:
+      text << "no profile selected: nothing sent";
+      break;
+    case Result::Reached:
+    case Result::Failed: {
+      const kb::ProfileTransferResult& t = outcome.transfer;
+      text << (outcome.reached() ? "applied: " : "failed: ") << t.reports << " reports";
+      text << " (" << t.macro_pages << " macro pages, " << t.macro_programs << " macro programs)";
+      if (t.skipped_programs > 0) text << "; " << t.skipped_programs << " macro programs did not fit the keyboard";
+      if (!t.status.ok()) text << "; " << t.status.reason();
+      break;
+    }
+  }
+  return text.str();
+}
+
+std::span<const Command> DeviceCommands() { return kCommands; }
+
+}  // namespace kbctl
