@@ -1,0 +1,221 @@
+#include "ui/dialog_builder.h"
+
+#include <QXmlStreamReader>
+#include <filesystem>
+#include <memory>
+#include <unordered_map>
+
+#include "common/file_io.h"
+#include "ui/container.h"
+#include "ui/control.h"
+#include "ui/internal/paint_context.h"
+#include "ui/internal/xml_helpers.h"
+#include "ui/paint_manager.h"
+#include "ui/theme.h"
+
+namespace DuiLib {
+namespace {
+
+// A parsed layout element: its class, its attributes in document order and its children.
+struct Node {
+  CDuiString cls;
+  std::vector<std::pair<CDuiString, CDuiString>> attrs;
+  std::vector<Node> children;
+  qint64 line = 0;
+};
+
+struct Document {
+  Node root;
+  // Theme entries of a Window root, kept as source so they can be applied per manager.
+  std::string theme_xml;
+};
+
+bool IsThemeElement(QStringView name) { return name == u"Font" || name == u"Color" || name == u"Default"; }
+
+kb::Status ParseDocument(std::string_view xml, Document& doc) {
+  QXmlStreamReader reader(QByteArray(xml.data(), static_cast<qsizetype>(xml.size())));
+  std::vector<Node*> stack;
+  bool have_root = false;
+  std::string theme = "<Theme>";
+  int skip_depth = 0;
+  while (!reader.atEnd()) {
+    auto token = reader.readNext();
+    if (token == QXmlStreamReader::StartElement) {
+      if (skip_depth > 0) {
+        ++skip_depth;
+        continue;
+      }
+      if (stack.size() == 1 && doc.root.cls == u"Window" && IsThemeElement(reader.name())) {
+        // Re-serialise the theme element so CTheme parses it the same way as theme.xml.
+        std::string el = "<" + reader.name().toString().toStdString();
+        for (const auto& a : reader.attributes())
+          el += " " + a.name().toString().toStdString() + "=\"" +
+                a.value().toString().toHtmlEscaped().toStdString() + "\"";
+        theme += el + "/>";
+        skip_depth = 1;
+        continue;
+      }
+      Node* node;
+      if (stack.empty()) {
+        if (have_root) return kb::Status::Fail("layout: more than one root element");
+        have_root = true;
+        node = &doc.root;
+      } else {
+        stack.back()->children.emplace_back();
+        node = &stack.back()->children.back();
+      }
+      node->cls = internal::FromQString(reader.name().toString());
+      node->line = reader.lineNumber();
+      for (const auto& a : reader.attributes())
+        node->attrs.emplace_back(internal::FromQString(a.name().toString()), internal::FromQString(a.value().toString()));
+      stack.push_back(node);
+    } else if (token == QXmlStreamReader::EndElement) {
+      if (skip_depth > 0) {
+        --skip_depth;
+        continue;
+      }
+      if (!stack.empty()) stack.pop_back();
+    }
+  }
+  if (reader.hasError())
+    return kb::Status::Fail("layout: " + reader.errorString().toStdString() + " at line " +
+                            std::to_string(reader.lineNumber()));
+  if (!have_root) return kb::Status::Fail("layout: no root element");
+  if (theme != "<Theme>") doc.theme_xml = theme + "</Theme>";
+  return kb::Status::Ok();
+}
+
+std::unordered_map<std::string, std::shared_ptr<const Document>>& Cache() {
+  static auto* cache = new std::unordered_map<std::string, std::shared_ptr<const Document>>;
+  return *cache;
+}
+
+class Builder {
+ public:
+  Builder(IDialogBuilderCallback* cb, CPaintManagerUI* pm) : cb_(cb), pm_(pm) {}
+
+  CControlUI* Build(const Node& n) {
+    CControlUI* c = nullptr;
+    if (cb_) c = cb_->CreateControl(n.cls);
+    if (!c) c = CControlFactory::GetInstance()->CreateControl(n.cls);
+    if (!c) {
+      Problem("unknown element class " + n.cls.ToUtf8() + " at line " + std::to_string(n.line));
+      return nullptr;
+    }
+    const CTheme::AttributeList* defaults = pm_ ? pm_->LocalTheme().FindDefaultAttributes(n.cls) : nullptr;
+    if (!defaults) defaults = CTheme::Global().FindDefaultAttributes(n.cls);
+    if (defaults)
+      for (const auto& [k, v] : *defaults) c->SetAttribute(k, v);
+    for (const auto& [k, v] : n.attrs) c->SetAttribute(k, v);
+    if (!n.children.empty()) {
+      auto* container = dynamic_cast<CContainerUI*>(c);
+      if (!container) {
+        Problem(n.cls.ToUtf8() + " at line " + std::to_string(n.line) + " cannot hold children");
+      } else {
+        for (const Node& child : n.children)
+          if (CControlUI* cc = Build(child)) container->Add(cc);
+      }
+    }
+    return c;
+  }
+
+  void Problem(std::string why) {
+    if (problem_.empty()) problem_ = std::move(why);
+  }
+  const std::string& problem() const { return problem_; }
+
+ private:
+  IDialogBuilderCallback* cb_;
+  CPaintManagerUI* pm_;
+  std::string problem_;
+};
+
+CControlUI* BuildDocument(const Document& doc, IDialogBuilderCallback* cb, CPaintManagerUI* pm, CControlUI* parent,
+                          kb::Status& status) {
+  internal::SetBuildingManager(pm);
+  Builder b(cb, pm);
+  std::vector<const Node*> tops;
+  if (doc.root.cls == u"Window") {
+    if (pm) {
+      for (const auto& [k, v] : doc.root.attrs) {
+        if (k == u"size") {
+          SIZE s = ParseSize(v.view());
+          pm->SetInitSize(s.cx, s.cy);
+        } else if (k == u"caption") {
+          pm->SetCaptionRect(ParseRect(v.view()));
+        }
+      }
+      if (!doc.theme_xml.empty()) {
+        kb::Status st = pm->LocalTheme().Parse(doc.theme_xml);
+        if (!st.ok()) b.Problem(st.reason());
+      }
+    }
+    for (const Node& n : doc.root.children) tops.push_back(&n);
+  } else {
+    tops.push_back(&doc.root);
+  }
+  CControlUI* first = nullptr;
+  auto* container = dynamic_cast<CContainerUI*>(parent);
+  for (const Node* n : tops) {
+    CControlUI* c = b.Build(*n);
+    if (!c) continue;
+    if (!first) first = c;
+    if (container) container->Add(c);
+    else if (c != first) {
+      b.Problem("layout: more than one top-level control and no parent to hold them");
+      delete c;
+    }
+  }
+  internal::SetBuildingManager(nullptr);
+  if (!first && b.problem().empty()) b.Problem("layout: no control in the document");
+  status = b.problem().empty() ? kb::Status::Ok() : kb::Status::Fail(b.problem());
+  return first;
+}
+
+}  // namespace
+
+CControlUI* CDialogBuilder::Create(const CDuiString& xml, const CDuiString&, IDialogBuilderCallback* callback,
+                                   CPaintManagerUI* manager, CControlUI* parent) {
+  internal::EnsureApplication();
+  std::filesystem::path path(xml.ToUtf8());
+  if (path.is_relative()) path = std::filesystem::path(CPaintManagerUI::GetResourcePath().ToUtf8()) / path;
+  std::string key = path.lexically_normal().string();
+  auto& cache = Cache();
+  auto it = cache.find(key);
+  std::shared_ptr<const Document> doc;
+  if (it != cache.end()) {
+    doc = it->second;
+  } else {
+    std::string why;
+    auto bytes = kb::ReadWholeFile(path, &why);
+    if (!bytes) {
+      status_ = kb::Status::Fail(key + ": " + why);
+      return nullptr;
+    }
+    auto parsed = std::make_shared<Document>();
+    kb::Status st =
+        ParseDocument(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), *parsed);
+    if (!st.ok()) {
+      status_ = kb::Status::Fail(key + ": " + st.reason());
+      return nullptr;
+    }
+    doc = parsed;
+    cache[key] = doc;
+  }
+  CControlUI* root = BuildDocument(*doc, callback, manager, parent, status_);
+  if (!status_.ok()) status_ = kb::Status::Fail(key + ": " + status_.reason());
+  return root;
+}
+
+CControlUI* CDialogBuilder::CreateFromString(std::string_view xml, IDialogBuilderCallback* callback,
+                                             CPaintManagerUI* manager, CControlUI* parent) {
+  internal::EnsureApplication();
+  Document doc;
+  status_ = ParseDocument(xml, doc);
+  if (!status_.ok()) return nullptr;
+  return BuildDocument(doc, callback, manager, parent, status_);
+}
+
+void CDialogBuilder::ClearCache() { Cache().clear(); }
+
+}  // namespace DuiLib

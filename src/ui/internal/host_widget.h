@@ -1,0 +1,71 @@
+#pragma once
+// The one native widget behind a CWindowWnd: it turns Qt input, paint, timer and posted events
+// into the window's messages and its paint manager's input.
+
+#include <QEvent>
+#include <QPoint>
+#include <QWidget>
+#include <functional>
+
+#include "ui/ui_types.h"
+
+namespace DuiLib {
+class CWindowWnd;
+namespace internal {
+
+// A posted window message. `release` runs when the message is dropped undelivered (the window
+// died first), so records carried in wParam are not leaked.
+class MessageEvent : public QEvent {
+ public:
+  static QEvent::Type EventType();
+  MessageEvent(UINT msg, WPARAM w, LPARAM l, std::function<void()> release)
+      : QEvent(EventType()), msg_(msg), w_(w), l_(l), release_(std::move(release)) {}
+  ~MessageEvent() override {
+    if (release_) release_();
+  }
+  UINT msg() const { return msg_; }
+  WPARAM wparam() const { return w_; }
+  LPARAM lparam() const { return l_; }
+  void MarkDelivered() { release_ = nullptr; }
+
+ private:
+  UINT msg_;
+  WPARAM w_;
+  LPARAM l_;
+  std::function<void()> release_;
+};
+
+class HostWidget : public QWidget {
+ public:
+  HostWidget(CWindowWnd* window, Qt::WindowFlags flags);
+  void Detach() { window_ = nullptr; }
+  CWindowWnd* window() const { return window_; }
+  void BeginMove(QPoint global_pos);
+
+ protected:
+  bool event(QEvent* e) override;
+  void paintEvent(QPaintEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
+  void leaveEvent(QEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void timerEvent(QTimerEvent* e) override;
+
+ private:
+  CWindowWnd* window_;
+  bool moving_ = false;
+  QPoint move_press_;
+  QPoint move_origin_;
+};
+
+// Windows virtual-key code of a Qt key (0 when the library has none for it).
+UINT VirtualKeyFromQt(int qt_key);
+WORD KeyStateFromQt(Qt::KeyboardModifiers mods);
+
+}  // namespace internal
+}  // namespace DuiLib

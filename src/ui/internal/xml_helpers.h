@@ -1,0 +1,12 @@
+#pragma once
+#include <QXmlStreamReader>
+
+#include "common/status.h"
+#include "ui/theme.h"
+
+namespace DuiLib::internal {
+
+// Applies one Font, Color or Default element (the reader stands on its start).
+kb::Status ApplyThemeElement(CTheme& theme, QXmlStreamReader& reader);
+
+}  // namespace DuiLib::internal

@@ -1,0 +1,30 @@
+#pragma once
+// CResourceManager: the language texts and the global theme of the skin.
+
+#include "common/language_file.h"
+#include "common/status.h"
+#include "ui/dui_string.h"
+
+namespace DuiLib {
+
+class CResourceManager {
+ public:
+  static CResourceManager* GetInstance();
+
+  // Loads a language file ("text.xml"), relative to the resource path unless absolute. On
+  // failure the texts loaded before stay.
+  kb::Status LoadLanguage(const CDuiString& file);
+  // The text of `key`; an unknown key gives the empty string.
+  CDuiString GetText(const CDuiString& key) const;
+  bool HasText(const CDuiString& key) const;
+  void SetLanguageTexts(kb::LanguageTexts texts);
+  const kb::LanguageTexts& Texts() const { return texts_; }
+
+  // Loads a theme file ("theme.xml") into the global theme (CTheme::Global()).
+  kb::Status LoadTheme(const CDuiString& file);
+
+ private:
+  kb::LanguageTexts texts_;
+};
+
+}  // namespace DuiLib

@@ -1,0 +1,41 @@
+#pragma once
+// Test seams: drive real controls by name the way a user would. Mouse and key input goes
+// through the window's native host exactly as Qt delivers it, so focus, hit testing and the
+// notifications are the real ones. Tests run with QT_QPA_PLATFORM=offscreen. UI thread only.
+
+#include "ui/dui_string.h"
+#include "ui/ui_types.h"
+
+namespace DuiLib {
+
+class CControlUI;
+class CPaintManagerUI;
+class CWindowWnd;
+
+namespace Testing {
+
+// Runs the event loop until no posted event (messages, closes, deferred deletes) is pending.
+void ProcessEvents();
+
+// Press and release of the left button at the centre of the control's visible part. False
+// (and nothing sent) when the control is hidden, not laid out or has no window.
+bool Click(CControlUI* control);
+bool Click(CPaintManagerUI& pm, const CDuiString& name);
+bool RightClick(CControlUI* control);
+bool DoubleClick(CControlUI* control);
+// Press at one point, move to another and release there (window client coordinates).
+bool Drag(CPaintManagerUI& pm, POINT from, POINT to);
+bool ClickAt(CPaintManagerUI& pm, POINT pt);
+// Moves the pointer over the control (raises "mouseenter" when it was elsewhere).
+bool Hover(CControlUI* control);
+// Moves the pointer out of the window ("mouseleave" for the hovered control).
+void LeaveWindow(CPaintManagerUI& pm);
+// Gives the control the focus by clicking it (when it does not have it) and types `text`.
+bool TypeText(CControlUI* control, const CDuiString& text);
+// One key press (Windows virtual-key code, UIKEY_* modifiers) to the window of `pm`.
+bool PressKey(CPaintManagerUI& pm, UINT vkey, WORD modifiers = 0);
+// Rolls the wheel over the control (positive: up).
+bool Wheel(CControlUI* control, int delta);
+
+}  // namespace Testing
+}  // namespace DuiLib
