@@ -24,7 +24,7 @@ class LinkFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(keyboard.Reset());
-    dir = FreshFolder("kb_link");
+    dir = FreshFolder("kb_link", StoreBase());
     paths = {dir / "Data/kb/kb_3/data.pros", dir / "Data/kb/kb_3/macro.mcos"};
     data = std::make_unique<ModelData>(Model::KB_3, paths);
     (void)data->Load(u"Profile_1");
@@ -41,6 +41,8 @@ class LinkFixture : public ::testing::Test {
     keyboard.Reset();
     std::filesystem::remove_all(dir);
   }
+
+  virtual std::filesystem::path StoreBase() { return std::filesystem::temp_directory_path(); }
 
   // Hands the next message `message` to the link, as the main window does.
   Status Deliver(std::uint32_t message) {

@@ -48,6 +48,10 @@ class RecordingObserver final : public DeviceObserver {
     std::lock_guard lock(mutex_);
     return outcomes_;
   }
+  std::size_t outcome_count() const {
+    std::lock_guard lock(mutex_);
+    return outcomes_.size();
+  }
   int state_changes() const {
     std::lock_guard lock(mutex_);
     return state_changes_;
