@@ -13,8 +13,10 @@
 #include "macro/macro_record.h"
 #include "profile/profile_record.h"
 #include "ui/control.h"
+#include "ui/edit.h"
 #include "ui/paint_manager.h"
 #include "ui/resource_manager.h"
+#include "ui/ui_test_driver.h"
 #include "ui/window.h"
 
 namespace kb::testing {
@@ -63,17 +65,28 @@ inline DuiLib::CControlUI* Find(DuiLib::CWindowWnd& window, const char16_t* name
   return pm != nullptr ? pm->FindControl(name) : nullptr;
 }
 
-// Clicks a control as the user would; fails the test when the control is missing.
+// Clicks a control as the user would (real mouse input); fails the test when it cannot.
 inline void Click(DuiLib::CWindowWnd& window, const char16_t* name) {
   DuiLib::CControlUI* control = Find(window, name);
   ASSERT_NE(control, nullptr) << DuiLib::CDuiString(name).ToUtf8();
-  EXPECT_TRUE(control->Activate()) << DuiLib::CDuiString(name).ToUtf8();
+  EXPECT_TRUE(DuiLib::Testing::Click(control)) << DuiLib::CDuiString(name).ToUtf8();
 }
 
+// Replaces the field's text by typing: everything is selected and erased with Backspace, then
+// `text` is typed key by key.
 inline void Type(DuiLib::CWindowWnd& window, const char16_t* name, std::u16string_view text) {
-  DuiLib::CControlUI* control = Find(window, name);
-  ASSERT_NE(control, nullptr) << DuiLib::CDuiString(name).ToUtf8();
-  control->SetText(DuiLib::CDuiString(text));
+  auto* edit = dynamic_cast<DuiLib::CEditUI*>(Find(window, name));
+  ASSERT_NE(edit, nullptr) << DuiLib::CDuiString(name).ToUtf8();
+  DuiLib::CPaintManagerUI& pm = *window.GetPaintManager();
+  if (pm.GetFocus() != edit) {
+    ASSERT_TRUE(DuiLib::Testing::Click(edit));
+  }
+  edit->SetSelAll();
+  ASSERT_TRUE(DuiLib::Testing::PressKey(pm, DuiLib::VK_BACK));
+  ASSERT_EQ(edit->GetText(), u"");
+  if (!text.empty()) {
+    ASSERT_TRUE(DuiLib::Testing::TypeText(edit, DuiLib::CDuiString(text)));
+  }
 }
 
 inline std::unique_ptr<ProfileRecord> Profile(std::u16string_view name) {

@@ -180,6 +180,17 @@ TEST_F(NameDialogTest, TheFieldStartsWithTheCurrentNameAndHasTheFocus) {
   EXPECT_EQ(max_char, kMaxNameLength);
 }
 
+TEST_F(NameDialogTest, TheFieldTakesNoMoreThanARecordsName) {
+  ModalScript script;
+  script.Then([](CWindowWnd& dialog) {
+    Type(dialog, u"edit_name", std::u16string(60, u'y'));
+    Click(dialog, u"btn_ok");
+  });
+  CKB_3_EditMacroName dialog(macros_);
+  EXPECT_EQ(dialog.Run(nullptr, u"KB_3_EditMacroName"), 1u);
+  EXPECT_EQ(dialog.GetName().str(), std::u16string(kMaxNameLength, u'y'));
+}
+
 TEST_F(NameDialogTest, AnOverlongNameIsShortenedToTheRecordField) {
   ModalScript script;
   const std::u16string long_name(60, u'x');
