@@ -241,14 +241,16 @@ def marks(out):
 
 
 def sliders(out):
-    w, h = 40, 6
-    framed(w, h, 3, FIELD, BORDER).save(os.path.join(out, "slider_track.png"))
-    for name in ("slider_fill", "progress_fill"):
-        canvas = Canvas(w, h)
-        canvas.fill(round_rect(0, 0, w, h, 3), ACCENT)
-        canvas.save(os.path.join(out, name + ".png"))
-    canvas = framed(w, 10, 5, FIELD, BORDER)
-    canvas.save(os.path.join(out, "progress_track.png"))
+    # Track and fill cover the whole 20 px high slider (the bar in the middle, transparent above
+    # and below), so that the fill, clipped to the value, lines up with the track.
+    w, h, top, bottom = 40, 20, 7, 13
+    canvas = Canvas(w, h)
+    canvas.fill(round_rect(0, top, w, bottom, 3), BORDER)
+    canvas.fill(round_rect(1, top + 1, w - 1, bottom - 1, 2), FIELD)
+    canvas.save(os.path.join(out, "slider_track.png"))
+    canvas = Canvas(w, h)
+    canvas.fill(round_rect(0, top, w, bottom, 3), ACCENT)
+    canvas.save(os.path.join(out, "slider_fill.png"))
     s = 18
     for state, ring, centre in (("normal", ACCENT, TEXT), ("hot", ACCENT_HOT, (255, 255, 255)),
                                 ("pushed", ACCENT_PUSHED, TEXT), ("disabled", DISABLED_LINE, DISABLED_MARK)):
@@ -258,14 +260,12 @@ def sliders(out):
         canvas.fill(circle(9, 9, 4.5), centre)
         canvas.save(os.path.join(out, "slider_thumb_%s.png" % state))
 
-    # Scroll bars (vertical; the same images serve horizontal bars, stretched).
-    for state, colour in (("normal", BORDER), ("hot", BORDER_HOT), ("pushed", TEXT_DIM)):
-        canvas = Canvas(10, 30)
-        canvas.fill(round_rect(2, 1, 8, 29, 3), colour)
-        canvas.save(os.path.join(out, "scroll_thumb_%s.png" % state))
-    canvas = Canvas(10, 30)
-    canvas.fill(round_rect(2, 1, 8, 29, 3), FIELD)
-    canvas.save(os.path.join(out, "scroll_track.png"))
+    # Progress bar, 12 px high: a framed groove and the fill inside it.
+    w, h = 40, 12
+    framed(w, h, 6, FIELD, BORDER).save(os.path.join(out, "progress_track.png"))
+    canvas = Canvas(w, h)
+    canvas.fill(round_rect(2, 2, w - 2, h - 2, 4), ACCENT)
+    canvas.save(os.path.join(out, "progress_fill.png"))
 
 
 def window_parts(out):

@@ -17,8 +17,8 @@ read -r -t 20 number <&3 || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$number"
 trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
 
-shoot() {  # <dialog> <window text>
-  local dialog=$1 title=$2
+shoot() {  # <dialog> <window text> [picture name]
+  local dialog=$1 title=$2 picture=${3:-$1}
   "$preview" "$PWD/res" "$dialog" &
   local pid=$!
   for _ in $(seq 1 200); do
@@ -27,10 +27,10 @@ shoot() {  # <dialog> <window text>
     sleep 0.05
   done
   sleep 0.5  # first paint
-  import -window root -crop "$(window_geometry "$title")" +repage "$out/$dialog.png"
+  import -window root -crop "$(window_geometry "$title")" +repage "$out/$picture.png"
   kill $pid
   wait $pid 2>/dev/null || true
-  echo "$out/$dialog.png"
+  echo "$out/$picture.png"
 }
 
 window_geometry() {  # WxH+X+Y of the window with that title, frame included
@@ -44,3 +44,4 @@ shoot msg MsgWnd
 shoot confirm MsgWnd
 shoot configname KB_3_EditConfigName
 shoot macroname KB_3_EditMacroName
+shoot "$PWD/tests/app/data/gallery.xml" LayoutPreview gallery

@@ -1,7 +1,7 @@
 // Opens one of the shell's dialogs without a modal loop so that scripts/render_dialogs.sh can
 // photograph it. Not a test: it runs until it is killed.
 //
-//   app_dialog_preview <res folder> msg|confirm|configname|macroname
+//   app_dialog_preview <res folder> msg|confirm|configname|macroname|<layout file>.xml
 
 #include <cstdio>
 #include <memory>
@@ -17,6 +17,19 @@
 
 namespace {
 
+// Any layout file, shown as a plain window: the theme gallery.
+class LayoutWindow : public DuiLib::WindowImplBase {
+ public:
+  explicit LayoutWindow(DuiLib::CDuiString file) : file_(std::move(file)) {}
+
+ protected:
+  DuiLib::CDuiString GetWindowClassName() const override { return u"LayoutPreview"; }
+  DuiLib::CDuiString GetSkinFile() override { return file_; }
+
+ private:
+  DuiLib::CDuiString file_;
+};
+
 void Open(DuiLib::WindowImplBase& window, const char16_t* text) {
   window.Create(nullptr, text, DuiLib::WS_POPUP | DuiLib::WS_VISIBLE, DuiLib::WS_EX_TOOLWINDOW,
                 DuiLib::RECT{0, 0, 800, 800});
@@ -28,7 +41,7 @@ void Open(DuiLib::WindowImplBase& window, const char16_t* text) {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: %s <res folder> msg|confirm|configname|macroname\n", argv[0]);
+    std::fprintf(stderr, "usage: %s <res folder> msg|confirm|configname|macroname|<layout>.xml\n", argv[0]);
     return 2;
   }
   const std::string res = std::string(argv[1]) + "/";
@@ -64,6 +77,9 @@ int main(int argc, char** argv) {
   } else if (which == "macroname") {
     window = std::make_unique<CKB_3_EditMacroName>(macros);
     text = u"KB_3_EditMacroName";
+  } else if (which.size() > 4 && which.ends_with(".xml")) {
+    window = std::make_unique<LayoutWindow>(DuiLib::CDuiString(which));
+    text = u"LayoutPreview";
   } else {
     std::fprintf(stderr, "unknown dialog %s\n", which.c_str());
     return 2;
