@@ -15,7 +15,13 @@ exec 3< <(Xvfb -displayfd 1 -nolisten tcp -br -screen 0 1024x768x24 2>/dev/null)
 xvfb_pid=$!
 read -r -t 20 number <&3 || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$number"
-trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
+# Wait for the server to be gone: a server still cleaning up could delete the socket of the
+# next run's server on the same number.
+stop_xvfb() {
+  kill "$xvfb_pid" 2>/dev/null || return 0
+  while kill -0 "$xvfb_pid" 2>/dev/null; do sleep 0.05; done
+}
+trap stop_xvfb EXIT
 
 shoot() {  # <dialog> <window text> [picture name]
   local dialog=$1 title=$2 picture=${3:-$1}
