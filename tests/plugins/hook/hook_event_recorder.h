@@ -54,10 +54,9 @@ class HookEventRecorder {
 
   static void Post(void* context, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
     auto* self = static_cast<HookEventRecorder*>(context);
-    {
-      std::lock_guard lock(self->mutex_);
-      self->events_.push_back({message, wparam, lparam});
-    }
+    // Notified under the lock: a waiter that wakes may destroy the recorder right away.
+    std::lock_guard lock(self->mutex_);
+    self->events_.push_back({message, wparam, lparam});
     self->arrived_.notify_all();
   }
 

@@ -251,6 +251,7 @@ TEST_F(HookX11Test, ANewInstallMovesEventsToTheNewTarget) {
   Tap(XK_a);
   ASSERT_TRUE(second.WaitFor({kKey, 0x41, 1}));
   EXPECT_TRUE(recorder_.events().empty());
+  ASSERT_EQ(fn().removehook(), 1);
 }
 
 TEST_F(HookX11Test, InstallWithoutTargetFails) {
@@ -278,6 +279,7 @@ TEST_F(HookX11Test, CallsFromManyThreadsLeaveTheLibraryWorking) {
     }
   };
   std::thread a(churn, 1), b(churn, 2), c(churn, 3);
+  // The installs after the join replace every hook that points at noise before it goes away.
   for (int i = 0; i < 50; ++i) {
     Tap(XK_a);
     Click(1);
