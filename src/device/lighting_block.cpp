@@ -19,10 +19,15 @@ std::uint8_t RedOf(std::int32_t packed) { return Low8(packed); }
 std::uint8_t GreenOf(std::int32_t packed) { return Low8(packed >> 8); }
 std::uint8_t BlueOf(std::int32_t packed) { return Low8(packed >> 16); }
 
+template <std::size_t N>
+void Put(LightingBlock& block, std::size_t at, const std::array<std::uint8_t, N>& bytes) {
+  std::copy(bytes.begin(), bytes.end(), block.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
 void WriteSlot(const ProfileBank& bank, int mode, std::uint8_t* slot) {
   const std::int32_t color = bank.light_color[mode];
   slot[kSlotColorMode] = Low8(bank.light_color_mode[mode]);
-  slot[kSlotBrightness] = Low8(bank.light_brightness[mode] + 1);
+  slot[kSlotBrightness] = Low8(bank.light_brightness[mode] + kSentBrightnessBias);
   slot[kSlotSpeed] = Low8(bank.light_speed[mode]);
   slot[kSlotBlue] = SlotBlue(color);
   slot[kSlotRed] = RedOf(color);
@@ -46,17 +51,15 @@ LightingBlock BuildLightingBlock(const ProfileRecord& record) {
   const ProfileBank& bank = ActiveBank(record);
   LightingBlock block{};
   block[kLightingActiveBank] = Low8(record.active_bank);
-  block[kLightingFixed3] = 3;
-  block[kLightingSignature] = 0x5A;
-  block[kLightingSignature + 1] = 0xA5;
+  block[kLightingFixed3] = kLightingFixed3Value;
+  Put(block, kLightingSignature, kLightingSignatureBytes);
 
   std::copy(kLightingTemplate.begin(), kLightingTemplate.end(), block.begin() + kLightingHalfStart);
   for (int mode = 0; mode < kLightingSlotCount; ++mode) {
     WriteSlot(bank, mode, &block[kLightingModeSlots + kLightingSlotSize * static_cast<std::size_t>(mode)]);
   }
-  block[kLightingCustomBrightness] = Low8(bank.light_brightness[kPerKeyLightMode] + 1);
-  block[kLightingFixed4] = 4;
-  block[kLightingFixed4 + 1] = 4;
+  block[kLightingCustomBrightness] = Low8(bank.light_brightness[kPerKeyLightMode] + kSentBrightnessBias);
+  Put(block, kLightingFixed4, kLightingFixed4Bytes);
 
   // The second half repeats the first before the mode bytes go in: it keeps the template's.
   std::copy(block.begin() + kLightingHalfStart, block.begin() + kLightingHalfEnd,
@@ -69,9 +72,7 @@ LightingBlock BuildLightingBlock(const ProfileRecord& record) {
   block[kLightingModeNumber] = builtin ? static_cast<std::uint8_t>(mode + 1) : 0;
   block[kLightingModeZero] = 0;
 
-  block[kLightingTrailer] = 0x02;
-  block[kLightingTrailer + 1] = 0x5A;
-  block[kLightingTrailer + 2] = 0xA5;
+  Put(block, kLightingTrailer, kLightingTrailerBytes);
   return block;
 }
 

@@ -40,6 +40,14 @@ inline constexpr std::size_t kSlotAux1 = 6;
 inline constexpr std::size_t kSlotAux2 = 7;
 inline constexpr std::size_t kSlotAux3 = 8;
 
+// Fixed contents, sent exactly so.
+inline constexpr std::uint8_t kLightingFixed3Value = 3;
+inline constexpr std::array<std::uint8_t, 2> kLightingSignatureBytes = {0x5A, 0xA5};
+inline constexpr std::array<std::uint8_t, 2> kLightingFixed4Bytes = {4, 4};
+inline constexpr std::array<std::uint8_t, 3> kLightingTrailerBytes = {0x02, 0x5A, 0xA5};
+// The keyboard counts brightness from 1; the record from 0.
+inline constexpr int kSentBrightnessBias = 1;
+
 inline constexpr int kPerKeyLightMode = 18;
 inline constexpr int kLightsOffMode = 19;
 

@@ -24,6 +24,24 @@ ProfileRecord* RecordAt(const ProfileList& list, int index) {
   return list[static_cast<std::size_t>(index)].get();
 }
 
+// The offsets an upload gave to the entries that take one.
+void CopyMacroOffsets(const ProfileRecord& from, ProfileRecord& to) {
+  constexpr std::size_t kOffsetSize = sizeof(KeyEntry::device_macro_offset);
+  for (std::size_t b = 0; b < std::size(from.banks); ++b) {
+    for (int k = 0; k < kKeyCount; ++k) {
+      if (TakesDeviceMacroOffset(from.banks[b].keys[k].kind)) {
+        std::memcpy(to.banks[b].keys[k].device_macro_offset, from.banks[b].keys[k].device_macro_offset, kOffsetSize);
+      }
+    }
+    for (int f = 0; f < kFnSlotCount; ++f) {
+      if (TakesDeviceMacroOffset(from.banks[b].fn_keys[f].kind)) {
+        std::memcpy(to.banks[b].fn_keys[f].device_macro_offset, from.banks[b].fn_keys[f].device_macro_offset,
+                    kOffsetSize);
+      }
+    }
+  }
+}
+
 Status HeldStatus() {
   return Status::Fail("store save requested while this thread holds the model data lock");
 }
@@ -61,6 +79,7 @@ StoreHeader& ModelData::Edit::header() const { return data_->header_; }
 void ModelData::Edit::SelectProfile(int index) {
   data_->header_.selected_index = index;
   data_->current_ = RecordAt(data_->profiles_, index);
+  ++data_->selection_;
   data_->full_apply_ = true;
 }
 
@@ -93,6 +112,7 @@ void ModelData::RevalidateCurrentLocked() {
         std::clamp(header_.selected_index, 0, static_cast<int>(profiles_.size()) - 1);
     current_ = RecordAt(profiles_, header_.selected_index);
   }
+  ++selection_;
   full_apply_ = true;
 }
 
@@ -111,6 +131,7 @@ ModelDataLoad ModelData::Load(std::u16string_view first_profile_name) {
   profiles_ = std::move(profiles);
   macros_ = std::move(macros);
   current_ = RecordAt(profiles_, header_.selected_index);
+  ++selection_;
   last_applied_ = current_ ? CopyOf(*current_) : ZeroRecord();
   macro_snapshot_ = current_ ? MacroSnapshot::Take(*current_, macros_) : MacroSnapshot();
   full_apply_ = true;
@@ -196,6 +217,7 @@ ApplyTake ModelData::TakeForApply() {
   take.device_state = device_state_;
   if (device_state_ != DeviceState::Present || current_ == nullptr) return take;
   take.source = current_;
+  take.selection = selection_;
   take.profile = CopyOf(*current_);
   take.last_applied = CopyOf(*last_applied_);
   take.macros = MacroSnapshot::Take(*current_, macros_);
@@ -212,23 +234,8 @@ void ModelData::CommitApply(const ApplyTake& take, const ProfileRecord& sent, Ch
     full_apply_ = true;
     return;
   }
-  const auto source = std::find_if(profiles_.begin(), profiles_.end(),
-                                   [&](const auto& record) { return record.get() == take.source; });
-  if (changed.keys && source != profiles_.end()) {
-    ProfileRecord& live = **source;
-    for (int b = 0; b < 2; ++b) {
-      for (int k = 0; k < kKeyCount; ++k) {
-        if (TakesDeviceMacroOffset(sent.banks[b].keys[k].kind)) {
-          std::memcpy(live.banks[b].keys[k].device_macro_offset, sent.banks[b].keys[k].device_macro_offset, 2);
-        }
-      }
-      for (int f = 0; f < kFnSlotCount; ++f) {
-        if (TakesDeviceMacroOffset(sent.banks[b].fn_keys[f].kind)) {
-          std::memcpy(live.banks[b].fn_keys[f].device_macro_offset,
-                      sent.banks[b].fn_keys[f].device_macro_offset, 2);
-        }
-      }
-    }
+  if (changed.keys && current_ == take.source && selection_ == take.selection) {
+    CopyMacroOffsets(sent, *current_);
   }
   *last_applied_ = sent;
   macro_snapshot_ = take.macros;

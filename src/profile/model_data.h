@@ -46,6 +46,7 @@ struct ModelDataLoad {
 struct ApplyTake {
   DeviceState device_state = DeviceState::Absent;
   const ProfileRecord* source = nullptr;  // identity of the record copied; never dereferenced
+  std::uint64_t selection = 0;            // which selection of the current profile it was
   std::unique_ptr<ProfileRecord> profile;       // the current profile, to send
   std::unique_ptr<ProfileRecord> last_applied;  // what the last apply sent
   MacroSnapshot macros;       // the macros `profile` names, as they are now
@@ -129,7 +130,8 @@ class ModelData {
   ApplyTake TakeForApply();
   // Worker thread, after the transfer. When it reached the keyboard: the offsets the transfer
   // gave (`sent`, when keys were sent) are written into the record it was taken from, if that
-  // is still in the list; the last-applied copy becomes `sent` and the macro snapshot the macros
+  // is still the current profile by the same selection (after any other selection the next
+  // apply sends everything and gives new offsets anyway); the last-applied copy becomes `sent` and the macro snapshot the macros
   // that were sent, so an edit made during the apply goes out with the next one. When it failed:
   // the full-apply flag is set again and the copies stay as they were.
   void CommitApply(const ApplyTake& take, const ProfileRecord& sent, ChangedFlags changed, bool reached);
@@ -150,6 +152,7 @@ class ModelData {
   StoreHeader header_{};
   ProfileList profiles_;
   ProfileRecord* current_ = nullptr;
+  std::uint64_t selection_ = 0;  // counts every change of current_, so a reused address is told apart
   std::unique_ptr<ProfileRecord> last_applied_;
   MacroList macros_;
   MacroSnapshot macro_snapshot_;

@@ -121,12 +121,8 @@ TEST_F(ModelDataTest, CommitWritesBackOffsetsAndCopiesWhatWasSent) {
   ProfileRecord sent = *take.profile;
   sent.banks[1].fn_keys[9].device_macro_offset[1] = 0x42;
   sent.banks[0].keys[0].device_macro_offset[1] = 0x43;  // not a bound key: not written back
-  // Meanwhile the UI edits the live record and selects it again.
-  {
-    auto edit = data->Lock();
-    edit.current()->banks[0].light_mode = 7;
-    edit.SelectProfile(0);
-  }
+  // Meanwhile the UI edits the live record.
+  data->Lock().current()->banks[0].light_mode = 7;
   data->CommitApply(take, sent, ChangedFlags::All(), true);
   const auto live = data->CopyOfCurrent();
   EXPECT_EQ(live->banks[1].fn_keys[9].device_macro_offset[1], 0x42);
@@ -134,8 +130,24 @@ TEST_F(ModelDataTest, CommitWritesBackOffsetsAndCopiesWhatWasSent) {
   EXPECT_EQ(live->banks[0].light_mode, 7);
   const auto copy = data->CopyOfLastApplied();
   EXPECT_EQ(std::memcmp(copy.get(), &sent, sizeof sent), 0);
-  EXPECT_TRUE(data->full_apply_pending()) << "a selection made during the apply survives it";
+  EXPECT_FALSE(data->full_apply_pending());
   EXPECT_EQ(data->changed_flags(), ChangedFlags::All());
+}
+
+TEST_F(ModelDataTest, ASelectionDuringTheApplySurvivesItAndGetsNoOffsets) {
+  {
+    auto edit = data->Lock();
+    BindMacro(edit.current()->banks[0].keys[2], 0);
+    edit.SetDevicePresent(true);
+  }
+  const ApplyTake take = data->TakeForApply();
+  data->Lock().SelectProfile(0);  // the same record, chosen again
+  ProfileRecord sent = *take.profile;
+  sent.banks[0].keys[2].device_macro_offset[1] = 0x11;
+  data->CommitApply(take, sent, ChangedFlags::All(), true);
+  EXPECT_TRUE(data->full_apply_pending());
+  EXPECT_EQ(data->CopyOfCurrent()->banks[0].keys[2].device_macro_offset[1], 0);
+  EXPECT_EQ(data->CopyOfLastApplied()->banks[0].keys[2].device_macro_offset[1], 0x11);
 }
 
 TEST_F(ModelDataTest, CommitOfAFailedApplySetsTheFlagAndKeepsTheCopies) {
