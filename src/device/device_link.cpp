@@ -34,6 +34,8 @@ Status DeviceLink::OnDeviceNotification(std::uint32_t value) {
   const DeviceNotification n = DecodeDeviceNotification(value);
   switch (n.kind) {
     case Kind::Arrival: {
+      // Without a device link the keyboard stays closed, whatever claims to have arrived.
+      if (!binding_.bound()) return Status::Fail("no device link: " + binding_.unbound_reason());
       if (data_.device_state() == DeviceState::Present) return Status::Ok();
       sleeper_.Sleep(kArrivalSettle);
       data_.Lock().SetDevicePresent(true);

@@ -103,6 +103,9 @@ TEST(DeviceLinkWithoutLibrary, StartsClosedAndApplyOnlySaves) {
   EXPECT_EQ(sleeper.count(), 0u);
   // A stray arrival cannot reach a library that is not there.
   EXPECT_FALSE(link.OnDeviceNotification(0x7F000001).ok());
+  EXPECT_FALSE(data.device_open());
+  EXPECT_EQ(sleeper.count(), 0u);
+  EXPECT_EQ(observer.state_changes(), 1);
   std::filesystem::remove_all(dir);
 }
 
