@@ -13,8 +13,8 @@
 namespace kbctl {
 namespace {
 
-// The groups of subcommands, in the order the help lists them. A new group (the device group,
-// DeviceCommands of device_commands.cpp, declared in command.h) adds its line at the end.
+// The groups of subcommands, in the order the help lists them. A new group adds one line here
+// and its declaration in command.h.
 using Group = std::span<const Command> (*)();
 constexpr Group kGroups[] = {
     ProfileCommands,
@@ -35,7 +35,8 @@ std::string HelpText() {
           "\n"
           "Reads and changes the profiles and macros of the keyboard utility: the profile store\n"
           "Data/kb/<model>/data.pros and the macro store Data/kb/<model>/macro.mcos of its\n"
-          "application directory, and the profile (.kpo) and macro (.mco) files it exchanges.\n"
+          "application directory, and the profile (.kpo) and macro (.mco) files it exchanges;\n"
+          "applies the selected profile to the keyboard through the directory's HID library.\n"
           "Profiles and macros are numbered from 0 in store order.\n"
           "\n"
           "Options:\n"
