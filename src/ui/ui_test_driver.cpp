@@ -5,8 +5,15 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
+#include "ui/color_palette.h"
+#include "ui/combo.h"
 #include "ui/control.h"
+#include "ui/internal/combo_drop_window.h"
 #include "ui/internal/host_widget.h"
+#include "ui/list.h"
+#include "ui/menu.h"
+#include "ui/render_engine.h"
+#include "ui/slider.h"
 #include "ui/internal/paint_context.h"
 #include "ui/paint_manager.h"
 #include "ui/window.h"
@@ -212,6 +219,77 @@ bool Wheel(CControlUI* control, int delta) {
                  Qt::NoScrollPhase, false);
   QCoreApplication::sendEvent(host, &ev);
   return true;
+}
+
+bool SelectComboItem(CComboUI* combo, int index) {
+  if (!combo || index < 0 || index >= combo->GetCount()) return false;
+  if (!combo->IsDropped() && !Click(combo)) return false;
+  internal::ComboDropWindow* drop = combo->DropWindowForTesting();
+  if (!drop) return false;
+  RECT r = drop->RowRect(index);
+  if (r.IsEmpty()) return false;
+  POINT pt{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  SendMouse(drop, QEvent::MouseMove, pt, Qt::NoButton, Qt::NoButton);
+  SendMouse(drop, QEvent::MouseButtonPress, pt, Qt::LeftButton, Qt::LeftButton);
+  SendMouse(drop, QEvent::MouseButtonRelease, pt, Qt::LeftButton, Qt::NoButton);
+  return true;
+}
+
+bool ClickListItem(CListUI* list, int index) {
+  if (!list || index < 0 || index >= list->GetCount()) return false;
+  list->EnsureVisible(index);
+  return Click(list->GetItemAt(index));
+}
+
+bool ClickMenuItem(const CDuiString& name) {
+  CMenuWnd* menu = CMenuWnd::GetTopMenuForTesting();
+  if (!menu) return false;
+  return Click(menu->FindItem(name));
+}
+
+bool DragSlider(CSliderUI* slider, int value) {
+  if (!slider || !slider->GetManager() || !slider->IsVisible()) return false;
+  slider->GetManager()->UpdateLayout();
+  RECT t = slider->GetThumbRect();
+  RECT r = slider->GetPos();
+  SIZE th = slider->GetThumbSize();
+  int range = std::max(1, slider->GetMaxValue() - slider->GetMinValue());
+  POINT from{(t.left + t.right) / 2, (t.top + t.bottom) / 2};
+  POINT to = from;
+  if (slider->IsHorizontal()) {
+    int travel = r.Width() - th.cx;
+    to.x = r.left + th.cx / 2 + (value - slider->GetMinValue()) * travel / range;
+  } else {
+    int travel = r.Height() - th.cy;
+    to.y = r.bottom - th.cy / 2 - (value - slider->GetMinValue()) * travel / range;
+  }
+  return Drag(*slider->GetManager(), from, to);
+}
+
+bool ClickPalette(CColorPaletteUI* palette, POINT offset) {
+  if (!palette || !palette->GetManager() || !palette->IsVisible()) return false;
+  palette->GetManager()->UpdateLayout();
+  RECT r = palette->GetPos();
+  return ClickAt(*palette->GetManager(), POINT{r.left + offset.x, r.top + offset.y});
+}
+
+CBitmap Render(CPaintManagerUI& pm) {
+  internal::EnsureApplication();
+  pm.UpdateLayout();
+  SIZE sz = pm.GetClientSize();
+  QImage img(std::max(1, sz.cx), std::max(1, sz.cy), QImage::Format_ARGB32);
+  img.fill(0);
+  {
+    QPainter p(&img);
+    CPaintContext ctx(p, &pm);
+    pm.Paint(ctx, RECT{0, 0, sz.cx, sz.cy});
+  }
+  CBitmap out(img.width(), img.height());
+  for (int y = 0; y < img.height(); ++y) {
+    const auto* line = reinterpret_cast<const std::uint32_t*>(img.constScanLine(y));
+    for (int x = 0; x < img.width(); ++x) out.SetPixel(x, y, line[x]);
+  }
+  return out;
 }
 
 }  // namespace DuiLib::Testing

@@ -8,8 +8,13 @@
 
 namespace DuiLib {
 
+class CBitmap;
+class CColorPaletteUI;
+class CComboUI;
 class CControlUI;
+class CListUI;
 class CPaintManagerUI;
+class CSliderUI;
 class CWindowWnd;
 
 namespace Testing {
@@ -36,6 +41,19 @@ bool TypeText(CControlUI* control, const CDuiString& text);
 bool PressKey(CPaintManagerUI& pm, UINT vkey, WORD modifiers = 0);
 // Rolls the wheel over the control (positive: up).
 bool Wheel(CControlUI* control, int delta);
+
+// Opens the combo's drop-down (if closed) and clicks item `index` in it.
+bool SelectComboItem(CComboUI* combo, int index);
+// Scrolls row `index` into view and clicks it.
+bool ClickListItem(CListUI* list, int index);
+// Clicks the item of the newest open menu with that name.
+bool ClickMenuItem(const CDuiString& name);
+// Drags the slider's thumb to where `value` lies.
+bool DragSlider(CSliderUI* slider, int value);
+// Clicks the palette at a point relative to its top-left corner.
+bool ClickPalette(CColorPaletteUI* palette, POINT offset);
+// What the window shows (laid out and painted now), as a bitmap of its client size.
+CBitmap Render(CPaintManagerUI& pm);
 
 }  // namespace Testing
 }  // namespace DuiLib

@@ -1,0 +1,163 @@
+#include "ui/menu.h"
+
+#include <QFontMetrics>
+#include <algorithm>
+
+#include "common/utf16_text.h"
+#include "ui/internal/paint_context.h"
+#include "ui/internal/window_access.h"
+
+namespace DuiLib {
+
+using namespace internal;
+
+CMenuElementUI::CMenuElementUI() {
+  m_uTextStyle = kAlignLeft | kAlignVCenter | kEndEllipsis;
+  m_rcTextPadding = {12, 0, 12, 0};
+  m_dwHotBkColor = 0xFF3A8EE6;
+  SetKeyboardEnabled(false);
+}
+
+void* CMenuElementUI::GetInterface(const CDuiString& name) {
+  if (name == u"MenuElement") return this;
+  return CButtonUI::GetInterface(name);
+}
+
+bool CMenuElementUI::Activate() {
+  if (m_bLine) return false;
+  return CButtonUI::Activate();
+}
+
+void CMenuElementUI::SetAttribute(const CDuiString& name, const CDuiString& value) {
+  if (name == u"line") {
+    m_bLine = ParseBool(value.view());
+    if (m_bLine && GetFixedHeight() == 0) SetFixedHeight(7);
+  } else {
+    CButtonUI::SetAttribute(name, value);
+  }
+}
+
+void CMenuElementUI::DoPaint(CPaintContext& ctx, const RECT& dirty) {
+  if (m_bLine) {
+    int y = (m_rcItem.top + m_rcItem.bottom) / 2;
+    DWORD c = m_dwBorderColor ? m_dwBorderColor : 0xFF505860;
+    ctx.painter().fillRect(QRect(m_rcItem.left + 6, y, m_rcItem.Width() - 12, 1), ToQColor(c));
+    return;
+  }
+  CButtonUI::DoPaint(ctx, dirty);
+}
+
+void* CMenuUI::GetInterface(const CDuiString& name) {
+  if (name == u"Menu") return this;
+  return CVerticalLayoutUI::GetInterface(name);
+}
+
+void CMenuUI::SetAttribute(const CDuiString& name, const CDuiString& value) {
+  if (name == u"itemheight") m_nItemHeight = std::max(1, ParseSize(value.view()).cx);
+  else CVerticalLayoutUI::SetAttribute(name, value);
+}
+
+bool CMenuUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
+
+bool CMenuUI::AddAt(CControlUI* control, int index) {
+  if (control && control->GetFixedHeight() == 0) control->SetFixedHeight(m_nItemHeight);
+  return CVerticalLayoutUI::AddAt(control, index);
+}
+
+SIZE CMenuUI::EstimateSize(SIZE) {
+  int width = GetFixedWidth();
+  int height = m_rcInset.top + m_rcInset.bottom;
+  int widest = 0;
+  for (int i = 0; i < GetCount(); ++i) {
+    CControlUI* c = GetItemAt(i);
+    if (!c->IsOwnVisible()) continue;
+    height += c->GetFixedHeight() > 0 ? c->GetFixedHeight() : m_nItemHeight;
+    if (auto* e = dynamic_cast<CMenuElementUI*>(c)) {
+      QFontMetrics fm(ResolveFont(m_pManager, e->GetFont()));
+      RECT pad = e->GetTextPadding();
+      widest = std::max(widest, fm.horizontalAdvance(ToQString(e->GetShownText())) + pad.left + pad.right);
+    }
+  }
+  if (width == 0) width = std::max(120, widest + m_rcInset.left + m_rcInset.right);
+  return SIZE{width, std::max(height, 4)};
+}
+
+CMenuWnd* CMenuWnd::CreateMenu(const CDuiString& xml, POINT point, CPaintManagerUI* main_manager, DWORD alignment) {
+  auto* menu = new CMenuWnd;
+  return menu->Init(xml, point, main_manager, alignment) ? menu : nullptr;
+}
+
+CControlUI* CMenuWnd::CreateControl(const CDuiString& element_class) {
+  if (element_class == u"Menu") return new CMenuUI;
+  if (element_class == u"MenuElement") return new CMenuElementUI;
+  return nullptr;
+}
+
+bool CMenuWnd::Init(const CDuiString& xml, POINT point, CPaintManagerUI* main_manager, DWORD alignment) {
+  m_sXml = xml;
+  m_hMain = main_manager ? main_manager->GetPaintWindow() : nullptr;
+  m_ptAt = point;
+  m_dwAlignment = alignment;
+  Create(m_hMain, u"", WS_POPUP, WS_EX_TOOLWINDOW, point.x, point.y, 10, 10);
+  if (!IsLayoutBuilt() || !dynamic_cast<CMenuUI*>(m_pm.GetRoot())) {
+    // Nothing to show: go away as a closed menu does (OnFinalMessage deletes the object).
+    DestroyWindow();
+    return false;
+  }
+  ResizeMenu();
+  ShowWindow(true);
+  return true;
+}
+
+void CMenuWnd::ResizeMenu() {
+  auto* root = dynamic_cast<CMenuUI*>(m_pm.GetRoot());
+  if (!root) return;
+  SIZE sz = root->EstimateSize({0, 0});
+  int x = m_ptAt.x, y = m_ptAt.y;
+  if (m_dwAlignment & eMenuAlignment_Right) x -= sz.cx;
+  if (m_dwAlignment & eMenuAlignment_Bottom) y -= sz.cy;
+  RECT screen = GetWorkArea();
+  if (!screen.IsEmpty()) {
+    x = std::clamp(x, screen.left, std::max(screen.left, screen.right - sz.cx));
+    y = std::clamp(y, screen.top, std::max(screen.top, screen.bottom - sz.cy));
+  }
+  ResizeClient(sz.cx, sz.cy);
+  MoveWindow(x, y);
+}
+
+CMenuElementUI* CMenuWnd::FindItem(const CDuiString& name) {
+  return dynamic_cast<CMenuElementUI*>(m_pm.FindControl(name));
+}
+
+CMenuWnd* CMenuWnd::GetTopMenuForTesting() {
+  auto windows = GetOpenWindows();
+  for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+    if (auto* m = dynamic_cast<CMenuWnd*>(*it); m && m->IsWindow()) return m;
+  return nullptr;
+}
+
+void CMenuWnd::Notify(TNotifyUI& msg) {
+  if (msg.sType != DUI_MSGTYPE_CLICK || m_bChosen) return;
+  auto* item = dynamic_cast<CMenuElementUI*>(msg.pSender);
+  if (!item) return;
+  m_bChosen = true;
+  auto* cmd = new MenuCmd;
+  kb::StoreFieldText(cmd->szName, item->GetName().view());
+  kb::StoreFieldText(cmd->szText, item->GetShownText().view());
+  kb::StoreFieldText(cmd->szUserData, item->GetUserData().view());
+  // Undelivered (the main window is gone): the record is freed with the dropped message.
+  PostWithRelease(m_hMain, WM_MENUCLICK, reinterpret_cast<WPARAM>(cmd), 0, [cmd] { delete cmd; });
+  Close(1);
+}
+
+bool CMenuWnd::ResponseDefaultKeyEvent(WPARAM wParam) {
+  if (wParam == VK_ESCAPE) {
+    Close(0);
+    return true;
+  }
+  return false;
+}
+
+void CMenuWnd::OnFinalMessage(HWND) { delete this; }
+
+}  // namespace DuiLib

@@ -1,0 +1,79 @@
+#pragma once
+// CMenuWnd: a popup menu built from a layout with a Menu root. Choosing an item posts
+// WM_MENUCLICK (1027) to the window of the main paint manager with a MenuCmd* in wParam (the
+// receiver releases it with CPaintManagerUI::DeletePtr) and closes the menu. The menu closes
+// itself on Escape and on a click elsewhere, and deletes itself when closed: keep its HWND (not
+// the pointer) to close it later, e.g. `if (auto* m = CWindowWnd::FromHandle(h)) m->Close();`.
+
+#include "ui/button.h"
+#include "ui/container.h"
+#include "ui/window_impl_base.h"
+
+namespace DuiLib {
+
+class CMenuElementUI : public CButtonUI {
+ public:
+  CMenuElementUI();
+  CDuiString GetClass() const override { return u"MenuElementUI"; }
+  void* GetInterface(const CDuiString& name) override;
+  bool IsSeparator() const { return m_bLine; }
+  bool Activate() override;
+  void SetAttribute(const CDuiString& name, const CDuiString& value) override;
+
+ protected:
+  void DoPaint(CPaintContext& ctx, const RECT& dirty) override;
+  bool m_bLine = false;
+};
+
+// The root of a menu layout: items one below the other.
+class CMenuUI : public CVerticalLayoutUI {
+ public:
+  CDuiString GetClass() const override { return u"MenuUI"; }
+  void* GetInterface(const CDuiString& name) override;
+  int GetItemHeight() const { return m_nItemHeight; }
+  SIZE EstimateSize(SIZE available) override;
+  void SetAttribute(const CDuiString& name, const CDuiString& value) override;
+  bool Add(CControlUI* control) override;
+  bool AddAt(CControlUI* control, int index) override;
+
+ private:
+  int m_nItemHeight = 26;
+};
+
+class CMenuWnd : public WindowImplBase {
+ public:
+  // Builds and shows a menu; null (and nothing shown) when the layout cannot be built.
+  static CMenuWnd* CreateMenu(const CDuiString& xml, POINT point, CPaintManagerUI* main_manager,
+                              DWORD alignment = eMenuAlignment_Left | eMenuAlignment_Top);
+  CMenuWnd() = default;
+  // Shows the menu from `xml` so that the corner named by `alignment` sits at `point` (screen
+  // coordinates), kept on the screen. Use on a heap object: the menu deletes itself when it
+  // closes, also when Init fails (then it returns false).
+  bool Init(const CDuiString& xml, POINT point, CPaintManagerUI* main_manager,
+            DWORD alignment = eMenuAlignment_Left | eMenuAlignment_Top);
+  // Fits the window to the menu's items.
+  void ResizeMenu();
+  CDuiString GetWindowClassName() const override { return u"MenuWnd"; }
+  // An item by name (for tests and for changing texts before the menu is used).
+  CMenuElementUI* FindItem(const CDuiString& name);
+  // The newest open menu, or null (tests).
+  static CMenuWnd* GetTopMenuForTesting();
+
+  void Notify(TNotifyUI& msg) override;
+  bool ResponseDefaultKeyEvent(WPARAM wParam) override;
+
+ protected:
+  CDuiString GetSkinFile() override { return m_sXml; }
+  bool IsPopupWindow() const override { return true; }
+  void OnFinalMessage(HWND hwnd) override;
+  CControlUI* CreateControl(const CDuiString& element_class) override;
+
+ private:
+  CDuiString m_sXml;
+  HWND m_hMain = nullptr;
+  POINT m_ptAt;
+  DWORD m_dwAlignment = 0;
+  bool m_bChosen = false;
+};
+
+}  // namespace DuiLib
