@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/control.h"
 #include "ui/window_impl_base.h"
 #include "ui_test_env.h"
 
