@@ -1,5 +1,6 @@
 #include "common/language_file.h"
 
+#include <cctype>
 #include <cstdlib>
 
 #include "common/file_io.h"
@@ -46,6 +47,14 @@ bool DecodeEntities(std::string_view in, std::string& out) {
   return true;
 }
 
+// True when `rest` opens the element `tag` itself, not one whose name merely begins with it.
+bool OpensElement(std::string_view rest, std::string_view tag) {
+  if (!rest.starts_with(tag)) return false;
+  if (rest.size() == tag.size()) return true;
+  const char next = rest[tag.size()];
+  return next == '>' || next == '/' || next == ' ' || next == '\t' || next == '\n' || next == '\r';
+}
+
 std::size_t LineOf(std::string_view xml, std::size_t pos) {
   std::size_t line = 1;
   for (std::size_t i = 0; i < pos && i < xml.size(); ++i) line += xml[i] == '\n';
@@ -74,15 +83,17 @@ Status LanguageTexts::Parse(std::string_view xml) {
       std::size_t end = xml.find("-->", open);
       if (end == std::string_view::npos) return fail("unterminated comment");
       pos = end + 3;
-    } else if (rest.starts_with("<Language") || rest.starts_with("</Language")) {
+    } else if (OpensElement(rest, "<Language") || OpensElement(rest, "</Language")) {
       std::size_t end = xml.find('>', open);
       if (end == std::string_view::npos) return fail("unterminated Language tag");
       pos = end + 1;
-    } else if (rest.starts_with("<Text")) {
+    } else if (OpensElement(rest, "<Text")) {
       std::size_t tag_end = xml.find('>', open);
       if (tag_end == std::string_view::npos) return fail("unterminated Text tag");
       std::string_view tag = xml.substr(open, tag_end - open);
       std::size_t key_at = tag.find("key=\"");
+      while (key_at != std::string_view::npos && !std::isspace(static_cast<unsigned char>(tag[key_at - 1])))
+        key_at = tag.find("key=\"", key_at + 1);
       if (key_at == std::string_view::npos) return fail("Text without key");
       std::size_t key_end = tag.find('"', key_at + 5);
       if (key_end == std::string_view::npos) return fail("unterminated key");

@@ -19,7 +19,9 @@ inline constexpr int kMoveShortDelayMax = 255;
 // Key and button actions: (delay OR flag), code; a long delay adds 00 01 and delay div 100.
 inline constexpr std::uint8_t kPressFlag = 0x01;
 inline constexpr std::uint8_t kReleaseFlag = 0x81;
-inline constexpr int kKeyShortDelayMax = 128;
+// Bit 7 of the first byte is the release flag, so a press may carry at most 127 in it: a press
+// of delay 128 in the short form would read as a release. From 128 on the long form is used.
+inline constexpr int kKeyShortDelayMax = 127;
 inline constexpr std::uint8_t kLongDelayHigh = 0x00;
 inline constexpr std::uint8_t kLongDelayLow = 0x01;
 inline constexpr int kLongDelayUnit = 100;

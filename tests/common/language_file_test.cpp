@@ -109,7 +109,9 @@ TEST_P(LanguageSyntaxErrorTest, ReportsTheLine) {
 INSTANTIATE_TEST_SUITE_P(
     Errors, LanguageSyntaxErrorTest,
     ::testing::Values(
-        SyntaxCase{"<Language>\n<Text key=\"a\">A</Text>\n<Texts key=\"b\">B</Texts>\n</Language>", 3, "Text"},
+        SyntaxCase{"<Language>\n<Text key=\"a\">A</Text>\n<Texts key=\"b\">B</Texts>\n</Language>", 3, "unexpected element"},
+        SyntaxCase{"<Language>\n<TextX key=\"b\">B</Text>\n</Language>", 2, "unexpected element"},
+        SyntaxCase{"<Language>\n<Text xkey=\"b\">B</Text>\n</Language>", 2, "without key"},
         SyntaxCase{"<Language>\n\n<Item key=\"a\">A</Item>\n</Language>", 3, "unexpected element"},
         SyntaxCase{"<Language>\n<!-- open\n<Text key=\"a\">A</Text>\n", 2, "unterminated comment"},
         SyntaxCase{"<Language>\n<Text key=\"a\">A\n</Language>\n", 2, "without </Text>"},

@@ -46,7 +46,10 @@ INSTANTIATE_TEST_SUITE_P(
         // Key and button actions: (d OR flag), code; long: (d%100 OR flag), code, 00 01, d/100.
         ActionCase{"PressDelay10", Action(0x04, 1, 10), {0x0B, 0x04}},
         ActionCase{"PressDelay0CountsAs1", Action(0x04, 1, 0), {0x01, 0x04}},
-        ActionCase{"PressDelay128Short", Action(0x05, 1, 128), {0x81, 0x05}},
+        ActionCase{"PressDelay127Short", Action(0x05, 1, 127), {0x7F, 0x05}},
+        // 128 OR the press flag would be 0x81, the release marker: the long form keeps it a press.
+        ActionCase{"PressDelay128Long", Action(0x05, 1, 128), {28 | 0x01, 0x05, 0x00, 0x01, 0x00, 0x01}},
+        ActionCase{"ReleaseDelay128Long", Action(0x05, 2, 128), {28 | 0x81, 0x05, 0x00, 0x01, 0x00, 0x01}},
         ActionCase{"PressDelay129Long", Action(0x05, 1, 129), {29 | 0x01, 0x05, 0x00, 0x01, 0x00, 0x01}},
         ActionCase{"PressDelay250", Action(0x06, 1, 250), {0x33, 0x06, 0x00, 0x01, 0x00, 0x02}},
         ActionCase{"ReleaseDelay10", Action(0x04, 2, 10), {0x8B, 0x04}},
