@@ -49,10 +49,15 @@ std::optional<Bytes> ReadWholeFile(const std::filesystem::path& path, std::strin
     if (why) *why = ErrnoText("cannot open", path);
     return std::nullopt;
   }
-  Bytes bytes;
-  std::uint8_t buffer[1 << 16];
+  // Read straight into the result, sized from the file when it says its size; keep reading
+  // past that in case the file grew (or reports no size, as /proc files do).
+  struct stat info {};
+  std::size_t expected = (::fstat(fd, &info) == 0 && info.st_size > 0) ? static_cast<std::size_t>(info.st_size) : 0;
+  Bytes bytes(expected + 1);
+  std::size_t filled = 0;
   for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (filled == bytes.size()) bytes.resize(bytes.size() * 2 + 4096);
+    ssize_t n = ::read(fd, bytes.data() + filled, bytes.size() - filled);
     if (n < 0) {
       if (errno == EINTR) continue;
       if (why) *why = ErrnoText("cannot read", path);
@@ -60,9 +65,10 @@ std::optional<Bytes> ReadWholeFile(const std::filesystem::path& path, std::strin
       return std::nullopt;
     }
     if (n == 0) break;
-    bytes.insert(bytes.end(), buffer, buffer + n);
+    filled += static_cast<std::size_t>(n);
   }
   ::close(fd);
+  bytes.resize(filled);
   return bytes;
 }
 

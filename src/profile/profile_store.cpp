@@ -49,7 +49,7 @@ ProfileStoreParse ParseProfileStore(std::span<const std::uint8_t> bytes, StoreHe
   result.dropped_bytes = rest.size() % kStoreRecordSize;
   list.reserve(whole);
   for (std::size_t i = 0; i < whole; ++i) {
-    auto record = std::make_unique<ProfileRecord>();
+    auto record = std::make_unique_for_overwrite<ProfileRecord>();
     std::memcpy(record.get(), rest.data() + i * kStoreRecordSize, kStoreRecordSize);
     result.names_terminated += TerminateNames(*record);
     list.push_back(std::move(record));
