@@ -25,11 +25,11 @@ trap stop_xvfb EXIT
 
 shoot() {  # <dialog> <window text> [picture name]
   local dialog=$1 title=$2 picture=${3:-$1}
-  "$preview" "$PWD/res" "$dialog" &
+  "$preview" "$PWD/res" "$dialog" 2>"$out/.preview.log" &
   local pid=$!
   for _ in $(seq 1 200); do
     xwininfo -root -tree 2>/dev/null | grep -q "\"$title\"" && break
-    kill -0 $pid 2>/dev/null || { echo "preview $dialog ended early" >&2; return 1; }
+    kill -0 $pid 2>/dev/null || { echo "preview $dialog ended early:" >&2; cat "$out/.preview.log" >&2; return 1; }
     sleep 0.05
   done
   sleep 0.5  # first paint
@@ -51,3 +51,4 @@ shoot confirm MsgWnd
 shoot configname KB_3_EditConfigName
 shoot macroname KB_3_EditMacroName
 shoot "$PWD/tests/app/data/gallery.xml" LayoutPreview gallery
+shoot "$PWD/tests/app/data/gallery_menu.xml" kbui menu  # a menu window has no title of its own

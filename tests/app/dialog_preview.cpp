@@ -1,7 +1,7 @@
 // Opens one of the shell's dialogs without a modal loop so that scripts/render_dialogs.sh can
 // photograph it. Not a test: it runs until it is killed.
 //
-//   app_dialog_preview <res folder> msg|confirm|configname|macroname|<layout file>.xml
+//   app_dialog_preview <res folder> msg|confirm|configname|macroname|<layout>.xml|<name>_menu.xml
 
 #include <cstdio>
 #include <memory>
@@ -12,6 +12,7 @@
 #include "common/utf16_text.h"
 #include "macro/macro_record.h"
 #include "profile/profile_record.h"
+#include "ui/menu.h"
 #include "ui/paint_manager.h"
 #include "ui/resource_manager.h"
 
@@ -41,7 +42,7 @@ void Open(DuiLib::WindowImplBase& window, const char16_t* text) {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: %s <res folder> msg|confirm|configname|macroname|<layout>.xml\n", argv[0]);
+    std::fprintf(stderr, "usage: %s <res folder> msg|confirm|configname|macroname|<layout>.xml|<name>_menu.xml\n", argv[0]);
     return 2;
   }
   const std::string res = std::string(argv[1]) + "/";
@@ -60,6 +61,15 @@ int main(int argc, char** argv) {
   profiles.push_back(std::make_unique<kb::ProfileRecord>());
   kb::StoreFieldText(profiles.back()->name, u"Game");
   kb::MacroList macros;
+
+  if (which.ends_with("_menu.xml")) {
+    // The menu owns itself and stays open until it loses a click.
+    if (DuiLib::CMenuWnd::CreateMenu(DuiLib::CDuiString(which), DuiLib::POINT{200, 150}, nullptr) == nullptr) {
+      std::fprintf(stderr, "menu %s cannot be built\n", which.c_str());
+      return 1;
+    }
+    return DuiLib::CPaintManagerUI::MessageLoop();
+  }
 
   std::unique_ptr<DuiLib::WindowImplBase> window;
   const char16_t* text = u"MsgWnd";
