@@ -10,6 +10,12 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$jobs"
 
 demo=build/demo
-echo "== demo application directory: $demo"
+echo "== demo application directory: $demo (virtual keyboard in $demo/KB/Torvane_3.so)"
+echo "== profiles"
 "$demo/kbctl" --app-dir "$demo" profiles
+echo "== the selected profile"
 "$demo/kbctl" --app-dir "$demo" show
+echo "== the keyboard"
+"$demo/kbctl" --app-dir "$demo" devices
+echo "== apply the selected profile (20 ms after every report)"
+"$demo/kbctl" --app-dir "$demo" apply
