@@ -2,6 +2,8 @@
 
 #include "app/msg_wnd.h"
 
+#include <filesystem>
+
 #include "dialog_test_support.h"
 #include "ui/label.h"
 
@@ -78,6 +80,17 @@ TEST_F(MsgWndTest, OtherControlsDoNotCloseIt) {
     Click(box, u"btn_ok");
   });
   EXPECT_EQ(CMsgWnd::Show(nullptr, u"warning_1_text", u"warning_3_text"), 1u);
+}
+
+TEST_F(MsgWndTest, WithoutItsLayoutItAnswersCancelAtOnce) {
+  const std::filesystem::path empty = std::filesystem::path(::testing::TempDir()) / "skin_without_layouts";
+  std::filesystem::create_directories(empty);
+  DuiLib::CPaintManagerUI::SetResourcePath(DuiLib::CDuiString(empty.string() + "/"));
+  ModalScript script;
+  EXPECT_EQ(CMsgWnd::Show(nullptr, u"warning_1_text", u"warning_2_text"), 0u);
+  EXPECT_EQ(script.opened(), 0);
+  DuiLib::Testing::ProcessEvents();
+  EXPECT_TRUE(DuiLib::CWindowWnd::GetOpenWindows().empty());
 }
 
 }  // namespace
