@@ -43,8 +43,9 @@ class CNotifyPump {
   void AddHandler(const CDuiString& type, const CDuiString& control_name, Handler handler);
   bool AddVirtualWnd(const CDuiString& name, CNotifyPump* pump);
   bool RemoveVirtualWnd(const CDuiString& name);
-  // A notification whose sVirtualWnd names a registered pump goes to that pump only; otherwise
-  // every matching handler runs. Returns true when a pump or a handler took it.
+  // A notification whose sVirtualWnd names a registered pump goes to that pump only (and counts
+  // as taken); otherwise every matching handler runs. Returns true when a pump or a handler
+  // took it.
   bool NotifyPump(TNotifyUI& msg);
 
  private:

@@ -18,7 +18,11 @@ bool CNotifyPump::RemoveVirtualWnd(const CDuiString& name) { return virtual_wnds
 bool CNotifyPump::NotifyPump(TNotifyUI& msg) {
   if (!msg.sVirtualWnd.IsEmpty()) {
     auto it = virtual_wnds_.find(msg.sVirtualWnd);
-    if (it != virtual_wnds_.end()) return it->second->NotifyPump(msg);
+    if (it != virtual_wnds_.end()) {
+      // Addressed to that virtual window: nobody else sees it, handled there or not.
+      it->second->NotifyPump(msg);
+      return true;
+    }
   }
   bool taken = false;
   CDuiString sender = msg.pSender ? msg.pSender->GetName() : CDuiString();
