@@ -444,6 +444,7 @@ void CPaintManagerUI::OnMouseLeave() {
 
 bool CPaintManagerUI::OnKeyDown(UINT vkey, WORD key_state, const CDuiString& text) {
   DispatchGuard guard(this);
+  if (vkey == VK_TAB && !(key_state & (UIKEY_CONTROL | UIKEY_ALT))) return MoveFocus(!(key_state & UIKEY_SHIFT));
   CControlUI* target = d_->focus;
   if (!target) return false;
   TEventUI ev;
@@ -460,6 +461,27 @@ bool CPaintManagerUI::OnKeyDown(UINT vkey, WORD key_state, const CDuiString& tex
     ch.wKeyState = key_state;
     target->DoEvent(ch);
   }
+  return true;
+}
+
+bool CPaintManagerUI::MoveFocus(bool forward) {
+  if (!d_->root) return false;
+  std::vector<CControlUI*> order;
+  d_->root->ForEach(
+      [](CControlUI* c, void* data) {
+        if (c->TakesFocus() && c->IsVisible() && c->IsEnabled() && c->IsKeyboardEnabled() && !c->IsNameHidden())
+          static_cast<std::vector<CControlUI*>*>(data)->push_back(c);
+      },
+      &order);
+  if (order.empty()) return false;
+  auto it = std::find(order.begin(), order.end(), d_->focus);
+  std::size_t next;
+  if (it == order.end()) next = forward ? 0 : order.size() - 1;
+  else {
+    std::size_t i = static_cast<std::size_t>(it - order.begin());
+    next = forward ? (i + 1) % order.size() : (i + order.size() - 1) % order.size();
+  }
+  SetFocus(order[next]);
   return true;
 }
 

@@ -128,8 +128,10 @@ class CPaintManagerUI {
   void OnButtonUp(POINT pt, bool right, WORD key_state);
   void OnMouseWheel(POINT pt, int delta);
   void OnMouseLeave();
-  // True when a control used the key.
+  // True when a control used the key. Tab (Shift+Tab) moves the focus to the next (previous)
+  // control that takes it, in layout order.
   bool OnKeyDown(UINT vkey, WORD key_state, const CDuiString& text);
+  bool MoveFocus(bool forward);
   // The control under the pointer and the one holding the mouse capture.
   CControlUI* GetHover() const;
   CControlUI* GetCapture() const;

@@ -217,4 +217,33 @@ TEST(MessageTest, WindowGeometry) {
   EXPECT_FALSE(GetScreenRect().IsEmpty());
 }
 
+TEST(MessageTest, TabMovesTheFocusInLayoutOrder) {
+  kbtest::RecordingWindow w(u"dialog.xml");
+  ASSERT_TRUE(w.Open());
+  Testing::PressKey(w.pm(), VK_TAB);
+  EXPECT_EQ(w.pm().GetFocus(), w.pm().FindControl(u"btn_exit"));
+  Testing::PressKey(w.pm(), VK_TAB);
+  EXPECT_EQ(w.pm().GetFocus(), w.pm().FindControl(u"edit_name"));
+  Testing::PressKey(w.pm(), VK_TAB, UIKEY_SHIFT);
+  EXPECT_EQ(w.pm().GetFocus(), w.pm().FindControl(u"btn_exit"));
+  Testing::PressKey(w.pm(), VK_TAB, UIKEY_SHIFT);
+  EXPECT_EQ(w.pm().GetFocus(), w.pm().FindControl(u"btn_cancel"));
+  EXPECT_EQ(w.events, (std::vector<std::string>{"setfocus:btn_exit", "killfocus:btn_exit", "setfocus:edit_name",
+                                                "killfocus:edit_name", "setfocus:btn_exit", "killfocus:btn_exit",
+                                                "setfocus:btn_cancel"}));
+}
+
+TEST(MessageTest, DraggingTheCaptionMovesTheWindow) {
+  kbtest::RecordingWindow w(u"dialog.xml");
+  ASSERT_TRUE(w.Open());
+  w.MoveWindow(100, 100);
+  // The title label lies in the caption band (0..30); the exit button there keeps its clicks.
+  ASSERT_TRUE(Testing::Drag(w.pm(), {100, 10}, {150, 40}));
+  EXPECT_EQ(w.GetWindowRect(), (RECT{150, 130, 450, 330}));
+  ASSERT_TRUE(Testing::Drag(w.pm(), {285, 10}, {200, 100}));
+  EXPECT_EQ(w.GetWindowRect(), (RECT{150, 130, 450, 330}));
+  ASSERT_TRUE(Testing::Drag(w.pm(), {100, 100}, {150, 150}));
+  EXPECT_EQ(w.GetWindowRect(), (RECT{150, 130, 450, 330}));
+}
+
 }  // namespace
