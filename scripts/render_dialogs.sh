@@ -11,7 +11,9 @@ preview="$build/tests/app/app_dialog_preview"
 mkdir -p "$out"
 
 # The server picks a free display and writes its number once it accepts clients.
-exec 3< <(Xvfb -displayfd 1 -nolisten tcp -br -screen 0 1024x768x24 2>/dev/null)
+# -noreset: the server would otherwise reset, refusing clients for a moment, each time its last
+# client leaves (xwininfo, a finished preview).
+exec 3< <(Xvfb -displayfd 1 -nolisten tcp -noreset -br -screen 0 1024x768x24 2>/dev/null)
 xvfb_pid=$!
 read -r -t 20 number <&3 || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$number"

@@ -21,6 +21,8 @@ struct HookEvent {
 
 class HookEventRecorder {
  public:
+  static constexpr std::chrono::milliseconds kTimeout{5000};
+
   const kb_message_target* target() const { return &target_; }
 
   std::vector<HookEvent> events() const {
@@ -35,9 +37,9 @@ class HookEventRecorder {
   }
 
   // Waits for an event equal to `event`.
-  bool WaitFor(const HookEvent& event) {
+  bool WaitFor(const HookEvent& event, std::chrono::milliseconds timeout = kTimeout) {
     std::unique_lock lock(mutex_);
-    return arrived_.wait_for(lock, kTimeout, [&] {
+    return arrived_.wait_for(lock, timeout, [&] {
       for (const HookEvent& e : events_)
         if (e == event) return true;
       return false;
@@ -50,8 +52,6 @@ class HookEventRecorder {
   }
 
  private:
-  static constexpr auto kTimeout = std::chrono::seconds(5);
-
   static void Post(void* context, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
     auto* self = static_cast<HookEventRecorder*>(context);
     // Notified under the lock: a waiter that wakes may destroy the recorder right away.

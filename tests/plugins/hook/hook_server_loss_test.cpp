@@ -7,6 +7,12 @@
 #include "loaded_hook_library.h"
 #include "xvfb_display.h"
 
+// Last: Xlib's macros (Status, None, Bool) would otherwise rewrite the headers above.
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#undef Status
+
 namespace kb::testing {
 namespace {
 
@@ -32,6 +38,42 @@ TEST(HookServerLossTest, TheProgramOutlivesItsXServer) {
     EXPECT_EQ(fn.installmousehook(recorder.target()), 1);
   }
   EXPECT_TRUE(recorder.events().empty());
+}
+
+TEST(HookServerLossTest, AnInstallationFindsANewServer) {
+  XvfbDisplay first;
+  const kb::Status started = first.Start();
+  ASSERT_TRUE(started.ok()) << started.reason();
+  LoadedHookLibrary library(KB_HOOK_LIBRARY_PATH);
+  ASSERT_TRUE(library.ok()) << library.error();
+  const HookFunctions& fn = library.fn();
+  HookEventRecorder recorder;
+  ASSERT_EQ(fn.installhook(recorder.target()), 1);
+  first.Stop();
+
+  XvfbDisplay second;
+  const kb::Status restarted = second.Start();
+  ASSERT_TRUE(restarted.ok()) << restarted.reason();
+  Display* injector = XOpenDisplay(second.name().c_str());
+  ASSERT_NE(injector, nullptr);
+  const KeyCode a = XKeysymToKeycode(injector, XK_a);
+
+  // The listener notices the lost server on its own thread, some time after the kill; until
+  // it has, an installation still finds the old connection. Each round installs afresh and
+  // taps A once.
+  constexpr int kRounds = 25;
+  constexpr std::chrono::milliseconds kRoundWait{200};
+  bool delivered = false;
+  for (int round = 0; round < kRounds && !delivered; ++round) {
+    ASSERT_EQ(fn.installhook(recorder.target()), 1);
+    XTestFakeKeyEvent(injector, a, True, CurrentTime);
+    XTestFakeKeyEvent(injector, a, False, CurrentTime);
+    XSync(injector, False);
+    delivered = recorder.WaitFor({KB_HOOK_KEY_MESSAGE, 0x41, 1}, kRoundWait);
+  }
+  EXPECT_TRUE(delivered);
+  EXPECT_EQ(fn.removehook(), 1);
+  XCloseDisplay(injector);
 }
 
 }  // namespace

@@ -43,13 +43,15 @@ kb::Status XvfbDisplay::Start() {
   if (pid_ < 0) return kb::Status::Fail(Errno("fork"));
   if (pid_ == 0) {
     // -displayfd: the server chooses a free number and writes it once it accepts clients.
+    // -noreset: otherwise the server resets, refusing clients for a moment, whenever its last
+    // client leaves (the readiness probe below, a test's own connection).
     dup2(ready[1], 3);
     const int devnull = open("/dev/null", O_WRONLY);
     if (devnull >= 0) {
       dup2(devnull, 1);
       dup2(devnull, 2);
     }
-    execlp("Xvfb", "Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-screen", "0", "1024x768x24",
+    execlp("Xvfb", "Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-noreset", "-screen", "0", "1024x768x24",
            static_cast<char*>(nullptr));
     _exit(127);
   }
