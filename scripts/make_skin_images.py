@@ -306,6 +306,42 @@ def window_parts(out):
     canvas.save(os.path.join(out, "icon_warning.png"))
 
 
+def keycaps(out):
+    # Keys of the keyboard picture: a cap with a lighter top face, nine-slice 'corner=6,6,6,6'.
+    s = 40
+    looks = {
+        "normal": (SURFACE, BORDER, 1.0),
+        "hot": (SURFACE_HOT, BORDER_HOT, 1.0),
+        "pushed": (SURFACE_PUSHED, ACCENT, 1.0),
+        "selected": (SURFACE_HOT, ACCENT, 2.0),
+        "changed": (SURFACE, WARNING, 2.0),
+        "disabled": (DISABLED_FILL, DISABLED_LINE, 1.0),
+    }
+    for state, (face, edge, width) in looks.items():
+        canvas = Canvas(s, s)
+        canvas.fill(round_rect(0, 0, s, s, 5), edge)
+        canvas.fill(round_rect(width, width, s - width, s - width, 5 - width), lighter(face, -8))
+        top = vertical(lighter(face, 14), face, width, s - 5)
+        canvas.fill(round_rect(width + 2, width + 1, s - width - 2, s - 5, 4), top)
+        canvas.save(os.path.join(out, "keycap_%s.png" % state))
+
+
+def icons(out):
+    # The program's icon (window and tray): a keyboard on an accent tile.
+    s = 64
+    canvas = Canvas(s, s)
+    canvas.fill(round_rect(2, 2, s - 2, s - 2, 13), vertical(ACCENT_HOT, ACCENT_PUSHED, 2, s - 2))
+    canvas.fill(round_rect(9, 19, s - 9, s - 17, 5), CAPTION)
+    for row, (y, count) in enumerate(((23, 8), (30, 8), (37, 0))):
+        if count == 0:
+            canvas.fill(round_rect(20, y, s - 20, y + 5, 1.5), TEXT)
+            continue
+        for i in range(count):
+            x = 13 + i * 5 + (row * 2)
+            canvas.fill(round_rect(x, y, x + 3.6, y + 5, 1.0), TEXT)
+    canvas.save(os.path.join(out, "app_icon.png"))
+
+
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, "res", "skins")
@@ -315,6 +351,8 @@ def main():
     marks(out)
     sliders(out)
     window_parts(out)
+    keycaps(out)
+    icons(out)
 
 
 if __name__ == "__main__":
