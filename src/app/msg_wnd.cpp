@@ -1,10 +1,9 @@
 #include "app/msg_wnd.h"
 
 #include "app/dialog_window.h"
-#include "ui/label.h"
+#include "ui/control.h"
 
 using DuiLib::CDuiString;
-using DuiLib::CLabelUI;
 
 DuiLib::UINT CMsgWnd::Run(DuiLib::HWND owner) { return RunOwnedDialog(*this, owner, u"MsgWnd"); }
 
@@ -16,11 +15,11 @@ DuiLib::UINT CMsgWnd::Show(DuiLib::HWND owner, const CDuiString& title_key, cons
 }
 
 void CMsgWnd::InitWindow() {
-  if (auto* title = static_cast<CLabelUI*>(m_pm.FindControl(u"warning_title"))) {
+  if (DuiLib::CControlUI* title = m_pm.FindControl(u"warning_title")) {
     title->SetResourceText(true);
     title->SetText(title_key_);
   }
-  if (auto* text = static_cast<CLabelUI*>(m_pm.FindControl(u"warning"))) {
+  if (DuiLib::CControlUI* text = m_pm.FindControl(u"warning")) {
     text->SetResourceText(true);
     text->SetText(text_key_);
   }

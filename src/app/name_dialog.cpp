@@ -8,7 +8,6 @@
 #include "common/utf16_text.h"
 #include "profile/name_rules.h"
 #include "ui/edit.h"
-#include "ui/label.h"
 
 using DuiLib::CDuiString;
 
@@ -48,18 +47,19 @@ DuiLib::UINT CNameDialog::Run(DuiLib::HWND owner, const CDuiString& window_text)
 }
 
 void CNameDialog::InitWindow() {
-  if (auto* title = static_cast<DuiLib::CLabelUI*>(m_pm.FindControl(u"label_title"))) {
+  if (DuiLib::CControlUI* title = m_pm.FindControl(u"label_title")) {
     title->SetResourceText(true);
     title->SetText(GetTitleKey());
   }
-  if (auto* label = static_cast<DuiLib::CLabelUI*>(m_pm.FindControl(u"label_string"))) {
+  if (DuiLib::CControlUI* label = m_pm.FindControl(u"label_string")) {
     label->SetResourceText(true);
     label->SetText(GetLabelKey());
   }
-  if (auto* edit = static_cast<DuiLib::CEditUI*>(m_pm.FindControl(u"edit_name"))) {
-    edit->SetText(name_);
-    m_pm.SetFocus(edit);
-    edit->SetSelAll();
+  if (DuiLib::CControlUI* field = m_pm.FindControl(u"edit_name")) {
+    field->SetText(name_);
+    m_pm.SetFocus(field);
+    // Selected, so that typing replaces the old name.
+    if (auto* edit = dynamic_cast<DuiLib::CEditUI*>(field)) edit->SetSelAll();
   }
 }
 
