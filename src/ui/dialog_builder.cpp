@@ -90,6 +90,18 @@ std::unordered_map<std::string, std::shared_ptr<const Document>>& Cache() {
   return *cache;
 }
 
+// The name as the caller wrote it, for the resource path it was resolved against: a row layout
+// built thousands of times skips the path arithmetic.
+struct NameCache {
+  CDuiString resource_path;
+  std::unordered_map<CDuiString, std::shared_ptr<const Document>> by_name;
+};
+
+NameCache& Names() {
+  static auto* cache = new NameCache;
+  return *cache;
+}
+
 class Builder {
  public:
   Builder(IDialogBuilderCallback* cb, CPaintManagerUI* pm) : cb_(cb), pm_(pm) {}
@@ -177,6 +189,16 @@ CControlUI* BuildDocument(const Document& doc, IDialogBuilderCallback* cb, CPain
 CControlUI* CDialogBuilder::Create(const CDuiString& xml, const CDuiString&, IDialogBuilderCallback* callback,
                                    CPaintManagerUI* manager, CControlUI* parent) {
   internal::EnsureApplication();
+  NameCache& names = Names();
+  if (names.resource_path != CPaintManagerUI::GetResourcePath()) {
+    names.by_name.clear();
+    names.resource_path = CPaintManagerUI::GetResourcePath();
+  }
+  if (auto hit = names.by_name.find(xml); hit != names.by_name.end()) {
+    CControlUI* root = BuildDocument(*hit->second, callback, manager, parent, status_);
+    if (!status_.ok()) status_ = kb::Status::Fail(xml.ToUtf8() + ": " + status_.reason());
+    return root;
+  }
   std::filesystem::path path(xml.ToUtf8());
   if (path.is_relative()) path = std::filesystem::path(CPaintManagerUI::GetResourcePath().ToUtf8()) / path;
   std::string key = path.lexically_normal().string();
@@ -202,6 +224,7 @@ CControlUI* CDialogBuilder::Create(const CDuiString& xml, const CDuiString&, IDi
     doc = parsed;
     cache[key] = doc;
   }
+  names.by_name[xml] = doc;
   CControlUI* root = BuildDocument(*doc, callback, manager, parent, status_);
   if (!status_.ok()) status_ = kb::Status::Fail(key + ": " + status_.reason());
   return root;
@@ -216,6 +239,9 @@ CControlUI* CDialogBuilder::CreateFromString(std::string_view xml, IDialogBuilde
   return BuildDocument(doc, callback, manager, parent, status_);
 }
 
-void CDialogBuilder::ClearCache() { Cache().clear(); }
+void CDialogBuilder::ClearCache() {
+  Cache().clear();
+  Names().by_name.clear();
+}
 
 }  // namespace DuiLib

@@ -63,6 +63,7 @@ struct CPaintManagerUI::Impl {
   std::vector<Timer> timers;
   std::unique_ptr<internal::TimerAgent> timer_agent;
   bool need_update = true;
+  bool repaint_requested = false;  // one request per frame, however many controls change
   int dispatch_depth = 0;
   std::vector<CControlUI*> cleanup;
   CTheme local_theme;
@@ -284,7 +285,9 @@ void CPaintManagerUI::NeedUpdate() {
 }
 
 void CPaintManagerUI::Invalidate() {
-  if (d_->window) internal::RequestRepaint(d_->window);
+  if (!d_->window || d_->repaint_requested) return;
+  d_->repaint_requested = true;
+  internal::RequestRepaint(d_->window);
 }
 
 bool CPaintManagerUI::IsUpdateNeeded() const { return d_->need_update; }
@@ -302,6 +305,7 @@ void CPaintManagerUI::UpdateWindow() {
 }
 
 void CPaintManagerUI::Paint(CPaintContext& ctx, const RECT& dirty) {
+  d_->repaint_requested = false;
   UpdateLayout();
   if (d_->root && d_->root->IsVisible()) d_->root->DoPaint(ctx, dirty);
 }

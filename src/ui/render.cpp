@@ -8,6 +8,7 @@
 #include "ui/internal/paint_context.h"
 #include "ui/render_engine.h"
 #include "ui/theme.h"
+#include "ui/window.h"
 
 namespace DuiLib {
 namespace internal {
@@ -217,6 +218,14 @@ std::optional<CBitmap> CRenderEngine::GdiplusLoadBitmap(const CDuiString& image)
   return bmp;
 }
 
+namespace {
+// A control whose image text stays the same still shows the new pixels.
+void RepaintAllWindows() {
+  for (CWindowWnd* w : CWindowWnd::GetOpenWindows())
+    if (CPaintManagerUI* pm = w->GetPaintManager()) pm->Invalidate();
+}
+}  // namespace
+
 void CPaintManagerUI::AddImage(const CDuiString& name, const CBitmap& bitmap, bool alpha) {
   internal::EnsureApplication();
   QImage img(bitmap.GetWidth(), bitmap.GetHeight(), alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
@@ -226,9 +235,14 @@ void CPaintManagerUI::AddImage(const CDuiString& name, const CBitmap& bitmap, bo
     for (int x = 0; x < bitmap.GetWidth(); ++x) line[x] = alpha ? src[x] : (src[x] | 0xFF000000u);
   }
   internal::AddNamedImage(name, img.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  RepaintAllWindows();
 }
 
-bool CPaintManagerUI::RemoveImage(const CDuiString& name) { return internal::RemoveNamedImage(name); }
+bool CPaintManagerUI::RemoveImage(const CDuiString& name) {
+  bool removed = internal::RemoveNamedImage(name);
+  if (removed) RepaintAllWindows();
+  return removed;
+}
 bool CPaintManagerUI::HasImage(const CDuiString& name) { return internal::HasNamedImage(name); }
 
 }  // namespace DuiLib
