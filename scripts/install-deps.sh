@@ -11,6 +11,7 @@ packages=(
   libx11-dev libxi-dev libxtst-dev
   xvfb xauth x11-utils imagemagick
   fonts-dejavu-core
+  python3
   clang libclang-rt-14-dev
 )
 
