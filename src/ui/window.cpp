@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
+#include <QToolTip>
 #include <QWindow>
 #include <algorithm>
 #include <filesystem>
@@ -21,6 +22,7 @@
 #include "ui/internal/host_widget.h"
 #include "ui/internal/paint_context.h"
 #include "ui/internal/window_access.h"
+#include "ui/control.h"
 #include "ui/paint_manager.h"
 
 namespace DuiLib {
@@ -209,6 +211,9 @@ UINT CWindowWnd::ShowModal() {
   w_->modal = state;
   HWND self = GetHWND();
   ModalStack().push_back(self);
+  // Qt takes the modality of a window only when it is shown, so a window created visible is
+  // shown again.
+  if (w_->host->isVisible()) w_->host->hide();
   w_->host->setWindowModality(Qt::ApplicationModal);
   ShowWindow(true);
   if (Hook()) {
@@ -477,6 +482,13 @@ void HostWidget::BeginMove(QPoint global_pos) {
 }
 
 bool HostWidget::event(QEvent* e) {
+  if (e->type() == QEvent::ToolTip && window_ && window_->GetPaintManager()) {
+    auto* help = static_cast<QHelpEvent*>(e);
+    CControlUI* c = window_->GetPaintManager()->FindControl(POINT{help->pos().x(), help->pos().y()});
+    if (c && !c->GetToolTip().IsEmpty()) QToolTip::showText(help->globalPos(), ToQString(c->GetToolTip()), this);
+    else QToolTip::hideText();
+    return true;
+  }
   if (e->type() == MessageEvent::EventType()) {
     auto* m = static_cast<MessageEvent*>(e);
     m->MarkDelivered();

@@ -251,4 +251,33 @@ TEST(LayoutTest, BitmapsLoadWithTheirPixels) {
   CPaintManagerUI::RemoveImage(u"kb_3_preview_1");
 }
 
+TEST(LayoutTest, AButtonImageRecolouredInMemoryShowsItsNewPixels) {
+  kbtest::UseTestSkin();
+  CPaintManagerUI pm;
+  pm.Init(nullptr);
+  pm.SetClientSize({20, 20});
+  CDialogBuilder builder;
+  CControlUI* root = builder.CreateFromString(
+      R"(<Container><Button name="btn_kb_3_custom_0" bkimage="file='skins/swatch.png' corner='1,1,1,1'"/></Container>)",
+      nullptr, &pm);
+  ASSERT_NE(root, nullptr);
+  pm.AttachDialog(root);
+  CControlUI* key = pm.FindControl(u"btn_kb_3_custom_0");
+  auto bitmap = CRenderEngine::GdiplusLoadBitmap(key->GetBkImage());
+  ASSERT_TRUE(bitmap.has_value());
+  // Every pixel that is not transparent takes the colour; alpha stays.
+  for (int y = 0; y < bitmap->GetHeight(); ++y)
+    for (int x = 0; x < bitmap->GetWidth(); ++x) {
+      std::uint32_t p = bitmap->GetPixel(x, y);
+      if (p >> 24) bitmap->SetPixel(x, y, (p & 0xFF000000u) | 0x00C80A14u);
+    }
+  CPaintManagerUI::RemoveImage(u"kb_3_preview_1");
+  CPaintManagerUI::AddImage(u"kb_3_preview_1", *bitmap);
+  key->SetBkImage(u"file='kb_3_preview_1' corner='1,1,1,1'");
+  CBitmap shot = Testing::Render(pm);
+  EXPECT_EQ(shot.GetPixel(0, 0), 0xFFC80A14u);
+  EXPECT_EQ(shot.GetPixel(19, 19) >> 24, 0u);
+  CPaintManagerUI::RemoveImage(u"kb_3_preview_1");
+}
+
 }  // namespace
