@@ -330,6 +330,9 @@ CDuiString CPaintManagerUI::GetInstancePath() {
 
 int CPaintManagerUI::MessageLoop() {
   internal::EnsureApplication();
+  // The program ends by PostQuitMessage only: a main window hidden in the tray is not closed,
+  // and the closing of a last popup (the tray menu) must not end the program.
+  QGuiApplication::setQuitOnLastWindowClosed(false);
   return QApplication::exec();
 }
 

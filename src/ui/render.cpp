@@ -185,6 +185,7 @@ void EnsureApplication() {
   // Lives until the process ends: destroying it during static destruction would outlive the
   // windows it owns in the wrong order.
   new QApplication(argc, argv);
+  QGuiApplication::setQuitOnLastWindowClosed(false);
 }
 
 }  // namespace internal

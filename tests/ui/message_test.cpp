@@ -246,4 +246,19 @@ TEST(MessageTest, DraggingTheCaptionMovesTheWindow) {
   EXPECT_EQ(w.GetWindowRect(), (RECT{150, 130, 450, 330}));
 }
 
+TEST(MessageTest, MessageLoopRunsUntilPostQuitMessage) {
+  kbtest::RecordingWindow w(u"dialog.xml");
+  ASSERT_TRUE(w.Open());
+  w.on_message = [&](UINT msg, WPARAM wParam, LPARAM, bool&) {
+    if (msg == kTestMessage) w.ShowWindow(false);
+    if (msg == kTestMessage + 1) CPaintManagerUI::PostQuitMessage(static_cast<int>(wParam));
+  };
+  // Hiding the only window (the program in the tray) does not end the loop; the quit does.
+  ASSERT_TRUE(w.PostMessage(kTestMessage));
+  ASSERT_TRUE(w.PostMessage(kTestMessage + 1, 5));
+  EXPECT_EQ(CPaintManagerUI::MessageLoop(), 5);
+  EXPECT_FALSE(w.IsWindowVisible());
+  EXPECT_TRUE(w.IsWindow());
+}
+
 }  // namespace
