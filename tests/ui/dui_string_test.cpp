@@ -1,4 +1,5 @@
 #include "ui/dui_string.h"
+#include "ui/trace.h"
 
 #include <gtest/gtest.h>
 
@@ -60,6 +61,15 @@ TEST(DuiStringTest, ComparisonsAndPieces) {
   t.TrimLeft();
   t.TrimRight();
   EXPECT_EQ(t, CDuiString(u"x"));
+}
+
+TEST(TraceTest, TraceLinesReachTheSink) {
+  std::vector<CDuiString> lines;
+  DuiLib::SetTraceSinkForTesting([&](const CDuiString& line) { lines.push_back(line); });
+  DuiLib::DUI__Trace(u"%x,%x\n", 0x41, 0);
+  DuiLib::DUI__Trace(u"iUsageID=%d\n", 4);
+  DuiLib::SetTraceSinkForTesting(nullptr);
+  EXPECT_EQ(lines, (std::vector<CDuiString>{u"41,0\n", u"iUsageID=4\n"}));
 }
 
 }  // namespace
