@@ -193,6 +193,7 @@ bool CListUI::RemoveAt(int index, bool do_not_destroy) {
 void CListUI::RemoveAll() {
   m_iCurSel = -1;
   m_iScrollY = 0;
+  m_iPendingEnsure = -1;
   m_iFirstVisible = m_iLastVisible = 0;
   CVerticalLayoutUI::RemoveAll();
 }
@@ -250,8 +251,8 @@ void CListUI::EnsureVisible(int index) {
   int bottom = m_offsets[static_cast<std::size_t>(index) + 1];
   int view = InnerRect().Height();
   if (view <= 0) {
-    // Not laid out yet: remember to show it from the top of the view once it is.
-    m_iScrollY = top;
+    // Not laid out yet: the next layout scrolls as little as it takes.
+    m_iPendingEnsure = index;
     NeedUpdate();
     return;
   }
@@ -269,6 +270,13 @@ void CListUI::SetPos(RECT rc) {
   ComputeOffsets();
   int content = m_offsets.back();
   int view = inner.Height();
+  if (m_iPendingEnsure >= 0 && m_iPendingEnsure < GetCount() && view > 0) {
+    int top = m_offsets[static_cast<std::size_t>(m_iPendingEnsure)];
+    int bottom = m_offsets[static_cast<std::size_t>(m_iPendingEnsure) + 1];
+    if (top < m_iScrollY) m_iScrollY = top;
+    else if (bottom > m_iScrollY + view) m_iScrollY = bottom - view;
+  }
+  if (view > 0) m_iPendingEnsure = -1;
   m_iScrollY = std::clamp(m_iScrollY, 0, std::max(0, content - view));
   int right = inner.right - (content > view ? m_iScrollbarWidth : 0);
   auto first = std::upper_bound(m_offsets.begin(), m_offsets.end() - 1, m_iScrollY);

@@ -136,6 +136,7 @@ class CListUI : public CVerticalLayoutUI, public IListOwnerUI {
   TListInfoUI m_info;
   int m_iCurSel = -1;
   int m_iScrollY = 0;
+  int m_iPendingEnsure = -1;  // a row to bring into view once the list has a size
   int m_iFirstVisible = 0;
   int m_iLastVisible = 0;
   int m_iScrollbarWidth = 8;

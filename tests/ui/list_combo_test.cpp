@@ -209,4 +209,23 @@ TEST_F(ListComboTest, RowsRemovedByANotificationHandlerDieAfterTheEvent) {
   EXPECT_EQ(list->GetItemAt(1)->GetText(), CDuiString(u"new1"));
 }
 
+TEST(ListLayoutTest, ARowSelectedBeforeTheFirstLayoutScrollsOnlyAsFarAsNeeded) {
+  kbtest::UseTestSkin();
+  CPaintManagerUI pm;
+  pm.Init(nullptr);
+  pm.SetClientSize({100, 100});
+  CDialogBuilder builder;
+  auto* list = dynamic_cast<CListUI*>(builder.CreateFromString(R"(<List itemheight="20"/>)", nullptr, &pm));
+  ASSERT_NE(list, nullptr);
+  pm.AttachDialog(list);
+  for (int i = 0; i < 30; ++i) AddItem(list, CDuiString::Formatted(u"row%d", i));
+  list->SelectItem(2);
+  pm.UpdateLayout();
+  EXPECT_EQ(list->GetScrollPos(), 0);
+  list->SelectItem(9);
+  pm.UpdateLayout();
+  EXPECT_EQ(list->GetScrollPos(), 100);
+  EXPECT_EQ(list->GetItemAt(9)->GetPos(), (RECT{0, 80, 92, 100}));
+}
+
 }  // namespace
