@@ -11,6 +11,7 @@ namespace DuiLib::internal {
 void RegisterMoreBuiltins(std::map<CDuiString, CControlFactory::Creator>& b) {
   b[u"Combo"] = [] { return new CComboUI; };
   b[u"List"] = [] { return new CListUI; };
+  b[u"ListElement"] = [] { return new CListElementUI; };
   b[u"ListLabelElement"] = [] { return new CListLabelElementUI; };
   b[u"ListContainerElement"] = [] { return new CListContainerElementUI; };
   b[u"Progress"] = [] { return new CProgressUI; };

@@ -85,7 +85,7 @@ void* CListLabelElementUI::GetInterface(const CDuiString& name) {
   return CListElementUI::GetInterface(name);
 }
 
-void CListLabelElementUI::PaintText(CPaintContext& ctx) {
+void CListElementUI::PaintText(CPaintContext& ctx) {
   TListInfoUI fallback;
   const TListInfoUI& info = m_pOwner ? m_pOwner->GetListInfo() : fallback;
   DWORD color = info.textcolor;

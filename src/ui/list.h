@@ -55,6 +55,7 @@ class IListItemUI {
   bool m_bSelected = false;
 };
 
+// A row that shows its text in the owner's item style.
 class CListElementUI : public CControlUI, public IListItemUI {
  public:
   CDuiString GetClass() const override { return u"ListElementUI"; }
@@ -64,15 +65,13 @@ class CListElementUI : public CControlUI, public IListItemUI {
 
  protected:
   void PaintBkColor(CPaintContext& ctx) override;
+  void PaintText(CPaintContext& ctx) override;
 };
 
 class CListLabelElementUI : public CListElementUI {
  public:
   CDuiString GetClass() const override { return u"ListLabelElementUI"; }
   void* GetInterface(const CDuiString& name) override;
-
- protected:
-  void PaintText(CPaintContext& ctx) override;
 };
 
 class CListContainerElementUI : public CHorizontalLayoutUI, public IListItemUI {
