@@ -19,7 +19,8 @@ class CWindowWnd;
 
 namespace Testing {
 
-// Runs the event loop until no posted event (messages, closes, deferred deletes) is pending.
+// Runs the event loop for a few turns: posted messages, closes, timers due now and deferred
+// deletions, and what they post in turn (up to 20 rounds).
 void ProcessEvents();
 
 // Press and release of the left button at the centre of the control's visible part. False
