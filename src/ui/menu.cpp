@@ -23,6 +23,11 @@ void* CMenuElementUI::GetInterface(const CDuiString& name) {
   return CButtonUI::GetInterface(name);
 }
 
+void CMenuElementUI::SetHot(bool hot) {
+  m_bHot = hot;
+  Invalidate();
+}
+
 bool CMenuElementUI::Activate() {
   if (m_bLine) return false;
   return CButtonUI::Activate();
@@ -155,7 +160,26 @@ bool CMenuWnd::ResponseDefaultKeyEvent(WPARAM wParam) {
     Close(0);
     return true;
   }
-  return false;
+  auto* root = dynamic_cast<CMenuUI*>(m_pm.GetRoot());
+  if (!root || (wParam != VK_UP && wParam != VK_DOWN && wParam != VK_RETURN)) return false;
+  std::vector<CMenuElementUI*> items;
+  int hot = -1;
+  for (int i = 0; i < root->GetCount(); ++i) {
+    auto* e = dynamic_cast<CMenuElementUI*>(root->GetItemAt(i));
+    if (!e || e->IsSeparator() || !e->IsVisible() || !e->IsEnabled()) continue;
+    if (e->IsHot()) hot = static_cast<int>(items.size());
+    items.push_back(e);
+  }
+  if (items.empty()) return true;
+  if (wParam == VK_RETURN) {
+    if (hot >= 0) items[static_cast<std::size_t>(hot)]->Activate();
+    return true;
+  }
+  int n = static_cast<int>(items.size());
+  int next = hot < 0 ? (wParam == VK_DOWN ? 0 : n - 1) : (hot + (wParam == VK_DOWN ? 1 : n - 1)) % n;
+  for (auto* e : items) e->SetHot(false);
+  items[static_cast<std::size_t>(next)]->SetHot(true);
+  return true;
 }
 
 void CMenuWnd::OnFinalMessage(HWND) { delete this; }

@@ -17,6 +17,7 @@ class CMenuElementUI : public CButtonUI {
   CDuiString GetClass() const override { return u"MenuElementUI"; }
   void* GetInterface(const CDuiString& name) override;
   bool IsSeparator() const { return m_bLine; }
+  void SetHot(bool hot);
   bool Activate() override;
   void SetAttribute(const CDuiString& name, const CDuiString& value) override;
 
@@ -60,6 +61,7 @@ class CMenuWnd : public WindowImplBase {
   static CMenuWnd* GetTopMenuForTesting();
 
   void Notify(TNotifyUI& msg) override;
+  // Escape closes the menu; Up and Down move the highlight, Enter chooses the highlighted item.
   bool ResponseDefaultKeyEvent(WPARAM wParam) override;
 
  protected:

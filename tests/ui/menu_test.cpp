@@ -97,4 +97,25 @@ TEST(MenuTest, AChoiceForAWindowThatIsGoneIsReleased) {
   EXPECT_EQ(CMenuWnd::GetTopMenuForTesting(), nullptr);
 }
 
+TEST(MenuTest, KeysMoveTheHighlightAndEnterChooses) {
+  kbtest::RecordingWindow main(u"dialog.xml");
+  ASSERT_TRUE(main.Open());
+  CMenuWnd* menu = CMenuWnd::CreateMenu(u"menu.xml", {0, 0}, &main.pm());
+  ASSERT_NE(menu, nullptr);
+  CPaintManagerUI& pm = *menu->GetPaintManager();
+  Testing::PressKey(pm, VK_DOWN);
+  EXPECT_TRUE(menu->FindItem(u"kb_3_profile_add")->IsHot());
+  Testing::PressKey(pm, VK_DOWN);
+  EXPECT_FALSE(menu->FindItem(u"kb_3_profile_add")->IsHot());
+  EXPECT_TRUE(menu->FindItem(u"kb_3_profile_del")->IsHot());
+  Testing::PressKey(pm, VK_DOWN);
+  EXPECT_TRUE(menu->FindItem(u"kb_3_profile_add")->IsHot());
+  Testing::PressKey(pm, VK_RETURN);
+  Testing::ProcessEvents();
+  auto cmds = MenuCommands(main);
+  ASSERT_EQ(cmds.size(), 1u);
+  EXPECT_EQ(CDuiString(cmds[0]->szName), CDuiString(u"kb_3_profile_add"));
+  CPaintManagerUI::DeletePtr(cmds[0]);
+}
+
 }  // namespace
