@@ -109,6 +109,8 @@ class CWindowWnd {
   friend class internal::HostWidget;
   void DestroyNow();
   void DeliverPosted(UINT msg, WPARAM wParam, LPARAM lParam);
+  void OnNativeKey(UINT vkey, WORD key_state, const CDuiString& text);
+  void OnNativeTimer(int native_id);
   struct Impl;
   std::unique_ptr<Impl> w_;
 };
