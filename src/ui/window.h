@@ -71,7 +71,8 @@ class CWindowWnd {
   SIZE GetClientSize() const;
 
   LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
-  // Any thread. False when the window is gone.
+  // Any thread while this object lives; threads that may outlive it post through the handle
+  // (free PostMessage) or the message target instead. False when the window is gone.
   bool PostMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const;
   // A target through which the plugins post to this window from any thread. Stays safe after
   // the window is destroyed (posts are then dropped).
