@@ -96,6 +96,8 @@ bool CPaintManagerUI::AttachDialog(CControlUI* root) {
     CControlUI* old = d_->root;
     d_->root = nullptr;
     SetFocus(nullptr);
+    // Out of the name map before the new tree registers the same names.
+    old->SetManager(nullptr, nullptr, false);
     DeleteWhenIdle(old);
   }
   d_->root = root;

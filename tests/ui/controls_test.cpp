@@ -280,4 +280,14 @@ TEST(BuilderTest, ParentsReceiveEveryTopLevelControl) {
   delete label;
 }
 
+TEST(BuilderTest, ANewRootReplacesTheOldNames) {
+  CPaintManagerUI pm;
+  pm.Init(nullptr);
+  CDialogBuilder builder;
+  pm.AttachDialog(builder.CreateFromString(R"(<VerticalLayout><Label name="same" text="old"/></VerticalLayout>)", nullptr, &pm));
+  pm.AttachDialog(builder.CreateFromString(R"(<VerticalLayout><Label name="same" text="new"/></VerticalLayout>)", nullptr, &pm));
+  ASSERT_NE(pm.FindControl(u"same"), nullptr);
+  EXPECT_EQ(pm.FindControl(u"same")->GetText(), CDuiString(u"new"));
+}
+
 }  // namespace
