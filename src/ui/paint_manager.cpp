@@ -319,7 +319,7 @@ void CPaintManagerUI::SetResourcePath(const CDuiString& path) {
   CDuiString p = path;
   if (!p.IsEmpty() && p.GetAt(p.GetLength() - 1) != u'/') p += u'/';
   ResourcePathStorage() = p;
-  internal::ClearImageCache();
+  internal::ClearFileImageCache();
 }
 
 CDuiString CPaintManagerUI::GetResourcePath() { return ResourcePathStorage(); }

@@ -100,6 +100,12 @@ bool HasNamedImage(const CDuiString& name) {
   return st.named.count(name) > 0;
 }
 
+void ClearFileImageCache() {
+  ImageStore& st = Store();
+  std::lock_guard lock(st.mutex);
+  st.files.clear();
+}
+
 void ClearImageCache() {
   ImageStore& st = Store();
   std::lock_guard lock(st.mutex);

@@ -65,6 +65,8 @@ std::shared_ptr<const QImage> FindImage(const CDuiString& file);
 void AddNamedImage(const CDuiString& name, QImage image);
 bool RemoveNamedImage(const CDuiString& name);
 bool HasNamedImage(const CDuiString& name);
+// Files only (the skin folder changed), or files and named images (Term).
+void ClearFileImageCache();
 void ClearImageCache();
 
 // The paint manager a CDialogBuilder is building for on this thread (window-local colours
