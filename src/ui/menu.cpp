@@ -1,7 +1,8 @@
 #include "ui/menu.h"
 
-#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <algorithm>
+#include <cmath>
 
 #include "common/utf16_text.h"
 #include "ui/internal/paint_context.h"
@@ -78,9 +79,12 @@ SIZE CMenuUI::EstimateSize(SIZE) {
     if (!c->IsOwnVisible()) continue;
     height += c->GetFixedHeight() > 0 ? c->GetFixedHeight() : m_nItemHeight;
     if (auto* e = dynamic_cast<CMenuElementUI*>(c)) {
-      QFontMetrics fm(ResolveFont(m_pManager, e->GetFont()));
+      // Fractional metrics, rounded up, and room for the item's border: the integer advance can
+      // fall a pixel short of what the painter needs, which elides the longest item.
+      QFontMetricsF fm(ResolveFont(m_pManager, e->GetFont()));
       RECT pad = e->GetTextPadding();
-      widest = std::max(widest, fm.horizontalAdvance(ToQString(e->GetShownText())) + pad.left + pad.right);
+      const int text = static_cast<int>(std::ceil(fm.horizontalAdvance(ToQString(e->GetShownText()))));
+      widest = std::max(widest, text + pad.left + pad.right + 2 * std::max(1, e->GetBorderSize()) + 2);
     }
   }
   if (width == 0) width = std::max(120, widest + m_rcInset.left + m_rcInset.right);
