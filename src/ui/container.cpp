@@ -200,32 +200,40 @@ void CContainerUI::PaintItems(CPaintContext& ctx, const RECT& dirty) {
   p.restore();
 }
 
-void* CVerticalLayoutUI::GetInterface(const CDuiString& name) {
-  if (name == u"VerticalLayout") return this;
-  return CContainerUI::GetInterface(name);
-}
-
-void CVerticalLayoutUI::SetPos(RECT rc) {
+void CContainerUI::StackItems(RECT rc, bool vertical) {
+  // One routine for both directions: "main" is the direction the children stack in, "cross"
+  // the other one. Fixed sizes are kept, the rest of the room is shared by the children
+  // without a size, the last of them taking the pixels that do not divide evenly.
   CControlUI::SetPos(rc);
-  RECT inner = InnerRect();
-  const int avail_w = inner.Width();
-  const int avail_h = inner.Height();
+  const RECT inner = InnerRect();
+  const SIZE avail{inner.Width(), inner.Height()};
+  auto main_of = [vertical](SIZE s) { return vertical ? s.cy : s.cx; };
+  auto cross_of = [vertical](SIZE s) { return vertical ? s.cx : s.cy; };
+  auto min_main = [vertical](const CControlUI* c) { return vertical ? c->GetMinHeight() : c->GetMinWidth(); };
+  auto min_cross = [vertical](const CControlUI* c) { return vertical ? c->GetMinWidth() : c->GetMinHeight(); };
+  auto before = [vertical](RECT p) { return vertical ? p.top : p.left; };
+  auto after = [vertical](RECT p) { return vertical ? p.bottom : p.right; };
+  auto cross_before = [vertical](RECT p) { return vertical ? p.left : p.top; };
+  auto cross_after = [vertical](RECT p) { return vertical ? p.right : p.bottom; };
+
   int adjustables = 0;
   int fixed = 0;
   int count = 0;
   for (CControlUI* c : m_items) {
     if (!c->IsOwnVisible() || c->IsFloat()) continue;
-    SIZE sz = c->EstimateSize({avail_w, avail_h});
-    if (sz.cy == 0) ++adjustables;
-    else fixed += std::max(sz.cy, c->GetMinHeight());
-    RECT pad = c->GetPadding();
-    fixed += pad.top + pad.bottom;
+    const SIZE sz = c->EstimateSize(avail);
+    if (main_of(sz) == 0) ++adjustables;
+    else fixed += std::max(main_of(sz), min_main(c));
+    const RECT pad = c->GetPadding();
+    fixed += before(pad) + after(pad);
     ++count;
   }
   if (count > 1) fixed += (count - 1) * m_iChildPadding;
-  int expand = adjustables ? std::max(0, avail_h - fixed) / adjustables : 0;
-  int rest = adjustables ? std::max(0, avail_h - fixed) - expand * adjustables : 0;
-  int y = inner.top;
+  const int room = std::max(0, main_of(avail) - fixed);
+  const int expand = adjustables ? room / adjustables : 0;
+  const int rest = adjustables ? room - expand * adjustables : 0;
+  int at = vertical ? inner.top : inner.left;
+  const int cross_start = vertical ? inner.left : inner.top;
   int seen_adjustable = 0;
   for (int i = 0; i < GetCount(); ++i) {
     CControlUI* c = m_items[static_cast<std::size_t>(i)];
@@ -234,69 +242,37 @@ void CVerticalLayoutUI::SetPos(RECT rc) {
       SetFloatPos(i);
       continue;
     }
-    RECT pad = c->GetPadding();
-    SIZE sz = c->EstimateSize({avail_w, avail_h});
-    int cy = sz.cy;
-    if (cy == 0) {
-      cy = expand;
-      if (++seen_adjustable == adjustables) cy += rest;
+    const RECT pad = c->GetPadding();
+    const SIZE sz = c->EstimateSize(avail);
+    int length = main_of(sz);
+    if (length == 0) {
+      length = expand;
+      if (++seen_adjustable == adjustables) length += rest;
     }
-    cy = std::max(cy, c->GetMinHeight());
-    int cx = sz.cx > 0 ? std::max(sz.cx, c->GetMinWidth()) : avail_w - pad.left - pad.right;
-    y += pad.top;
-    c->SetPos({inner.left + pad.left, y, inner.left + pad.left + std::max(0, cx), y + cy});
-    y += cy + pad.bottom + m_iChildPadding;
+    length = std::max(length, min_main(c));
+    const int breadth = std::max(0, cross_of(sz) > 0 ? std::max(cross_of(sz), min_cross(c))
+                                                     : cross_of(avail) - cross_before(pad) - cross_after(pad));
+    at += before(pad);
+    const int cross_at = cross_start + cross_before(pad);
+    c->SetPos(vertical ? RECT{cross_at, at, cross_at + breadth, at + length}
+                       : RECT{at, cross_at, at + length, cross_at + breadth});
+    at += length + after(pad) + m_iChildPadding;
   }
 }
+
+void* CVerticalLayoutUI::GetInterface(const CDuiString& name) {
+  if (name == u"VerticalLayout") return this;
+  return CContainerUI::GetInterface(name);
+}
+
+void CVerticalLayoutUI::SetPos(RECT rc) { StackItems(rc, true); }
 
 void* CHorizontalLayoutUI::GetInterface(const CDuiString& name) {
   if (name == u"HorizontalLayout") return this;
   return CContainerUI::GetInterface(name);
 }
 
-void CHorizontalLayoutUI::SetPos(RECT rc) {
-  CControlUI::SetPos(rc);
-  RECT inner = InnerRect();
-  const int avail_w = inner.Width();
-  const int avail_h = inner.Height();
-  int adjustables = 0;
-  int fixed = 0;
-  int count = 0;
-  for (CControlUI* c : m_items) {
-    if (!c->IsOwnVisible() || c->IsFloat()) continue;
-    SIZE sz = c->EstimateSize({avail_w, avail_h});
-    if (sz.cx == 0) ++adjustables;
-    else fixed += std::max(sz.cx, c->GetMinWidth());
-    RECT pad = c->GetPadding();
-    fixed += pad.left + pad.right;
-    ++count;
-  }
-  if (count > 1) fixed += (count - 1) * m_iChildPadding;
-  int expand = adjustables ? std::max(0, avail_w - fixed) / adjustables : 0;
-  int rest = adjustables ? std::max(0, avail_w - fixed) - expand * adjustables : 0;
-  int x = inner.left;
-  int seen_adjustable = 0;
-  for (int i = 0; i < GetCount(); ++i) {
-    CControlUI* c = m_items[static_cast<std::size_t>(i)];
-    if (!c->IsOwnVisible()) continue;
-    if (c->IsFloat()) {
-      SetFloatPos(i);
-      continue;
-    }
-    RECT pad = c->GetPadding();
-    SIZE sz = c->EstimateSize({avail_w, avail_h});
-    int cx = sz.cx;
-    if (cx == 0) {
-      cx = expand;
-      if (++seen_adjustable == adjustables) cx += rest;
-    }
-    cx = std::max(cx, c->GetMinWidth());
-    int cy = sz.cy > 0 ? std::max(sz.cy, c->GetMinHeight()) : avail_h - pad.top - pad.bottom;
-    x += pad.left;
-    c->SetPos({x, inner.top + pad.top, x + cx, inner.top + pad.top + std::max(0, cy)});
-    x += cx + pad.right + m_iChildPadding;
-  }
-}
+void CHorizontalLayoutUI::SetPos(RECT rc) { StackItems(rc, false); }
 
 void* CTabLayoutUI::GetInterface(const CDuiString& name) {
   if (name == u"TabLayout") return this;

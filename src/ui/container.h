@@ -50,6 +50,8 @@ class CContainerUI : public CControlUI {
  protected:
   // Places a floating item by its "pos" relative to this container's top left.
   void SetFloatPos(int index);
+  // Lays the children out one after another, top to bottom or left to right.
+  void StackItems(RECT rc, bool vertical);
   RECT InnerRect() const;
   void DetachItem(CControlUI* control, bool destroy);
   virtual void PaintItems(CPaintContext& ctx, const RECT& dirty);
