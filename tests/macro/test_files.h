@@ -12,29 +12,18 @@
 #include <string>
 #include <vector>
 
+#include "common/test_folders.h"
 #include "macro/macro_record.h"
 
 namespace kb::testing {
 
-class TempDir {
+// A fresh folder per test (aborts when none can be made, since every test here needs one).
+class TempDir : public TempFolder {
  public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kbtest.XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    path_ = pattern;
+  TempDir() : TempFolder("kbtest") {
+    if (!ok()) std::abort();
   }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
+  std::filesystem::path operator/(const std::string& name) const { return path() / name; }
 };
 
 inline std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path) {
