@@ -120,14 +120,14 @@ std::u16string CDuiString::FormatList(const char16_t* pattern, const std::vector
       continue;
     }
     // Copy the conversion into a narrow pattern for snprintf: flags, width, precision.
-    std::string spec = "%";
+    std::string directive = "%";
     const char16_t* q = p + 1;
-    while (*q && std::u16string_view(u"-+ #0").find(*q) != std::u16string_view::npos) spec += static_cast<char>(*q++);
-    while (*q >= u'0' && *q <= u'9') spec += static_cast<char>(*q++);
+    while (*q && std::u16string_view(u"-+ #0").find(*q) != std::u16string_view::npos) directive += static_cast<char>(*q++);
+    while (*q >= u'0' && *q <= u'9') directive += static_cast<char>(*q++);
     if (*q == u'.') {
-      spec += '.';
+      directive += '.';
       ++q;
-      while (*q >= u'0' && *q <= u'9') spec += static_cast<char>(*q++);
+      while (*q >= u'0' && *q <= u'9') directive += static_cast<char>(*q++);
     }
     while (*q == u'l' || *q == u'h' || *q == u'z' || *q == u'I' || *q == u'j' || *q == u't') ++q;
     char16_t conv = *q;
@@ -141,9 +141,9 @@ std::u16string CDuiString::FormatList(const char16_t* pattern, const std::vector
     switch (conv) {
       case u'd':
       case u'i':
-        if (auto* v = std::get_if<long long>(arg)) std::snprintf(buf, sizeof buf, (spec + "lld").c_str(), *v);
+        if (auto* v = std::get_if<long long>(arg)) std::snprintf(buf, sizeof buf, (directive + "lld").c_str(), *v);
         else if (auto* u = std::get_if<unsigned long long>(arg))
-          std::snprintf(buf, sizeof buf, (spec + "lld").c_str(), static_cast<long long>(*u));
+          std::snprintf(buf, sizeof buf, (directive + "lld").c_str(), static_cast<long long>(*u));
         break;
       case u'u':
       case u'x':
@@ -155,7 +155,7 @@ std::u16string CDuiString::FormatList(const char16_t* pattern, const std::vector
         else break;
         // A negative int printed with %x shows its 32-bit pattern, as in C.
         if (auto* s = std::get_if<long long>(arg); s && *s < 0 && *s >= INT32_MIN) v &= 0xFFFFFFFFull;
-        std::snprintf(buf, sizeof buf, (spec + "ll" + static_cast<char>(conv)).c_str(), v);
+        std::snprintf(buf, sizeof buf, (directive + "ll" + static_cast<char>(conv)).c_str(), v);
         break;
       }
       case u'c':
@@ -168,23 +168,23 @@ std::u16string CDuiString::FormatList(const char16_t* pattern, const std::vector
       case u'F':
       case u'G':
       case u'E':
-        if (auto* d = std::get_if<double>(arg)) std::snprintf(buf, sizeof buf, (spec + static_cast<char>(conv)).c_str(), *d);
+        if (auto* d = std::get_if<double>(arg)) std::snprintf(buf, sizeof buf, (directive + static_cast<char>(conv)).c_str(), *d);
         break;
       case u's':
       case u'S':
         if (auto* s = std::get_if<std::u16string>(arg)) {
           // Width and precision count UTF-16 units, applied here.
           std::u16string text = *s;
-          std::size_t dot = spec.find('.');
+          std::size_t dot = directive.find('.');
           if (dot != std::string::npos) {
-            std::size_t prec = std::strtoul(spec.c_str() + dot + 1, nullptr, 10);
+            std::size_t prec = std::strtoul(directive.c_str() + dot + 1, nullptr, 10);
             if (text.size() > prec) text.resize(prec);
           }
-          std::size_t wstart = spec.find_first_of("123456789");
+          std::size_t wstart = directive.find_first_of("123456789");
           std::size_t width = (wstart != std::string::npos && (dot == std::string::npos || wstart < dot))
-                                  ? std::strtoul(spec.c_str() + wstart, nullptr, 10)
+                                  ? std::strtoul(directive.c_str() + wstart, nullptr, 10)
                                   : 0;
-          bool left = spec.find('-') != std::string::npos;
+          bool left = directive.find('-') != std::string::npos;
           if (text.size() < width) {
             std::u16string pad(width - text.size(), u' ');
             text = left ? text + pad : pad + text;

@@ -25,11 +25,11 @@ struct ImageSpec {
 };
 
 ImageSpec ParseImageSpec(const CDuiString& text) {
-  ImageSpec spec;
+  ImageSpec parsed;
   std::u16string_view s = text.view();
   if (s.find(u'=') == std::u16string_view::npos) {
-    spec.file = text;
-    return spec;
+    parsed.file = text;
+    return parsed;
   }
   std::size_t i = 0;
   while (i < s.size()) {
@@ -43,14 +43,14 @@ ImageSpec ParseImageSpec(const CDuiString& text) {
     std::size_t q2 = s.find(u'\'', q1 + 1);
     if (q2 == std::u16string_view::npos) break;
     std::u16string_view value = s.substr(q1 + 1, q2 - q1 - 1);
-    if (key == u"file" || key == u"res") spec.file = CDuiString(value);
-    else if (key == u"dest") spec.dest = ParseRect(value), spec.has_dest = true;
-    else if (key == u"source") spec.source = ParseRect(value), spec.has_source = true;
-    else if (key == u"corner") spec.corner = ParseRect(value);
-    else if (key == u"fade") spec.fade = std::clamp(static_cast<int>(ParseSize(value).cx), 0, 255);
+    if (key == u"file" || key == u"res") parsed.file = CDuiString(value);
+    else if (key == u"dest") parsed.dest = ParseRect(value), parsed.has_dest = true;
+    else if (key == u"source") parsed.source = ParseRect(value), parsed.has_source = true;
+    else if (key == u"corner") parsed.corner = ParseRect(value);
+    else if (key == u"fade") parsed.fade = std::clamp(static_cast<int>(ParseSize(value).cx), 0, 255);
     i = q2 + 1;
   }
-  return spec;
+  return parsed;
 }
 
 struct ImageStore {
@@ -115,17 +115,17 @@ void ClearImageCache() {
 
 bool DrawImage(CPaintContext& ctx, const CDuiString& image, const RECT& rc) {
   if (image.IsEmpty()) return false;
-  ImageSpec spec = ParseImageSpec(image);
-  auto img = FindImage(spec.file);
+  ImageSpec parsed = ParseImageSpec(image);
+  auto img = FindImage(parsed.file);
   if (!img || img->isNull()) return false;
-  QRect src = spec.has_source ? ToQRect(spec.source) : img->rect();
+  QRect src = parsed.has_source ? ToQRect(parsed.source) : img->rect();
   src = src.intersected(img->rect());
   RECT d = rc;
-  if (spec.has_dest) d = {rc.left + spec.dest.left, rc.top + spec.dest.top, rc.left + spec.dest.right, rc.top + spec.dest.bottom};
+  if (parsed.has_dest) d = {rc.left + parsed.dest.left, rc.top + parsed.dest.top, rc.left + parsed.dest.right, rc.top + parsed.dest.bottom};
   QPainter& p = ctx.painter();
   qreal old_opacity = p.opacity();
-  if (spec.fade < 255) p.setOpacity(old_opacity * spec.fade / 255.0);
-  const RECT& c = spec.corner;
+  if (parsed.fade < 255) p.setOpacity(old_opacity * parsed.fade / 255.0);
+  const RECT& c = parsed.corner;
   if (c.left == 0 && c.top == 0 && c.right == 0 && c.bottom == 0) {
     p.drawImage(ToQRect(d), *img, src);
   } else {
@@ -146,18 +146,18 @@ bool DrawImage(CPaintContext& ctx, const CDuiString& image, const RECT& rc) {
 }
 
 QFont ResolveFont(const CPaintManagerUI* pm, const CDuiString& id) {
-  const FontSpec* spec = nullptr;
-  if (pm) spec = pm->LocalTheme().FindFont(id.IsEmpty() ? pm->LocalTheme().DefaultFontId() : id);
-  if (!spec) spec = CTheme::Global().FindFont(id);
-  if (!spec && pm && !pm->LocalTheme().DefaultFontId().IsEmpty()) spec = pm->LocalTheme().FindFont(pm->LocalTheme().DefaultFontId());
-  if (!spec) spec = CTheme::Global().FindFont(CTheme::Global().DefaultFontId());
+  const FontSpec* parsed = nullptr;
+  if (pm) parsed = pm->LocalTheme().FindFont(id.IsEmpty() ? pm->LocalTheme().DefaultFontId() : id);
+  if (!parsed) parsed = CTheme::Global().FindFont(id);
+  if (!parsed && pm && !pm->LocalTheme().DefaultFontId().IsEmpty()) parsed = pm->LocalTheme().FindFont(pm->LocalTheme().DefaultFontId());
+  if (!parsed) parsed = CTheme::Global().FindFont(CTheme::Global().DefaultFontId());
   QFont f;
-  if (spec) {
-    if (!spec->family.IsEmpty()) f.setFamily(ToQString(spec->family));
-    f.setPixelSize(std::max(1, spec->size));
-    f.setBold(spec->bold);
-    f.setItalic(spec->italic);
-    f.setUnderline(spec->underline);
+  if (parsed) {
+    if (!parsed->family.IsEmpty()) f.setFamily(ToQString(parsed->family));
+    f.setPixelSize(std::max(1, parsed->size));
+    f.setBold(parsed->bold);
+    f.setItalic(parsed->italic);
+    f.setUnderline(parsed->underline);
   } else {
     f.setPixelSize(12);
   }
