@@ -50,7 +50,8 @@ std::uint8_t SlotBlue(std::int32_t packed_color) {
 LightingBlock BuildLightingBlock(const ProfileRecord& record) {
   const ProfileBank& bank = ActiveBank(record);
   LightingBlock block{};
-  block[kLightingActiveBank] = Low8(record.active_bank);
+  // The bank whose settings follow, also when the record holds a value other than 0 or 1.
+  block[kLightingActiveBank] = static_cast<std::uint8_t>(ActiveBankIndex(record));
   block[kLightingFixed3] = kLightingFixed3Value;
   Put(block, kLightingSignature, kLightingSignatureBytes);
 

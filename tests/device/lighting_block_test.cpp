@@ -156,6 +156,16 @@ TEST(LightingBlock, SecondBankFillsBothHalvesAndByteZero) {
   EXPECT_EQ(block[kLightingSecondHalf + (kLightingCustomBrightness - kLightingHalfStart)], 1);
 }
 
+TEST(LightingBlock, StrayBankValueSendsTheBankWhoseSettingsItCarries) {
+  auto record = DefaultProfile();
+  record->active_bank = 257;  // from a damaged file; its low byte would claim bank 1
+  record->banks[0].light_speed[3] = 6;
+  record->banks[1].light_speed[3] = 9;
+  const LightingBlock block = BuildLightingBlock(*record);
+  EXPECT_EQ(block[kLightingActiveBank], 0);
+  EXPECT_EQ(Slot(block, 3)[kSlotSpeed], 6);
+}
+
 TEST(LightingBlock, ValuesAreTheirLowEightBits) {
   auto record = DefaultProfile();
   record->banks[0].light_speed[0] = 0x1234;
