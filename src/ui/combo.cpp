@@ -9,6 +9,7 @@
 
 #include "ui/internal/combo_drop_window.h"
 #include "ui/internal/host_widget.h"
+#include "ui/internal/owned_items.h"
 #include "ui/internal/paint_context.h"
 #include "ui/paint_manager.h"
 #include "ui/window.h"
@@ -16,14 +17,6 @@
 namespace DuiLib {
 
 using namespace internal;
-
-namespace {
-IListItemUI* AsItem(CControlUI* c) {
-  if (auto* e = dynamic_cast<CListElementUI*>(c)) return e;
-  if (auto* e = dynamic_cast<CListContainerElementUI*>(c)) return e;
-  return nullptr;
-}
-}  // namespace
 
 CComboUI::CComboUI() { m_info.itemheight = 22; }
 
@@ -37,7 +30,7 @@ void* CComboUI::GetInterface(const CDuiString& name) {
 
 bool CComboUI::IsItemHot(const CControlUI* item) const {
   if (!m_pDrop) return false;
-  const IListItemUI* it = AsItem(const_cast<CControlUI*>(item));
+  const IListItemUI* it = AsListItem(const_cast<CControlUI*>(item));
   return it && it->GetIndex() == m_pDrop->hot();
 }
 
@@ -46,20 +39,10 @@ CDuiString CComboUI::GetText() const {
   return c ? c->GetText() : CDuiString();
 }
 
-void CComboUI::Renumber(int from) {
-  for (int i = std::max(0, from); i < GetCount(); ++i)
-    if (IListItemUI* it = AsItem(GetItemAt(i))) it->SetIndex(i);
-}
-
 bool CComboUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
 
 bool CComboUI::AddAt(CControlUI* control, int index) {
-  IListItemUI* item = AsItem(control);
-  if (!item) return false;
-  if (!CContainerUI::AddAt(control, index)) return false;
-  item->SetOwner(this);
-  Renumber(index);
-  if (m_iCurSel >= index && index < GetCount() - 1) ++m_iCurSel;
+  if (!internal::InsertOwnedItem<CContainerUI>(*this, m_iCurSel, control, index)) return false;
   if (m_pDrop) m_pDrop->update();
   return true;
 }
@@ -70,23 +53,7 @@ bool CComboUI::Remove(CControlUI* control, bool do_not_destroy) {
 }
 
 bool CComboUI::RemoveAt(int index, bool do_not_destroy) {
-  CControlUI* c = GetItemAt(index);
-  if (!c) return false;
-  if (IListItemUI* it = AsItem(c)) {
-    it->SetOwner(nullptr);
-    it->SetSelectedState(false);
-  }
-  int old = m_iCurSel;
-  if (!CContainerUI::RemoveAt(index, do_not_destroy)) return false;
-  Renumber(index);
-  if (old == index) {
-    m_iCurSel = -1;
-    int next = std::min(index, GetCount() - 1);
-    if (next >= 0) SelectItem(next, true);
-    else SendNotify(DUI_MSGTYPE_ITEMSELECT, static_cast<WPARAM>(-1), old);
-  } else if (old > index) {
-    m_iCurSel = old - 1;
-  }
+  if (!internal::RemoveOwnedItem<CContainerUI>(*this, m_iCurSel, index, do_not_destroy)) return false;
   Invalidate();
   if (m_pDrop) m_pDrop->update();
   return true;
@@ -103,9 +70,9 @@ bool CComboUI::SelectItem(int index, bool trigger_event, bool take_focus) {
   if (take_focus) SetFocus();
   if (index == m_iCurSel) return true;
   int old = m_iCurSel;
-  if (IListItemUI* prev = AsItem(GetItemAt(old))) prev->SetSelectedState(false);
+  if (IListItemUI* prev = AsListItem(GetItemAt(old))) prev->SetSelectedState(false);
   m_iCurSel = index;
-  if (IListItemUI* now = AsItem(GetItemAt(index))) now->SetSelectedState(true);
+  if (IListItemUI* now = AsListItem(GetItemAt(index))) now->SetSelectedState(true);
   Invalidate();
   if (trigger_event) SendNotify(DUI_MSGTYPE_ITEMSELECT, static_cast<WPARAM>(index), old);
   return true;

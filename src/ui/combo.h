@@ -53,7 +53,6 @@ class CComboUI : public CContainerUI, public IListOwnerUI {
   void PaintStatusImage(CPaintContext& ctx) override;
   void PaintText(CPaintContext& ctx) override;
   void PaintItems(CPaintContext&, const RECT&) override {}
-  void Renumber(int from);
 
   TListInfoUI m_info;
   int m_iCurSel = -1;

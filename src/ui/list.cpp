@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ui/internal/owned_items.h"
 #include "ui/internal/paint_context.h"
 #include "ui/paint_manager.h"
 
@@ -132,32 +133,20 @@ void* CListUI::GetInterface(const CDuiString& name) {
   return CVerticalLayoutUI::GetInterface(name);
 }
 
-namespace {
-IListItemUI* AsItem(CControlUI* c) {
+IListItemUI* internal::AsListItem(CControlUI* c) {
   if (auto* e = dynamic_cast<CListElementUI*>(c)) return e;
   if (auto* e = dynamic_cast<CListContainerElementUI*>(c)) return e;
   return nullptr;
 }
-}  // namespace
+
+using internal::AsListItem;
 
 bool CListUI::IsItemHot(const CControlUI* item) const { return m_pManager && m_pManager->GetHover() == item; }
-
-void CListUI::Renumber(int from) {
-  for (int i = std::max(0, from); i < GetCount(); ++i)
-    if (IListItemUI* it = AsItem(m_items[static_cast<std::size_t>(i)])) it->SetIndex(i);
-}
 
 bool CListUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
 
 bool CListUI::AddAt(CControlUI* control, int index) {
-  IListItemUI* item = AsItem(control);
-  if (!item) return false;
-  if (!CVerticalLayoutUI::AddAt(control, index)) return false;
-  item->SetOwner(this);
-  item->SetIndex(index);
-  if (index < GetCount() - 1) Renumber(index + 1);
-  if (m_iCurSel >= index && index < GetCount() - 1) ++m_iCurSel;
-  return true;
+  return internal::InsertOwnedItem<CVerticalLayoutUI>(*this, m_iCurSel, control, index);
 }
 
 bool CListUI::Remove(CControlUI* control, bool do_not_destroy) {
@@ -166,28 +155,7 @@ bool CListUI::Remove(CControlUI* control, bool do_not_destroy) {
 }
 
 bool CListUI::RemoveAt(int index, bool do_not_destroy) {
-  CControlUI* c = GetItemAt(index);
-  if (!c) return false;
-  if (IListItemUI* it = AsItem(c)) {
-    it->SetOwner(nullptr);
-    it->SetSelectedState(false);
-  }
-  int old = m_iCurSel;
-  if (!CVerticalLayoutUI::RemoveAt(index, do_not_destroy)) return false;
-  Renumber(index);
-  if (old == index) {
-    // The item that took its place (or the new last one) becomes the selection.
-    m_iCurSel = -1;
-    int next = std::min(index, GetCount() - 1);
-    if (next >= 0) {
-      SelectItem(next, true);
-    } else {
-      SendNotify(DUI_MSGTYPE_ITEMSELECT, static_cast<WPARAM>(-1), old);
-    }
-  } else if (old > index) {
-    m_iCurSel = old - 1;
-  }
-  return true;
+  return internal::RemoveOwnedItem<CVerticalLayoutUI>(*this, m_iCurSel, index, do_not_destroy);
 }
 
 void CListUI::RemoveAll() {
@@ -203,9 +171,9 @@ bool CListUI::SelectItem(int index, bool trigger_event, bool take_focus) {
   if (take_focus && m_pManager) SetFocus();
   if (index == m_iCurSel) return true;
   int old = m_iCurSel;
-  if (IListItemUI* prev = AsItem(GetItemAt(old))) prev->SetSelectedState(false);
+  if (IListItemUI* prev = AsListItem(GetItemAt(old))) prev->SetSelectedState(false);
   m_iCurSel = index;
-  if (IListItemUI* now = AsItem(GetItemAt(index))) {
+  if (IListItemUI* now = AsListItem(GetItemAt(index))) {
     now->SetSelectedState(true);
     EnsureVisible(index);
   }

@@ -129,7 +129,6 @@ class CListUI : public CVerticalLayoutUI, public IListOwnerUI {
   void PaintItems(CPaintContext& ctx, const RECT& dirty) override;
   void ComputeOffsets() const;
   int RowHeight(CControlUI* item) const;
-  void Renumber(int from);
   void ScrollbarGeometry(RECT& track, RECT& thumb) const;
 
   TListInfoUI m_info;
