@@ -12,7 +12,7 @@ packages=(
   xvfb xauth x11-utils imagemagick
   fonts-dejavu-core
   python3
-  clang libclang-rt-14-dev
+  clang clang-format libclang-rt-14-dev
 )
 
 missing=()

@@ -68,8 +68,9 @@ const kb_message_target kNowhere{&Ignore, nullptr};
 
 std::filesystem::path StoreFolder() {
   std::error_code ec;
-  const std::filesystem::path base =
-      std::filesystem::is_directory("/dev/shm", ec) ? "/dev/shm" : std::filesystem::temp_directory_path();
+  const std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec)
+                                         ? "/dev/shm"
+                                         : std::filesystem::temp_directory_path();
   return base / ("kb_full_apply_bench_" + std::to_string(getpid()));
 }
 
@@ -117,7 +118,8 @@ void BM_FullApplyWithRealPacing(benchmark::State& state) {
     }
     worker.WaitUntilIdle();
     if (!observer.outcome().reached()) {
-      state.SkipWithError(("the apply failed: " + observer.outcome().transfer.status.reason()).c_str());
+      state.SkipWithError(
+          ("the apply failed: " + observer.outcome().transfer.status.reason()).c_str());
       break;
     }
     reports = static_cast<double>(observer.outcome().transfer.reports);
@@ -134,7 +136,10 @@ void BM_FullApplyWithRealPacing(benchmark::State& state) {
   reset();
 }
 
-BENCHMARK(BM_FullApplyWithRealPacing)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullApplyWithRealPacing)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

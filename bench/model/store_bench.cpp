@@ -62,7 +62,8 @@ kb::MacroList MakeMacros(int count) {
     macro->name[0] = u'M';
     macro->loop_time = 1;
     macro->action_count = 100;
-    for (int a = 0; a < 100; ++a) macro->actions[a] = {static_cast<std::uint8_t>(4 + a % 26), 1, 10, 0, 0};
+    for (int a = 0; a < 100; ++a)
+      macro->actions[a] = {static_cast<std::uint8_t>(4 + a % 26), 1, 10, 0, 0};
     list.push_back(std::move(macro));
   }
   return list;
@@ -86,11 +87,14 @@ void BM_LoadProfileStore(benchmark::State& state) {
   for (auto _ : state) {
     kb::StoreHeader header;
     kb::ProfileList list;
-    kb::ProfileStoreLoad load = kb::LoadProfileStore(ProfileStoreOf(count), kb::Model::KB_3, u"Profile_1", header, list);
-    if (static_cast<int>(list.size()) != count || !load.read.ok()) state.SkipWithError("store did not load whole");
+    kb::ProfileStoreLoad load =
+        kb::LoadProfileStore(ProfileStoreOf(count), kb::Model::KB_3, u"Profile_1", header, list);
+    if (static_cast<int>(list.size()) != count || !load.read.ok())
+      state.SkipWithError("store did not load whole");
     benchmark::DoNotOptimize(list.data());
   }
-  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(std::filesystem::file_size(ProfileStoreOf(count))));
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(std::filesystem::file_size(
+                                                   ProfileStoreOf(count))));
 }
 BENCHMARK(BM_LoadProfileStore)->Arg(10)->Arg(1000)->Unit(benchmark::kMillisecond);
 
@@ -103,7 +107,8 @@ void BM_ReadProfileStoreBytes(benchmark::State& state) {
     if (!bytes) state.SkipWithError("cannot read the store");
     benchmark::DoNotOptimize(bytes->data());
   }
-  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(std::filesystem::file_size(ProfileStoreOf(count))));
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(std::filesystem::file_size(
+                                                   ProfileStoreOf(count))));
 }
 BENCHMARK(BM_ReadProfileStoreBytes)->Arg(1000)->Unit(benchmark::kMillisecond);
 
@@ -126,7 +131,8 @@ void BM_LoadOverPlainRead(benchmark::State& state) {
     {
       kb::StoreHeader header;
       kb::ProfileList list;
-      (void)kb::LoadProfileStore(ProfileStoreOf(count), kb::Model::KB_3, u"Profile_1", header, list);
+      (void)kb::LoadProfileStore(ProfileStoreOf(count), kb::Model::KB_3, u"Profile_1", header,
+                                 list);
       benchmark::DoNotOptimize(list.data());
     }
     const auto t2 = Clock::now();
@@ -134,7 +140,9 @@ void BM_LoadOverPlainRead(benchmark::State& state) {
     load_time += t2 - t1;
   }
   state.counters["load_over_read"] =
-      read_time.count() > 0 ? static_cast<double>(load_time.count()) / static_cast<double>(read_time.count()) : 0;
+      read_time.count() > 0
+          ? static_cast<double>(load_time.count()) / static_cast<double>(read_time.count())
+          : 0;
 }
 BENCHMARK(BM_LoadOverPlainRead)->Arg(1000)->Iterations(20)->Unit(benchmark::kMillisecond);
 
@@ -147,7 +155,8 @@ void BM_SaveProfileStore(benchmark::State& state) {
   for (auto _ : state) {
     if (!kb::SaveProfileStore(path, header, list).ok()) state.SkipWithError("save failed");
   }
-  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(count * sizeof(kb::ProfileRecord)));
+  state.SetBytesProcessed(state.iterations() *
+                          static_cast<std::int64_t>(count * sizeof(kb::ProfileRecord)));
 }
 BENCHMARK(BM_SaveProfileStore)->Arg(10)->Arg(1000)->Unit(benchmark::kMillisecond);
 
@@ -160,7 +169,8 @@ void BM_LoadMacroStore(benchmark::State& state) {
     if (static_cast<int>(load.loaded) != count) state.SkipWithError("store did not load whole");
     benchmark::DoNotOptimize(list.data());
   }
-  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(count * sizeof(kb::MacroRecord)));
+  state.SetBytesProcessed(state.iterations() *
+                          static_cast<std::int64_t>(count * sizeof(kb::MacroRecord)));
 }
 BENCHMARK(BM_LoadMacroStore)->Arg(1000)->Unit(benchmark::kMillisecond);
 
@@ -171,7 +181,8 @@ void BM_SaveMacroStore(benchmark::State& state) {
   for (auto _ : state) {
     if (!kb::SaveMacroStore(path, list).ok()) state.SkipWithError("save failed");
   }
-  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(count * sizeof(kb::MacroRecord)));
+  state.SetBytesProcessed(state.iterations() *
+                          static_cast<std::int64_t>(count * sizeof(kb::MacroRecord)));
 }
 BENCHMARK(BM_SaveMacroStore)->Arg(1000)->Unit(benchmark::kMillisecond);
 

@@ -60,7 +60,8 @@ class HookLibrary final : public RawInputSink {
     std::lock_guard lock(control_);
     const bool ok = change();
     if (!ok) return 0;
-    const bool any = dispatcher_.Installed(Channel::kKeyboard) || dispatcher_.Installed(Channel::kMouse);
+    const bool any =
+        dispatcher_.Installed(Channel::kKeyboard) || dispatcher_.Installed(Channel::kMouse);
     if (any && (!input_ || !input_->Alive())) {
       input_.reset();
       // No display is not an error for the caller: the hook just stays silent.
@@ -71,7 +72,8 @@ class HookLibrary final : public RawInputSink {
   }
 
   void SelectInstalled() {
-    input_->Select(dispatcher_.Installed(Channel::kKeyboard), dispatcher_.Installed(Channel::kMouse));
+    input_->Select(dispatcher_.Installed(Channel::kKeyboard),
+                   dispatcher_.Installed(Channel::kMouse));
   }
 
   std::mutex control_;
@@ -113,5 +115,4 @@ __attribute__((visibility("default"))) int enablehook(int enable) {
 __attribute__((visibility("default"))) int mousewheelenable(int enable) {
   return Library().EnableWheel(enable);
 }
-
 }

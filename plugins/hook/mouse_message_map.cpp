@@ -16,18 +16,24 @@ constexpr unsigned kButtonForward = 9;
 
 std::optional<MouseEvent> MouseEventFromButton(unsigned button, bool press) {
   switch (button) {
-    case kButtonLeft: return MouseEvent{press ? kLeftDown : kLeftUp, 0};
-    case kButtonMiddle: return MouseEvent{press ? kMiddleDown : kMiddleUp, 0};
-    case kButtonRight: return MouseEvent{press ? kRightDown : kRightUp, 0};
+    case kButtonLeft:
+      return MouseEvent{press ? kLeftDown : kLeftUp, 0};
+    case kButtonMiddle:
+      return MouseEvent{press ? kMiddleDown : kMiddleUp, 0};
+    case kButtonRight:
+      return MouseEvent{press ? kRightDown : kRightUp, 0};
     case kButtonWheelUp:
       if (!press) return std::nullopt;
       return MouseEvent{kWheel, kWheelDelta};
     case kButtonWheelDown:
       if (!press) return std::nullopt;
       return MouseEvent{kWheel, -kWheelDelta};
-    case kButtonBack: return MouseEvent{press ? kExtraDown : kExtraUp, kExtraBack};
-    case kButtonForward: return MouseEvent{press ? kExtraDown : kExtraUp, kExtraForward};
-    default: return std::nullopt;
+    case kButtonBack:
+      return MouseEvent{press ? kExtraDown : kExtraUp, kExtraBack};
+    case kButtonForward:
+      return MouseEvent{press ? kExtraDown : kExtraUp, kExtraForward};
+    default:
+      return std::nullopt;
   }
 }
 

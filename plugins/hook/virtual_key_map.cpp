@@ -7,6 +7,7 @@ namespace kb::hook {
 namespace {
 
 // Evdev codes (linux/input-event-codes.h) and the Windows VK_* values of the same keys.
+// clang-format off
 constexpr std::pair<unsigned, std::uint8_t> kEvdevToVirtualKey[] = {
     {1, 0x1B},                                                  // Esc
     {2, 0x31}, {3, 0x32}, {4, 0x33}, {5, 0x34}, {6, 0x35},      // 1..5
@@ -69,6 +70,7 @@ constexpr std::pair<unsigned, std::uint8_t> kEvdevToVirtualKey[] = {
     {191, 0x84}, {192, 0x85}, {193, 0x86}, {194, 0x87},         // F21..F24
     {217, 0xAA},                                                // browser Search
 };
+// clang-format on
 
 constexpr unsigned kHighestCode = 255;
 constexpr unsigned kX11KeycodeOffset = 8;

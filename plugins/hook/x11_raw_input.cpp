@@ -89,7 +89,10 @@ kb::Status X11RawInput::Start(RawInputSink& sink, std::unique_ptr<X11RawInput>* 
 
 X11RawInput::X11RawInput(RawInputSink& sink, Display* display, int xi_opcode, int wake_read,
                          int wake_write)
-    : sink_(sink), display_(display), xi_opcode_(xi_opcode), wake_read_(wake_read),
+    : sink_(sink),
+      display_(display),
+      xi_opcode_(xi_opcode),
+      wake_read_(wake_read),
       wake_write_(wake_write) {
   // Xlib's default answer to a lost server is exit(); a hook must not end the program.
   ClaimIoErrors(display_);
@@ -181,11 +184,20 @@ void X11RawInput::HandlePendingEvents() {
     if (!XGetEventData(display_, cookie)) continue;
     const auto* raw = static_cast<const XIRawEvent*>(cookie->data);
     switch (cookie->evtype) {
-      case XI_RawKeyPress: sink_.OnKey(static_cast<unsigned>(raw->detail), true); break;
-      case XI_RawKeyRelease: sink_.OnKey(static_cast<unsigned>(raw->detail), false); break;
-      case XI_RawButtonPress: sink_.OnButton(static_cast<unsigned>(raw->detail), true); break;
-      case XI_RawButtonRelease: sink_.OnButton(static_cast<unsigned>(raw->detail), false); break;
-      default: break;
+      case XI_RawKeyPress:
+        sink_.OnKey(static_cast<unsigned>(raw->detail), true);
+        break;
+      case XI_RawKeyRelease:
+        sink_.OnKey(static_cast<unsigned>(raw->detail), false);
+        break;
+      case XI_RawButtonPress:
+        sink_.OnButton(static_cast<unsigned>(raw->detail), true);
+        break;
+      case XI_RawButtonRelease:
+        sink_.OnButton(static_cast<unsigned>(raw->detail), false);
+        break;
+      default:
+        break;
     }
     XFreeEventData(display_, cookie);
   }

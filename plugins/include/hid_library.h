@@ -21,7 +21,8 @@ extern "C" {
 #endif
 
 int Set_HIDVIDPID(int vendor_id, int product_id);
-int Open_HIDMonitor(const kb_message_target* target, unsigned int data_message, unsigned int change_message);
+int Open_HIDMonitor(const kb_message_target* target, unsigned int data_message,
+                    unsigned int change_message);
 int Close_HIDMonitor(void);
 int Open_HIDFeatureDevice(void);
 int Close_HIDFeatureDevice(void);

@@ -56,7 +56,7 @@ enum {
   VKB_MACRO_PAGES = 20,
   VKB_MACRO_AREA_BYTES = 10240, /* 20 pages of 512 bytes */
   VKB_FIRMWARE_VERSION = 0x0105,
-  VKB_LIGHT_MODE_NONE = -1      /* no lighting block received for the bank */
+  VKB_LIGHT_MODE_NONE = -1 /* no lighting block received for the bank */
 };
 
 /* One 9-byte mode slot of the lighting block, as sent. */
@@ -64,7 +64,7 @@ typedef struct vkb_mode_slot {
   uint8_t color_mode;
   uint8_t brightness; /* the record's brightness + 1 */
   uint8_t speed;
-  uint8_t blue;       /* scaled by 6/10 when red or green exceeded 100 */
+  uint8_t blue; /* scaled by 6/10 when red or green exceeded 100 */
   uint8_t red;
   uint8_t green;
   uint8_t aux1;
@@ -73,10 +73,10 @@ typedef struct vkb_mode_slot {
 } vkb_mode_slot;
 
 typedef struct vkb_bank_lighting {
-  int32_t light_mode;          /* 0..19 as decoded from the mode bytes, or VKB_LIGHT_MODE_NONE */
+  int32_t light_mode; /* 0..19 as decoded from the mode bytes, or VKB_LIGHT_MODE_NONE */
   vkb_mode_slot slots[VKB_MODE_SLOTS];
-  uint8_t custom_brightness;   /* byte 247: brightness of mode 18 + 1 */
-  uint32_t uploads;            /* lighting blocks stored into this bank */
+  uint8_t custom_brightness; /* byte 247: brightness of mode 18 + 1 */
+  uint32_t uploads;          /* lighting blocks stored into this bank */
 } vkb_bank_lighting;
 
 /* One custom colour set: a byte per key index and channel. */
@@ -89,34 +89,34 @@ typedef struct vkb_color_set {
 typedef struct vkb_bank_state {
   vkb_bank_lighting lighting;
   vkb_color_set colors[VKB_COLOR_SETS];
-  uint32_t key_words[VKB_KEYS];   /* little-endian words of the key map, read as uint32 */
+  uint32_t key_words[VKB_KEYS]; /* little-endian words of the key map, read as uint32 */
   uint32_t fn_words[VKB_FN_KEYS];
   uint32_t fn2_words[VKB_FN_KEYS];
 } vkb_bank_state;
 
 typedef struct vkb_counters {
-  uint32_t feature_reports;   /* feature reports the keyboard received */
-  uint32_t output_reports;    /* output reports the keyboard received */
-  uint32_t refused_calls;     /* SetHIDFeature/WriteHIDUSB calls that returned 0 (bad length,
-                                 unplugged, channel closed) */
-  uint32_t begins;            /* begin commands with their code, right or wrong */
-  uint32_t unlocks_accepted;  /* begin commands whose unlock code was right */
-  uint32_t ends;              /* end commands accepted inside a session */
-  uint32_t lighting_blocks;   /* lighting uploads decoded */
-  uint32_t color_pieces;      /* colour pieces decoded */
-  uint32_t key_map_pages;     /* key map pages decoded */
-  uint32_t macro_pages;       /* macro pages decoded (so: how many pages were received) */
-  uint32_t violations;        /* violation lines recorded since reset */
+  uint32_t feature_reports;  /* feature reports the keyboard received */
+  uint32_t output_reports;   /* output reports the keyboard received */
+  uint32_t refused_calls;    /* SetHIDFeature/WriteHIDUSB calls that returned 0 (bad length,
+                                unplugged, channel closed) */
+  uint32_t begins;           /* begin commands with their code, right or wrong */
+  uint32_t unlocks_accepted; /* begin commands whose unlock code was right */
+  uint32_t ends;             /* end commands accepted inside a session */
+  uint32_t lighting_blocks;  /* lighting uploads decoded */
+  uint32_t color_pieces;     /* colour pieces decoded */
+  uint32_t key_map_pages;    /* key map pages decoded */
+  uint32_t macro_pages;      /* macro pages decoded (so: how many pages were received) */
+  uint32_t violations;       /* violation lines recorded since reset */
 } vkb_counters;
 
 typedef struct vkb_state {
-  int32_t plugged;            /* 1 plugged in, 0 unplugged */
-  int32_t unlocked;           /* 1 inside a session opened by a correct begin */
-  int32_t active_bank;        /* the bank the keyboard uses: from lighting byte 0 or a switch */
-  int32_t last_end_index;     /* index of the last accepted end command, -1 before the first */
+  int32_t plugged;        /* 1 plugged in, 0 unplugged */
+  int32_t unlocked;       /* 1 inside a session opened by a correct begin */
+  int32_t active_bank;    /* the bank the keyboard uses: from lighting byte 0 or a switch */
+  int32_t last_end_index; /* index of the last accepted end command, -1 before the first */
   vkb_bank_state banks[VKB_BANKS];
   uint8_t macro_area[VKB_MACRO_AREA_BYTES];
-  uint32_t macro_page_mask;   /* bit p set once page p was received */
+  uint32_t macro_page_mask; /* bit p set once page p was received */
   vkb_counters counters;
 } vkb_state;
 
@@ -133,17 +133,17 @@ typedef struct vkb_state {
  * whose bit 7 is set reads as a release: the flag is what the keyboard sees. */
 typedef struct vkb_macro_action {
   uint8_t action_code;
-  uint8_t action_kind;  /* 1 press, 2 release, 0 move */
+  uint8_t action_kind; /* 1 press, 2 release, 0 move */
   uint16_t delay;
   int32_t x;
   int32_t y;
 } vkb_macro_action;
 
 typedef struct vkb_macro_program {
-  uint16_t loops;          /* the 16-bit big-endian loop count */
-  uint32_t action_count;   /* actions decoded into the caller's array */
-  uint32_t length;         /* bytes the program takes in the area, end mark included */
-  char error[160];         /* why decoding failed; empty on success */
+  uint16_t loops;        /* the 16-bit big-endian loop count */
+  uint32_t action_count; /* actions decoded into the caller's array */
+  uint32_t length;       /* bytes the program takes in the area, end mark included */
+  char error[160];       /* why decoding failed; empty on success */
 } vkb_macro_program;
 
 /* Sets the keyboard's bank (0 or 1) and, when the monitor is open and the keyboard plugged in,

@@ -5,4 +5,5 @@
 #include "ui/window_impl_base.h"
 
 // Returns ShowModal's result; 0 when the window could not be created or its layout built.
-DuiLib::UINT RunOwnedDialog(DuiLib::WindowImplBase& dialog, DuiLib::HWND owner, const DuiLib::CDuiString& window_text);
+DuiLib::UINT RunOwnedDialog(DuiLib::WindowImplBase& dialog, DuiLib::HWND owner,
+                            const DuiLib::CDuiString& window_text);

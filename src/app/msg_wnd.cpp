@@ -7,7 +7,8 @@ using DuiLib::CDuiString;
 
 DuiLib::UINT CMsgWnd::Run(DuiLib::HWND owner) { return RunOwnedDialog(*this, owner, u"MsgWnd"); }
 
-DuiLib::UINT CMsgWnd::Show(DuiLib::HWND owner, const CDuiString& title_key, const CDuiString& text_key) {
+DuiLib::UINT CMsgWnd::Show(DuiLib::HWND owner, const CDuiString& title_key,
+                           const CDuiString& text_key) {
   CMsgWnd box;
   box.SetTitleKey(title_key);
   box.SetTextKey(text_key);
@@ -28,6 +29,8 @@ void CMsgWnd::InitWindow() {
 void CMsgWnd::OnClick(DuiLib::TNotifyUI& msg) {
   if (msg.pSender == nullptr) return;
   const CDuiString& name = msg.pSender->GetName();
-  if (name == u"btn_ok") Close(1);
-  else if (name == u"btn_cancel") Close(0);
+  if (name == u"btn_ok")
+    Close(1);
+  else if (name == u"btn_cancel")
+    Close(0);
 }

@@ -17,7 +17,8 @@ class CMsgWnd : public DuiLib::WindowImplBase {
   DuiLib::UINT Run(DuiLib::HWND owner);
 
   // The whole use in one call, as every warning and confirmation of the program makes it.
-  static DuiLib::UINT Show(DuiLib::HWND owner, const DuiLib::CDuiString& title_key, const DuiLib::CDuiString& text_key);
+  static DuiLib::UINT Show(DuiLib::HWND owner, const DuiLib::CDuiString& title_key,
+                           const DuiLib::CDuiString& text_key);
 
  protected:
   DuiLib::CDuiString GetWindowClassName() const override { return u"MsgWnd"; }

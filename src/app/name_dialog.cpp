@@ -18,9 +18,9 @@ CDuiString Utf8(std::string_view text) { return CDuiString(std::string(text)); }
 }  // namespace
 
 CNameDialog::CNameDialog(const kb::ModelInfo& model, const kb::ProfileList& profiles)
-    : model_(model),
-      kind_(Kind::kConfig),
-      name_taken_([&profiles](std::u16string_view name) { return kb::NameExists(name, profiles); }) {}
+    : model_(model), kind_(Kind::kConfig), name_taken_([&profiles](std::u16string_view name) {
+        return kb::NameExists(name, profiles);
+      }) {}
 
 CNameDialog::CNameDialog(const kb::ModelInfo& model, const kb::MacroList& macros)
     : model_(model),
@@ -32,14 +32,17 @@ CDuiString CNameDialog::GetTitleKey() const {
   return mode_ == kModeRename ? u"edit_3_text" : u"edit_1_text";
 }
 
-CDuiString CNameDialog::GetLabelKey() const { return kind_ == Kind::kConfig ? u"edit_7_text" : u"edit_2_text"; }
+CDuiString CNameDialog::GetLabelKey() const {
+  return kind_ == Kind::kConfig ? u"edit_7_text" : u"edit_2_text";
+}
 
 CDuiString CNameDialog::GetWindowClassName() const {
   return Utf8(model_.name) + (kind_ == Kind::kConfig ? u"_EditConfigName" : u"_EditMacroName");
 }
 
 CDuiString CNameDialog::GetSkinFile() {
-  return u"KB/" + Utf8(model_.name) + (kind_ == Kind::kConfig ? u"/editconfigname.xml" : u"/editmacroname.xml");
+  return u"KB/" + Utf8(model_.name) +
+         (kind_ == Kind::kConfig ? u"/editconfigname.xml" : u"/editmacroname.xml");
 }
 
 DuiLib::UINT CNameDialog::Run(DuiLib::HWND owner, const CDuiString& window_text) {
@@ -66,8 +69,10 @@ void CNameDialog::InitWindow() {
 void CNameDialog::OnClick(DuiLib::TNotifyUI& msg) {
   if (msg.pSender == nullptr) return;
   const CDuiString& sender = msg.pSender->GetName();
-  if (sender == u"btn_cancel" || sender == u"exit_btn") Close(0);
-  else if (sender == u"btn_ok") Accept();
+  if (sender == u"btn_cancel" || sender == u"exit_btn")
+    Close(0);
+  else if (sender == u"btn_ok")
+    Accept();
 }
 
 void CNameDialog::Accept() {

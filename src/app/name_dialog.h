@@ -58,12 +58,14 @@ class CNameDialog : public DuiLib::WindowImplBase {
 
 class CKB_3_EditConfigName : public CNameDialog {
  public:
-  explicit CKB_3_EditConfigName(const kb::ProfileList& profiles) : CNameDialog(kb::kKb3Info, profiles) {}
+  explicit CKB_3_EditConfigName(const kb::ProfileList& profiles)
+      : CNameDialog(kb::kKb3Info, profiles) {}
 };
 
 class CKB_4_EditConfigName : public CNameDialog {
  public:
-  explicit CKB_4_EditConfigName(const kb::ProfileList& profiles) : CNameDialog(kb::kKb4Info, profiles) {}
+  explicit CKB_4_EditConfigName(const kb::ProfileList& profiles)
+      : CNameDialog(kb::kKb4Info, profiles) {}
 };
 
 class CKB_3_EditMacroName : public CNameDialog {

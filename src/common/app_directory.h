@@ -12,9 +12,11 @@ namespace kb {
 std::filesystem::path ExecutableDirectory();
 
 struct AppPaths {
-  std::filesystem::path app_dir;   // res/, KB/, Quillet.so
-  std::filesystem::path data_root; // the folder that holds Data/
-  std::filesystem::path Resource(const std::string& relative) const { return app_dir / "res" / relative; }
+  std::filesystem::path app_dir;    // res/, KB/, Quillet.so
+  std::filesystem::path data_root;  // the folder that holds Data/
+  std::filesystem::path Resource(const std::string& relative) const {
+    return app_dir / "res" / relative;
+  }
   std::filesystem::path Data(const std::string& relative) const { return data_root / relative; }
 };
 

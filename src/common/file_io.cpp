@@ -52,7 +52,8 @@ std::optional<Bytes> ReadWholeFile(const std::filesystem::path& path, std::strin
   // Read straight into the result, sized from the file when it says its size; keep reading
   // past that in case the file grew (or reports no size, as /proc files do).
   struct stat info {};
-  std::size_t expected = (::fstat(fd, &info) == 0 && info.st_size > 0) ? static_cast<std::size_t>(info.st_size) : 0;
+  std::size_t expected =
+      (::fstat(fd, &info) == 0 && info.st_size > 0) ? static_cast<std::size_t>(info.st_size) : 0;
   Bytes bytes(expected + 1);
   std::size_t filled = 0;
   for (;;) {

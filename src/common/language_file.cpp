@@ -20,11 +20,16 @@ bool DecodeEntities(std::string_view in, std::string& out) {
     std::size_t end = in.find(';', i);
     if (end == std::string_view::npos) return false;
     std::string_view name = in.substr(i + 1, end - i - 1);
-    if (name == "amp") out += '&';
-    else if (name == "lt") out += '<';
-    else if (name == "gt") out += '>';
-    else if (name == "quot") out += '"';
-    else if (name == "apos") out += '\'';
+    if (name == "amp")
+      out += '&';
+    else if (name == "lt")
+      out += '<';
+    else if (name == "gt")
+      out += '>';
+    else if (name == "quot")
+      out += '"';
+    else if (name == "apos")
+      out += '\'';
     else if (name.size() > 1 && name[0] == '#') {
       std::string digits(name.substr(name[1] == 'x' ? 2 : 1));
       char* stop = nullptr;
@@ -92,13 +97,15 @@ Status LanguageTexts::Parse(std::string_view xml) {
       if (tag_end == std::string_view::npos) return fail("unterminated Text tag");
       std::string_view tag = xml.substr(open, tag_end - open);
       std::size_t key_at = tag.find("key=\"");
-      while (key_at != std::string_view::npos && !std::isspace(static_cast<unsigned char>(tag[key_at - 1])))
+      while (key_at != std::string_view::npos &&
+             !std::isspace(static_cast<unsigned char>(tag[key_at - 1])))
         key_at = tag.find("key=\"", key_at + 1);
       if (key_at == std::string_view::npos) return fail("Text without key");
       std::size_t key_end = tag.find('"', key_at + 5);
       if (key_end == std::string_view::npos) return fail("unterminated key");
       std::string key;
-      if (!DecodeEntities(tag.substr(key_at + 5, key_end - key_at - 5), key)) return fail("bad entity in key");
+      if (!DecodeEntities(tag.substr(key_at + 5, key_end - key_at - 5), key))
+        return fail("bad entity in key");
       std::string value;
       if (tag.ends_with("/")) {
         pos = tag_end + 1;

@@ -33,7 +33,8 @@ std::size_t StoreFieldText(std::span<char16_t> field, std::u16string_view text) 
 bool TerminateField(std::span<char16_t> field) {
   if (field.empty() || std::find(field.begin(), field.end(), u'\0') != field.end()) return false;
   field.back() = u'\0';
-  if (field.size() >= 2 && IsHighSurrogate(field[field.size() - 2])) field[field.size() - 2] = u'\0';
+  if (field.size() >= 2 && IsHighSurrogate(field[field.size() - 2]))
+    field[field.size() - 2] = u'\0';
   return true;
 }
 
@@ -63,7 +64,8 @@ char16_t FoldCase(char16_t u) {
   // Armenian.
   if (u >= 0x531 && u <= 0x556) return static_cast<char16_t>(u + 48);
   // Latin Extended Additional (Vietnamese and others): pairs.
-  if (u >= 0x1E00 && u <= 0x1EFF && !(u >= 0x1E96 && u <= 0x1E9F)) return static_cast<char16_t>(u | 1);
+  if (u >= 0x1E00 && u <= 0x1EFF && !(u >= 0x1E96 && u <= 0x1E9F))
+    return static_cast<char16_t>(u | 1);
   // Fullwidth Latin.
   if (u >= 0xFF21 && u <= 0xFF3A) return static_cast<char16_t>(u + 32);
   return u;
@@ -117,11 +119,14 @@ std::u16string FromUtf8(std::string_view text) {
     bool valid = extra >= 0 && i + static_cast<std::size_t>(extra) < text.size();
     for (int k = 1; valid && k <= extra; ++k) {
       const unsigned char cont = static_cast<unsigned char>(text[i + k]);
-      if ((cont & 0xC0) != 0x80) valid = false;
-      else c = (c << 6) | (cont & 0x3F);
+      if ((cont & 0xC0) != 0x80)
+        valid = false;
+      else
+        c = (c << 6) | (cont & 0x3F);
     }
     static constexpr char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
-    if (valid && (c < kMinimum[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))) valid = false;
+    if (valid && (c < kMinimum[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)))
+      valid = false;
     if (!valid) {
       out += u'\uFFFD';
       ++i;

@@ -10,10 +10,10 @@ namespace kb {
 
 struct ApplyOutcome {
   enum class Result {
-    Reached,      // every report was delivered
-    Failed,       // a library call failed; the next apply sends everything again
-    Absent,       // no keyboard: nothing sent
-    NoProfile,    // no current profile: nothing sent
+    Reached,    // every report was delivered
+    Failed,     // a library call failed; the next apply sends everything again
+    Absent,     // no keyboard: nothing sent
+    NoProfile,  // no current profile: nothing sent
   };
   Result result = Result::Absent;
   ProfileTransferResult transfer;  // meaningful for Reached and Failed
@@ -23,8 +23,8 @@ struct ApplyOutcome {
 };
 
 struct ResumeOutcome {
-  bool sent = false;               // the handshake was attempted
-  Status status = Status::Ok();    // its result when sent
+  bool sent = false;             // the handshake was attempted
+  Status status = Status::Ok();  // its result when sent
 };
 
 }  // namespace kb

@@ -9,18 +9,22 @@
 namespace kb {
 
 UsbIds UsbIdsOf(Model model) {
-  return model == Model::KB_3 ? UsbIds{KB_VENDOR_ID, KB_3_PRODUCT_ID} : UsbIds{KB_VENDOR_ID, KB_4_PRODUCT_ID};
+  return model == Model::KB_3 ? UsbIds{KB_VENDOR_ID, KB_3_PRODUCT_ID}
+                              : UsbIds{KB_VENDOR_ID, KB_4_PRODUCT_ID};
 }
 
-DeviceLink::DeviceLink(ModelData& data, HidLibraryBinding& binding, DeviceObserver& observer, Sleeper& sleeper)
+DeviceLink::DeviceLink(ModelData& data, HidLibraryBinding& binding, DeviceObserver& observer,
+                       Sleeper& sleeper)
     : data_(data), binding_(binding), observer_(observer), sleeper_(sleeper) {}
 
-DeviceLinkStart DeviceLink::Start(const std::filesystem::path& app_dir, const kb_message_target* target) {
+DeviceLinkStart DeviceLink::Start(const std::filesystem::path& app_dir,
+                                  const kb_message_target* target) {
   DeviceLinkStart start;
   if (!binding_.bound()) start.library = binding_.LoadFromAppDirectory(app_dir);
   if (start.library) {
     const UsbIds ids = UsbIdsOf(data_.model());
-    start.open = binding_.Open(ids.vendor_id, ids.product_id, target, kDeviceDataMessage, kDeviceChangeMessage);
+    start.open = binding_.Open(ids.vendor_id, ids.product_id, target, kDeviceDataMessage,
+                               kDeviceChangeMessage);
   } else {
     start.open.report_channel = Status::Fail("no device link: " + start.library.reason());
   }
@@ -87,9 +91,9 @@ ApplyOutcome DeviceLink::ApplyProfile() {
     return outcome;
   }
   observer_.ShowApplyRing(true);
-  const ChangedFlags changed =
-      take.full_apply ? ChangedFlags::All()
-                      : DetectChanges(*take.last_applied, *take.profile, take.macros, take.last_macros);
+  const ChangedFlags changed = take.full_apply ? ChangedFlags::All()
+                                               : DetectChanges(*take.last_applied, *take.profile,
+                                                               take.macros, take.last_macros);
   TransferWriter writer(binding_, sleeper_);
   outcome.transfer = SendProfileTransfer(*take.profile, take.macros, changed, writer);
   const bool reached = outcome.transfer.status.ok();

@@ -12,8 +12,8 @@
 #include "device/device_observer.h"
 #include "device/hid_library_binding.h"
 #include "device/sleeper.h"
-#include "keys/keyboard_model.h"
 #include "kb_message_target.h"
+#include "keys/keyboard_model.h"
 #include "profile/model_data.h"
 
 namespace kb {
@@ -34,7 +34,8 @@ struct DeviceLinkStart {
 class DeviceLink {
  public:
   // All four must outlive the link. `sleeper` paces the transfers and the arrival settle.
-  DeviceLink(ModelData& data, HidLibraryBinding& binding, DeviceObserver& observer, Sleeper& sleeper);
+  DeviceLink(ModelData& data, HidLibraryBinding& binding, DeviceObserver& observer,
+             Sleeper& sleeper);
 
   // UI thread, once at start-up. Binds the library from `app_dir` (unless `binding` is bound
   // already), then selects the keyboard, opens the monitor with `target` and messages 1431 and

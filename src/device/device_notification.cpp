@@ -11,18 +11,22 @@ namespace {
 constexpr std::uint32_t kChangeArrivalParam = 1;
 constexpr std::uint32_t kChangeRemovalParam = 0;
 
-std::uint32_t Presence(std::uint16_t low) { return (static_cast<std::uint32_t>(kPresenceCode) << 16) | low; }
+std::uint32_t Presence(std::uint16_t low) {
+  return (static_cast<std::uint32_t>(kPresenceCode) << 16) | low;
+}
 
 }  // namespace
 
-std::uint32_t DeviceNotificationValue(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
+std::uint32_t DeviceNotificationValue(std::uint32_t message, std::uintptr_t wparam,
+                                      std::intptr_t lparam) {
   if (message == kDeviceChangeMessage) {
     if (wparam == kChangeArrivalParam) return Presence(kPresenceArrival);
     if (wparam == kChangeRemovalParam) return Presence(kPresenceRemoval);
     return Presence(0);
   }
   if (message == kDeviceDataMessage) {
-    return (static_cast<std::uint32_t>(wparam) << 16) | (static_cast<std::uint32_t>(lparam) & 0xFFFF);
+    return (static_cast<std::uint32_t>(wparam) << 16) |
+           (static_cast<std::uint32_t>(lparam) & 0xFFFF);
   }
   return Presence(0);
 }

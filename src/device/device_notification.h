@@ -25,7 +25,8 @@ struct DeviceNotification {
 // The value for a message of the monitor: for the change message 0x7F00'0001 on arrival
 // (wparam 1), 0x7F00'0002 on removal (wparam 0), 0x7F00'0000 otherwise; for the data message
 // (wparam << 16) | (lparam & 0xFFFF). Any other message gives 0x7F00'0000, which means nothing.
-std::uint32_t DeviceNotificationValue(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam);
+std::uint32_t DeviceNotificationValue(std::uint32_t message, std::uintptr_t wparam,
+                                      std::intptr_t lparam);
 
 // What a value means. A bank switch whose bits 15..8 are zero, a bank other than 0 or 1 and a
 // light mode outside 0..19 come out as Ignored: the keyboard never sends them, and taking them

@@ -8,10 +8,10 @@
 
 namespace kb {
 
-inline constexpr std::size_t kFeatureReportSize = 8;   // one transfer header
-inline constexpr std::size_t kOutputReportSize = 64;   // one data chunk
-inline constexpr std::size_t kShortTransferSize = 8;   // data of begin and end
-inline constexpr std::size_t kBlockTransferSize = 512; // data of every upload
+inline constexpr std::size_t kFeatureReportSize = 8;    // one transfer header
+inline constexpr std::size_t kOutputReportSize = 64;    // one data chunk
+inline constexpr std::size_t kShortTransferSize = 8;    // data of begin and end
+inline constexpr std::size_t kBlockTransferSize = 512;  // data of every upload
 inline constexpr std::size_t kChunksPerBlock = kBlockTransferSize / kOutputReportSize;
 
 // Transfer header layout.

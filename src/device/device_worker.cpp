@@ -9,7 +9,9 @@ DeviceWorker::DeviceWorker(DeviceLink& link, std::uint32_t request_message)
 
 DeviceWorker::~DeviceWorker() { Stop(); }
 
-bool DeviceWorker::Post(std::uintptr_t wparam) { return queue_.Post({request_message_, wparam, 0}); }
+bool DeviceWorker::Post(std::uintptr_t wparam) {
+  return queue_.Post({request_message_, wparam, 0});
+}
 
 void DeviceWorker::WaitUntilIdle() { queue_.WaitUntilServed(); }
 

@@ -71,10 +71,13 @@ Status HidLibraryBinding::Load(const std::filesystem::path& library) {
   return Status::Ok();
 }
 
-Status HidLibraryBinding::Unbound() const { return Status::Fail("no device link: " + unbound_reason_); }
+Status HidLibraryBinding::Unbound() const {
+  return Status::Fail("no device link: " + unbound_reason_);
+}
 
-DeviceOpenResult HidLibraryBinding::Open(int vendor_id, int product_id, const kb_message_target* target,
-                                         unsigned data_message, unsigned change_message) {
+DeviceOpenResult HidLibraryBinding::Open(int vendor_id, int product_id,
+                                         const kb_message_target* target, unsigned data_message,
+                                         unsigned change_message) {
   DeviceOpenResult result;
   if (!bound_) {
     result.select_ids = result.monitor = result.feature_channel = result.report_channel = Unbound();
@@ -83,7 +86,8 @@ DeviceOpenResult HidLibraryBinding::Open(int vendor_id, int product_id, const kb
   {
     std::lock_guard lock(call_mutex_);
     result.select_ids = Result("Set_HIDVIDPID", exports_.set_vid_pid(vendor_id, product_id));
-    result.monitor = Result("Open_HIDMonitor", exports_.open_monitor(target, data_message, change_message));
+    result.monitor =
+        Result("Open_HIDMonitor", exports_.open_monitor(target, data_message, change_message));
   }
   result.feature_channel = Call("Open_HIDFeatureDevice", exports_.open_feature);
   result.report_channel = Call("Open_HIDReportDevice", exports_.open_report);
@@ -111,7 +115,8 @@ Status HidLibraryBinding::CloseChannels() {
 Status HidLibraryBinding::SetFeature(std::span<const std::uint8_t, kFeatureReportSize> report) {
   if (!bound_) return Unbound();
   std::lock_guard lock(call_mutex_);
-  return Result("SetHIDFeature", exports_.set_feature(report.data(), static_cast<int>(report.size())));
+  return Result("SetHIDFeature",
+                exports_.set_feature(report.data(), static_cast<int>(report.size())));
 }
 
 Status HidLibraryBinding::WriteOutput(std::span<const std::uint8_t, kOutputReportSize> report) {

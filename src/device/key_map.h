@@ -14,9 +14,9 @@ namespace kb {
 inline constexpr std::size_t kKeyMapSize = 2048;
 inline constexpr std::size_t kKeyMapBankSize = 1024;
 inline constexpr std::size_t kKeyMapWordSize = 4;
-inline constexpr std::size_t kKeyMapKeyWords = 0;    // 132 words from keys[].code
-inline constexpr std::size_t kKeyMapFnWords = 528;   // 56 words from fn_keys[].code
-inline constexpr std::size_t kKeyMapFn2Words = 752;  // 56 words from fn_keys[].code2
+inline constexpr std::size_t kKeyMapKeyWords = 0;       // 132 words from keys[].code
+inline constexpr std::size_t kKeyMapFnWords = 528;      // 56 words from fn_keys[].code
+inline constexpr std::size_t kKeyMapFn2Words = 752;     // 56 words from fn_keys[].code2
 inline constexpr std::size_t kKeyMapBankPadding = 976;  // 976..1023 stay zero
 inline constexpr int kKeyMapPages = static_cast<int>(kKeyMapSize / kBlockTransferSize);
 

@@ -57,9 +57,11 @@ LightingBlock BuildLightingBlock(const ProfileRecord& record) {
 
   std::copy(kLightingTemplate.begin(), kLightingTemplate.end(), block.begin() + kLightingHalfStart);
   for (int mode = 0; mode < kLightingSlotCount; ++mode) {
-    WriteSlot(bank, mode, &block[kLightingModeSlots + kLightingSlotSize * static_cast<std::size_t>(mode)]);
+    WriteSlot(bank, mode,
+              &block[kLightingModeSlots + kLightingSlotSize * static_cast<std::size_t>(mode)]);
   }
-  block[kLightingCustomBrightness] = Low8(bank.light_brightness[kPerKeyLightMode] + kSentBrightnessBias);
+  block[kLightingCustomBrightness] =
+      Low8(bank.light_brightness[kPerKeyLightMode] + kSentBrightnessBias);
   Put(block, kLightingFixed4, kLightingFixed4Bytes);
 
   // The second half repeats the first before the mode bytes go in: it keeps the template's.

@@ -13,12 +13,12 @@ namespace kb {
 using LightingBlock = std::array<std::uint8_t, kBlockTransferSize>;
 
 inline constexpr std::size_t kLightingActiveBank = 0;
-inline constexpr std::size_t kLightingFixed3 = 3;              // always 3
-inline constexpr std::size_t kLightingSignature = 14;          // 0x5A, 0xA5
-inline constexpr std::size_t kLightingHalfStart = 16;          // first half: 16..255
+inline constexpr std::size_t kLightingFixed3 = 3;      // always 3
+inline constexpr std::size_t kLightingSignature = 14;  // 0x5A, 0xA5
+inline constexpr std::size_t kLightingHalfStart = 16;  // first half: 16..255
 inline constexpr std::size_t kLightingTemplateSize = 60;
-inline constexpr std::size_t kLightingModeFlag = 18;           // 1 for per-key mode (or a stray mode)
-inline constexpr std::size_t kLightingModeNumber = 19;         // built-in effect + 1
+inline constexpr std::size_t kLightingModeFlag = 18;    // 1 for per-key mode (or a stray mode)
+inline constexpr std::size_t kLightingModeNumber = 19;  // built-in effect + 1
 inline constexpr std::size_t kLightingModeZero = 20;
 inline constexpr std::size_t kLightingModeSlots = 76;
 inline constexpr std::size_t kLightingSlotSize = 9;
@@ -26,8 +26,8 @@ inline constexpr int kLightingSlotCount = 18;                  // modes 0..17
 inline constexpr std::size_t kLightingCustomBrightness = 247;  // mode 18's brightness + 1
 inline constexpr std::size_t kLightingFixed4 = 248;            // 4, 4
 inline constexpr std::size_t kLightingHalfEnd = 256;
-inline constexpr std::size_t kLightingSecondHalf = 256;        // bytes 16..255 again, 256..495
-inline constexpr std::size_t kLightingTrailer = 509;           // 0x02, 0x5A, 0xA5
+inline constexpr std::size_t kLightingSecondHalf = 256;  // bytes 16..255 again, 256..495
+inline constexpr std::size_t kLightingTrailer = 509;     // 0x02, 0x5A, 0xA5
 
 // Mode slot fields.
 inline constexpr std::size_t kSlotColorMode = 0;

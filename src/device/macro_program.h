@@ -9,7 +9,7 @@
 
 namespace kb {
 
-inline constexpr std::size_t kProgramLoopsSize = 2;  // 16-bit big-endian
+inline constexpr std::size_t kProgramLoopsSize = 2;    // 16-bit big-endian
 inline constexpr std::size_t kProgramEndMarkSize = 2;  // 00 00
 
 // Pointer moves: 00 02 X Y, delay, 00; a long delay adds 00 01 and delay div 100 (big-endian).

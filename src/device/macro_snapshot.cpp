@@ -8,7 +8,8 @@ MacroSnapshot MacroSnapshot::Take(const ProfileRecord& record, const MacroList& 
     const int position = entry.macro_index;
     if (position < 0 || snapshot.records_.contains(position)) return;
     std::shared_ptr<const MacroRecord> copy;
-    if (static_cast<std::size_t>(position) < list.size() && list[static_cast<std::size_t>(position)]) {
+    if (static_cast<std::size_t>(position) < list.size() &&
+        list[static_cast<std::size_t>(position)]) {
       copy = std::make_shared<const MacroRecord>(*list[static_cast<std::size_t>(position)]);
     }
     snapshot.records_.emplace(position, std::move(copy));

@@ -13,11 +13,11 @@
 namespace kb {
 
 struct ProfileTransferResult {
-  ChangedFlags changed;        // the parts the transfer carried
+  ChangedFlags changed;  // the parts the transfer carried
   int macro_pages = 0;
   int macro_programs = 0;
-  int skipped_programs = 0;    // programs that did not fit the macro area
-  std::size_t reports = 0;     // calls made, the failed one included
+  int skipped_programs = 0;      // programs that did not fit the macro area
+  std::size_t reports = 0;       // calls made, the failed one included
   Status status = Status::Ok();  // the first failed call; nothing was sent after it
 };
 

@@ -14,9 +14,11 @@ class ReportSink {
  public:
   virtual ~ReportSink() = default;
   // One 8-byte feature report (a transfer header).
-  [[nodiscard]] virtual Status SetFeature(std::span<const std::uint8_t, kFeatureReportSize> report) = 0;
+  [[nodiscard]] virtual Status SetFeature(
+      std::span<const std::uint8_t, kFeatureReportSize> report) = 0;
   // One 64-byte output report (a data chunk).
-  [[nodiscard]] virtual Status WriteOutput(std::span<const std::uint8_t, kOutputReportSize> report) = 0;
+  [[nodiscard]] virtual Status WriteOutput(
+      std::span<const std::uint8_t, kOutputReportSize> report) = 0;
 };
 
 }  // namespace kb

@@ -4,6 +4,8 @@
 
 namespace kb {
 
-void RealSleeper::Sleep(std::chrono::milliseconds duration) { std::this_thread::sleep_for(duration); }
+void RealSleeper::Sleep(std::chrono::milliseconds duration) {
+  std::this_thread::sleep_for(duration);
+}
 
 }  // namespace kb

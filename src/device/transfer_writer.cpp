@@ -14,7 +14,8 @@ FeatureReport MakeTransferHeader(DeviceCommand command, std::uint8_t index, std:
   return header;
 }
 
-Status TransferWriter::Send(DeviceCommand command, std::uint8_t index, std::span<const std::uint8_t> data) {
+Status TransferWriter::Send(DeviceCommand command, std::uint8_t index,
+                            std::span<const std::uint8_t> data) {
   if (!status_) return status_;
   if (data.size() != kShortTransferSize && data.size() != kBlockTransferSize) {
     status_ = Status::Fail("transfer of " + std::to_string(data.size()) +
@@ -36,7 +37,9 @@ void TransferWriter::Feature(const FeatureReport& report) {
   ++reports_sent_;
   Status result = sink_.SetFeature(report);
   sleeper_.Sleep(kReportPause);
-  if (!result) status_ = Status::Fail("feature report " + std::to_string(reports_sent_) + ": " + result.reason());
+  if (!result)
+    status_ =
+        Status::Fail("feature report " + std::to_string(reports_sent_) + ": " + result.reason());
 }
 
 void TransferWriter::Output(const OutputReport& report) {
@@ -44,7 +47,9 @@ void TransferWriter::Output(const OutputReport& report) {
   ++reports_sent_;
   Status result = sink_.WriteOutput(report);
   sleeper_.Sleep(kReportPause);
-  if (!result) status_ = Status::Fail("output report " + std::to_string(reports_sent_) + ": " + result.reason());
+  if (!result)
+    status_ =
+        Status::Fail("output report " + std::to_string(reports_sent_) + ": " + result.reason());
 }
 
 }  // namespace kb

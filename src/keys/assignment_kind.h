@@ -49,7 +49,8 @@ constexpr bool IsMediaFunction(std::uint8_t kind) {
 
 // Kinds that receive a device macro offset when key data is uploaded.
 constexpr bool TakesDeviceMacroOffset(std::uint8_t kind) {
-  return kind == KindByte(AssignmentKind::MacroBinding) || kind == KindByte(AssignmentKind::MacroOffset18) ||
+  return kind == KindByte(AssignmentKind::MacroBinding) ||
+         kind == KindByte(AssignmentKind::MacroOffset18) ||
          kind == KindByte(AssignmentKind::MacroOffset25);
 }
 

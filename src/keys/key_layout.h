@@ -18,7 +18,7 @@ inline constexpr int kLayoutFnSlots = 56;
 constexpr int KeyIndexAt(int column, int row) { return column * kLayoutRows + row; }
 
 struct KeyLayout {
-  std::array<KeyCode, kLayoutKeys> default_key_codes;      // kNoFunction where there is no key
+  std::array<KeyCode, kLayoutKeys> default_key_codes;        // kNoFunction where there is no key
   std::array<KeyCode, kLayoutFnSlots> default_fn_key_codes;  // a slot's own code
   std::array<KeyCode, kLayoutFnSlots> default_fn_functions;  // a slot's Fn-layer function
 };

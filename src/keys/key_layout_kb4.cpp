@@ -8,6 +8,7 @@ namespace {
 constexpr KeyCode X = kNoFunction;
 
 constexpr KeyLayout MakeKb4() {
+  // clang-format off
   KeyLayout layout{
       .default_key_codes = {
           // Column 0: Esc, Grave, Tab, Caps Lock, Left Shift, Left Ctrl
@@ -56,29 +57,31 @@ constexpr KeyLayout MakeKb4() {
       .default_fn_key_codes = {},
       .default_fn_functions = {},
   };
-  FillFnSlots(layout, {
-      {0, 0x0000'0042 /* F9 */, 0x0400'0223 /* AC Home */},
-      {1, 0x0000'0043 /* F10 */, 0x0400'018A /* AL Email Reader */},
-      {2, 0x0000'0044 /* F11 */, 0x0E00'0002},
-      {3, 0x0000'0045 /* F12 */, 0x0400'0192 /* AL Calculator */},
-      {4, 0x0000'0049 /* Insert */, 0x0D00'0100},
-      {5, 0x0000'004A /* Home */, 0x0E00'0029},
-      {6, 0x0000'004B /* Page Up */, 0x0C00'0100},
-      {7, 0x0000'004C /* Delete */, 0x0D00'0200},
-      {8, 0x0000'004D /* End */, 0x0B00'0300},
-      {9, 0x0000'004E /* Page Down */, 0x0C00'0200},
-      {10, 0x0600'00E3 /* Left GUI */, 0x0E00'0001},
-      {11, 0x0000'002C /* Space */, 0x0E00'001A},
-      {12, 0x0000'0041 /* F8 */, 0x0400'00B5 /* Scan Next Track */},
-      {13, 0x0000'0040 /* F7 */, 0x0400'00B7 /* Stop */},
-      {14, 0x0000'003F /* F6 */, 0x0400'00B6 /* Scan Previous Track */},
-      {15, 0x0000'003E /* F5 */, 0x0400'00CD /* Play/Pause */},
-      {16, 0x0000'003D /* F4 */, 0x0400'00E2 /* Mute */},
-      {17, 0x0000'003C /* F3 */, 0x0400'00E9 /* Volume Increment */},
-      {18, 0x0000'003B /* F2 */, 0x0400'00EA /* Volume Decrement */},
-      {19, 0x0000'003A /* F1 */, 0x0400'0183 /* AL Consumer Control Configuration */},
-      {32, 0x0000'0029 /* Esc */, kNoFunction},
-  });
+  // clang-format on
+  FillFnSlots(layout,
+              {
+                  {0, 0x0000'0042 /* F9 */, 0x0400'0223 /* AC Home */},
+                  {1, 0x0000'0043 /* F10 */, 0x0400'018A /* AL Email Reader */},
+                  {2, 0x0000'0044 /* F11 */, 0x0E00'0002},
+                  {3, 0x0000'0045 /* F12 */, 0x0400'0192 /* AL Calculator */},
+                  {4, 0x0000'0049 /* Insert */, 0x0D00'0100},
+                  {5, 0x0000'004A /* Home */, 0x0E00'0029},
+                  {6, 0x0000'004B /* Page Up */, 0x0C00'0100},
+                  {7, 0x0000'004C /* Delete */, 0x0D00'0200},
+                  {8, 0x0000'004D /* End */, 0x0B00'0300},
+                  {9, 0x0000'004E /* Page Down */, 0x0C00'0200},
+                  {10, 0x0600'00E3 /* Left GUI */, 0x0E00'0001},
+                  {11, 0x0000'002C /* Space */, 0x0E00'001A},
+                  {12, 0x0000'0041 /* F8 */, 0x0400'00B5 /* Scan Next Track */},
+                  {13, 0x0000'0040 /* F7 */, 0x0400'00B7 /* Stop */},
+                  {14, 0x0000'003F /* F6 */, 0x0400'00B6 /* Scan Previous Track */},
+                  {15, 0x0000'003E /* F5 */, 0x0400'00CD /* Play/Pause */},
+                  {16, 0x0000'003D /* F4 */, 0x0400'00E2 /* Mute */},
+                  {17, 0x0000'003C /* F3 */, 0x0400'00E9 /* Volume Increment */},
+                  {18, 0x0000'003B /* F2 */, 0x0400'00EA /* Volume Decrement */},
+                  {19, 0x0000'003A /* F1 */, 0x0400'0183 /* AL Consumer Control Configuration */},
+                  {32, 0x0000'0029 /* Esc */, kNoFunction},
+              });
   return layout;
 }
 

@@ -8,6 +8,7 @@ namespace {
 
 using NameRow = std::pair<std::uint8_t, std::string_view>;
 
+// clang-format off
 constexpr NameRow kNames[] = {
     {0x04, "key_A"}, {0x05, "key_B"}, {0x06, "key_C"}, {0x07, "key_D"}, {0x08, "key_E"},
     {0x09, "key_F"}, {0x0A, "key_G"}, {0x0B, "key_H"}, {0x0C, "key_I"}, {0x0D, "key_J"},
@@ -41,6 +42,7 @@ constexpr NameRow kNames[] = {
     {0xF0, "L_Button"}, {0xF1, "R_Button"}, {0xF2, "M_Button"}, {0xF3, "Forward_Button"},
     {0xF4, "Backward_Button"},
 };
+// clang-format on
 
 constexpr std::array<std::string_view, 256> MakeNameTable() {
   std::array<std::string_view, 256> table{};

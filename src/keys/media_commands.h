@@ -13,9 +13,9 @@
 namespace kb {
 
 struct MediaCommand {
-  int number;             // K of "kb_3_command_media_K"
+  int number;  // K of "kb_3_command_media_K"
   AssignmentKind kind;
-  KeyCode code;           // a consumer code; command 4 stores 0
+  KeyCode code;  // a consumer code; command 4 stores 0
   std::string_view hover_text_key;
 };
 

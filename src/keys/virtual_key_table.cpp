@@ -8,6 +8,7 @@ namespace kb {
 namespace {
 
 // The rows in the usage order of the HID keyboard page, then modifiers and mouse buttons.
+// clang-format off
 constexpr std::array<VirtualKeyRow, kVirtualKeyRows> kRows{{
     // Letters 'A'..'Z'
     {0x41, 0x04, 0x1E}, {0x42, 0x05, 0x30}, {0x43, 0x06, 0x2E}, {0x44, 0x07, 0x20},
@@ -48,6 +49,7 @@ constexpr std::array<VirtualKeyRow, kVirtualKeyRows> kRows{{
     {0xF0, 0xF0, 0}, {0xF1, 0xF1, 0}, {0xF2, 0xF2, 0}, {0xF3, 0xF3, 0}, {0xF4, 0xF4, 0},
     {0xF7, 0xF7, 0}, {0xF8, 0xF8, 0},
 }};
+// clang-format on
 
 constexpr std::uint32_t kFirstCorrectedUsage = 0x04;
 constexpr std::uint32_t kLastCorrectedUsage = 0x45;

@@ -23,10 +23,10 @@ enum class MacroImportOutcome {
 
 struct MacroImport {
   MacroImportOutcome outcome = MacroImportOutcome::Unreadable;
-  std::string reason;      // for the failures, a sentence naming the file
-  std::size_t index = 0;   // position of the new macro in the list
-  std::u16string name;     // the name it got
-  MacroRepair repair;      // what had to be corrected in the file's record
+  std::string reason;     // for the failures, a sentence naming the file
+  std::size_t index = 0;  // position of the new macro in the list
+  std::u16string name;    // the name it got
+  MacroRepair repair;     // what had to be corrected in the file's record
 };
 
 // Reads a .mco and appends it to `list`. The macro is named after the file's base name, made

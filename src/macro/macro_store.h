@@ -23,9 +23,9 @@ enum class StoreFileState {
 // 0..3000 and a NUL-terminated name.
 struct MacroStoreLoad {
   StoreFileState file = StoreFileState::Missing;
-  std::string reason;                   // why the file could not be read
-  std::size_t loaded = 0;               // records appended to the list
-  std::size_t dropped_tail_bytes = 0;   // bytes of a partial last record, not kept
+  std::string reason;                  // why the file could not be read
+  std::size_t loaded = 0;              // records appended to the list
+  std::size_t dropped_tail_bytes = 0;  // bytes of a partial last record, not kept
   std::size_t clamped_action_counts = 0;
   std::size_t terminated_names = 0;
 };

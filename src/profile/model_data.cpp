@@ -30,13 +30,14 @@ void CopyMacroOffsets(const ProfileRecord& from, ProfileRecord& to) {
   for (std::size_t b = 0; b < std::size(from.banks); ++b) {
     for (int k = 0; k < kKeyCount; ++k) {
       if (TakesDeviceMacroOffset(from.banks[b].keys[k].kind)) {
-        std::memcpy(to.banks[b].keys[k].device_macro_offset, from.banks[b].keys[k].device_macro_offset, kOffsetSize);
+        std::memcpy(to.banks[b].keys[k].device_macro_offset,
+                    from.banks[b].keys[k].device_macro_offset, kOffsetSize);
       }
     }
     for (int f = 0; f < kFnSlotCount; ++f) {
       if (TakesDeviceMacroOffset(from.banks[b].fn_keys[f].kind)) {
-        std::memcpy(to.banks[b].fn_keys[f].device_macro_offset, from.banks[b].fn_keys[f].device_macro_offset,
-                    kOffsetSize);
+        std::memcpy(to.banks[b].fn_keys[f].device_macro_offset,
+                    from.banks[b].fn_keys[f].device_macro_offset, kOffsetSize);
       }
     }
   }
@@ -123,7 +124,8 @@ ModelDataLoad ModelData::Load(std::u16string_view first_profile_name) {
   StoreHeader header{};
   ProfileList profiles;
   MacroList macros;
-  load.profiles = LoadProfileStore(paths_.profile_store, model_, first_profile_name, header, profiles);
+  load.profiles =
+      LoadProfileStore(paths_.profile_store, model_, first_profile_name, header, profiles);
   load.macros = LoadMacroStore(paths_.macro_store, macros);
 
   std::lock_guard lock(mutex_);

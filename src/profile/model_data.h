@@ -45,13 +45,13 @@ struct ModelDataLoad {
 // What the worker takes for one apply, copied under the lock.
 struct ApplyTake {
   DeviceState device_state = DeviceState::Absent;
-  const ProfileRecord* source = nullptr;  // identity of the record copied; never dereferenced
-  std::uint64_t selection = 0;            // which selection of the current profile it was
+  const ProfileRecord* source = nullptr;        // identity of the record copied; never dereferenced
+  std::uint64_t selection = 0;                  // which selection of the current profile it was
   std::unique_ptr<ProfileRecord> profile;       // the current profile, to send
   std::unique_ptr<ProfileRecord> last_applied;  // what the last apply sent
-  MacroSnapshot macros;       // the macros `profile` names, as they are now
-  MacroSnapshot last_macros;  // the macros the last apply sent
-  bool full_apply = false;    // the flag as taken (and cleared) for this apply
+  MacroSnapshot macros;                         // the macros `profile` names, as they are now
+  MacroSnapshot last_macros;                    // the macros the last apply sent
+  bool full_apply = false;                      // the flag as taken (and cleared) for this apply
 };
 
 class ModelData {
@@ -131,10 +131,12 @@ class ModelData {
   // Worker thread, after the transfer. When it reached the keyboard: the offsets the transfer
   // gave (`sent`, when keys were sent) are written into the record it was taken from, if that
   // is still the current profile by the same selection (after any other selection the next
-  // apply sends everything and gives new offsets anyway); the last-applied copy becomes `sent` and the macro snapshot the macros
-  // that were sent, so an edit made during the apply goes out with the next one. When it failed:
-  // the full-apply flag is set again and the copies stay as they were.
-  void CommitApply(const ApplyTake& take, const ProfileRecord& sent, ChangedFlags changed, bool reached);
+  // apply sends everything and gives new offsets anyway); the last-applied copy becomes `sent` and
+  // the macro snapshot the macros that were sent, so an edit made during the apply goes out with
+  // the next one. When it failed: the full-apply flag is set again and the copies stay as they
+  // were.
+  void CommitApply(const ApplyTake& take, const ProfileRecord& sent, ChangedFlags changed,
+                   bool reached);
 
  private:
   bool HeldByThisThread() const;
@@ -152,7 +154,8 @@ class ModelData {
   StoreHeader header_{};
   ProfileList profiles_;
   ProfileRecord* current_ = nullptr;
-  std::uint64_t selection_ = 0;  // counts every change of current_, so a reused address is told apart
+  // Counts every change of current_, so a reused address is told apart.
+  std::uint64_t selection_ = 0;
   std::unique_ptr<ProfileRecord> last_applied_;
   MacroList macros_;
   MacroSnapshot macro_snapshot_;

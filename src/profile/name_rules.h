@@ -28,7 +28,8 @@ bool NameExists(std::u16string_view name, const std::vector<std::unique_ptr<Reco
 // attempt is `name` itself. The result always fits a record's name field: when "name_N" would
 // pass 49 units the base is shortened so that the suffix stays whole.
 template <class Record>
-std::u16string MakeUniqueName(std::u16string_view name, const std::vector<std::unique_ptr<Record>>& list) {
+std::u16string MakeUniqueName(std::u16string_view name,
+                              const std::vector<std::unique_ptr<Record>>& list) {
   std::u16string_view base = Shorten(name, kMaxNameLength);
   if (!NameExists(base, list)) return std::u16string(base);
   for (unsigned n = 1;; ++n) {

@@ -62,7 +62,8 @@ ModelTag MakeModelTag(std::u16string_view model_text) {
   return tag;
 }
 
-std::vector<const MacroRecord*> MacrosToExport(const ProfileRecord& record, const MacroList& macros) {
+std::vector<const MacroRecord*> MacrosToExport(const ProfileRecord& record,
+                                               const MacroList& macros) {
   std::vector<const MacroRecord*> carried;
   for (const ProfileBank& bank : record.banks)
     for (const KeyEntry& entry : bank.keys)
@@ -85,8 +86,8 @@ int ReleaseMacroBindingsWithoutMacro(ProfileRecord& record, std::size_t macro_co
   return released + ReleaseFnBindings(record, layout);
 }
 
-Status ExportProfileFile(const std::filesystem::path& path, const ModelTag& tag, const ProfileRecord& record,
-                         const MacroList& macros, Model model) {
+Status ExportProfileFile(const std::filesystem::path& path, const ModelTag& tag,
+                         const ProfileRecord& record, const MacroList& macros, Model model) {
   auto written = std::make_unique_for_overwrite<ProfileRecord>();
   std::memcpy(written.get(), &record, sizeof record);
   ReleaseMacroBindingsWithoutMacro(*written, macros.size(), model);
@@ -101,7 +102,8 @@ Status ExportProfileFile(const std::filesystem::path& path, const ModelTag& tag,
 }
 
 ProfileImport ParseProfileFile(std::span<const std::uint8_t> bytes, std::u16string_view base_name,
-                               const ModelTag& own_tag, Model model, ProfileList& profiles, MacroList& macros) {
+                               const ModelTag& own_tag, Model model, ProfileList& profiles,
+                               MacroList& macros) {
   if (bytes.size() < kExchangeRecordOffset)
     return Failure(ProfileImportOutcome::Short, "it ends inside its model tag");
 
@@ -110,8 +112,9 @@ ProfileImport ParseProfileFile(std::span<const std::uint8_t> bytes, std::u16stri
   const std::u16string_view file_model = FieldText(tag);
   if (!EqualsIgnoreCase(file_model, FieldText(own_tag))) {
     return Failure(ProfileImportOutcome::OtherModel,
-                   "it is a profile of " + (file_model.empty() ? std::string("no known model")
-                                                               : "model \"" + ToUtf8(file_model) + "\"") +
+                   "it is a profile of " +
+                       (file_model.empty() ? std::string("no known model")
+                                           : "model \"" + ToUtf8(file_model) + "\"") +
                        ", not of \"" + ToUtf8(FieldText(own_tag)) + "\"");
   }
   if (bytes.size() < kExchangeMacrosOffset)
@@ -122,9 +125,10 @@ ProfileImport ParseProfileFile(std::span<const std::uint8_t> bytes, std::u16stri
   const std::size_t announced = BoundKeyCount(*record);
   const std::size_t needed = kExchangeMacrosOffset + announced * sizeof(MacroRecord);
   if (bytes.size() < needed) {
-    return Failure(ProfileImportOutcome::Short,
-                   "its keys announce " + std::to_string(announced) + " macros, but it holds only " +
-                       std::to_string((bytes.size() - kExchangeMacrosOffset) / sizeof(MacroRecord)));
+    return Failure(
+        ProfileImportOutcome::Short,
+        "its keys announce " + std::to_string(announced) + " macros, but it holds only " +
+            std::to_string((bytes.size() - kExchangeMacrosOffset) / sizeof(MacroRecord)));
   }
 
   // Nothing below can fail, so the lists change only for a file that imports whole.
@@ -161,13 +165,15 @@ ProfileImport ParseProfileFile(std::span<const std::uint8_t> bytes, std::u16stri
   return result;
 }
 
-ProfileImport ImportProfileFile(const std::filesystem::path& path, const ModelTag& own_tag, Model model,
-                                ProfileList& profiles, MacroList& macros) {
+ProfileImport ImportProfileFile(const std::filesystem::path& path, const ModelTag& own_tag,
+                                Model model, ProfileList& profiles, MacroList& macros) {
   std::string why;
   std::optional<Bytes> bytes = ReadWholeFile(path, &why);
   if (!bytes) return Failure(ProfileImportOutcome::Unreadable, why);
-  ProfileImport result = ParseProfileFile(*bytes, FileBaseName(path), own_tag, model, profiles, macros);
-  if (result.outcome != ProfileImportOutcome::Imported) result.reason = path.string() + ": " + result.reason;
+  ProfileImport result =
+      ParseProfileFile(*bytes, FileBaseName(path), own_tag, model, profiles, macros);
+  if (result.outcome != ProfileImportOutcome::Imported)
+    result.reason = path.string() + ": " + result.reason;
   return result;
 }
 

@@ -45,7 +45,8 @@ ModelTag MakeModelTag(std::u16string_view model_text);
 // The macros a file exported from `record` carries, in file order: for each key of `keys` of
 // the first and then the second bank bound to a macro whose index names one of `macros`. A
 // macro bound to two keys appears twice.
-std::vector<const MacroRecord*> MacrosToExport(const ProfileRecord& record, const MacroList& macros);
+std::vector<const MacroRecord*> MacrosToExport(const ProfileRecord& record,
+                                               const MacroList& macros);
 
 // Returns the bound entries of `record` whose macro a file cannot carry to their factory
 // assignment (kind Default, factory code, macro_index -1): keys whose index is outside
@@ -55,7 +56,8 @@ int ReleaseMacroBindingsWithoutMacro(ProfileRecord& record, std::size_t macro_co
 // Writes `record` and its macros to `path`, crash-safe. UI thread (it reads the record and the
 // macro list as they stand).
 [[nodiscard]] Status ExportProfileFile(const std::filesystem::path& path, const ModelTag& tag,
-                                       const ProfileRecord& record, const MacroList& macros, Model model);
+                                       const ProfileRecord& record, const MacroList& macros,
+                                       Model model);
 
 enum class ProfileImportOutcome {
   Imported,
@@ -66,12 +68,12 @@ enum class ProfileImportOutcome {
 
 struct ProfileImport {
   ProfileImportOutcome outcome = ProfileImportOutcome::Unreadable;
-  std::string reason;               // for the failures, a sentence naming the file
-  std::size_t profile_index = 0;    // position of the new profile in the profile list
-  std::u16string profile_name;      // the name it got
-  std::size_t macros_added = 0;     // macros appended to the macro list
-  int fn_bindings_released = 0;     // Fn slots bound to macros, returned to their default
-  std::size_t trailing_bytes = 0;   // bytes after the announced macros, ignored
+  std::string reason;              // for the failures, a sentence naming the file
+  std::size_t profile_index = 0;   // position of the new profile in the profile list
+  std::u16string profile_name;     // the name it got
+  std::size_t macros_added = 0;    // macros appended to the macro list
+  int fn_bindings_released = 0;    // Fn slots bound to macros, returned to their default
+  std::size_t trailing_bytes = 0;  // bytes after the announced macros, ignored
 };
 
 // Imports the file image `bytes` under the name `base_name` (made unique in `profiles`): checks
@@ -79,12 +81,13 @@ struct ProfileImport {
 // `macros` (each name made unique, every bound key re-pointed to its new macro and given a copy
 // of its name bounded to 23 units). On any failure neither list changes. Saving the stores and
 // selecting the new profile are the caller's. UI thread.
-[[nodiscard]] ProfileImport ParseProfileFile(std::span<const std::uint8_t> bytes, std::u16string_view base_name,
-                                             const ModelTag& own_tag, Model model, ProfileList& profiles,
-                                             MacroList& macros);
+[[nodiscard]] ProfileImport ParseProfileFile(std::span<const std::uint8_t> bytes,
+                                             std::u16string_view base_name, const ModelTag& own_tag,
+                                             Model model, ProfileList& profiles, MacroList& macros);
 
 // Reads `path` and imports it as above, named after the file's base name.
-[[nodiscard]] ProfileImport ImportProfileFile(const std::filesystem::path& path, const ModelTag& own_tag,
-                                              Model model, ProfileList& profiles, MacroList& macros);
+[[nodiscard]] ProfileImport ImportProfileFile(const std::filesystem::path& path,
+                                              const ModelTag& own_tag, Model model,
+                                              ProfileList& profiles, MacroList& macros);
 
 }  // namespace kb

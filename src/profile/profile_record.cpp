@@ -106,7 +106,9 @@ int ActiveBankIndex(const ProfileRecord& record) { return record.active_bank == 
 
 ProfileBank& ActiveBank(ProfileRecord& record) { return record.banks[ActiveBankIndex(record)]; }
 
-const ProfileBank& ActiveBank(const ProfileRecord& record) { return record.banks[ActiveBankIndex(record)]; }
+const ProfileBank& ActiveBank(const ProfileRecord& record) {
+  return record.banks[ActiveBankIndex(record)];
+}
 
 KeyEntry& KeyAt(ProfileBank& bank, int key_index) {
   CheckIndex(key_index, kKeyCount, "key index");

@@ -16,28 +16,28 @@ namespace kb {
 static_assert(std::endian::native == std::endian::little,
               "records are stored as little-endian memory images");
 
-inline constexpr int kNameUnits = 50;          // 49 characters and the NUL
+inline constexpr int kNameUnits = 50;  // 49 characters and the NUL
 inline constexpr int kMaxNameLength = kNameUnits - 1;
 inline constexpr int kKeyMacroNameUnits = 24;  // the copy of a macro's name in a KeyEntry
 inline constexpr int kMaxKeyMacroNameLength = kKeyMacroNameUnits - 1;
 inline constexpr int kKeyCount = 132;
 inline constexpr int kFnSlotCount = 56;
-inline constexpr int kModeSlots = 21;          // per-mode arrays; modes 0..19 use 0..19
+inline constexpr int kModeSlots = 21;  // per-mode arrays; modes 0..19 use 0..19
 inline constexpr int kLightModeCount = 20;
 inline constexpr int kCustomColorSets = 5;
 
 struct KeyEntry {
   std::uint8_t reserved0;
-  std::uint8_t kind;             // AssignmentKind
+  std::uint8_t kind;  // AssignmentKind
   std::uint8_t reserved2;
-  std::uint8_t kind_param;       // modifier mask of a shortcut
-  std::uint8_t code[4];          // KeyCode, most significant byte first
-  std::uint8_t code2[4];         // Fn-layer function of an Fn slot, most significant byte first
+  std::uint8_t kind_param;  // modifier mask of a shortcut
+  std::uint8_t code[4];     // KeyCode, most significant byte first
+  std::uint8_t code2[4];    // Fn-layer function of an Fn slot, most significant byte first
   char16_t macro_name[kKeyMacroNameUnits];
   std::int32_t reserved60;
   std::int32_t macro_loops;
   std::int32_t macro_repeat_mode;
-  std::int32_t macro_index;      // position in the model's macro list, -1 = none
+  std::int32_t macro_index;  // position in the model's macro list, -1 = none
   std::int32_t reserved76;
   std::int32_t reserved80;
   std::uint8_t reserved84[14];
@@ -70,7 +70,7 @@ struct ProfileBank {
   std::int32_t light_mode;
   std::int32_t light_brightness[kModeSlots];
   std::int32_t light_speed[kModeSlots];
-  std::int32_t light_color[kModeSlots];       // (B << 16) | (G << 8) | R
+  std::int32_t light_color[kModeSlots];  // (B << 16) | (G << 8) | R
   std::int32_t light_color_mode[kModeSlots];
   std::uint8_t light_aux1[kModeSlots];
   std::uint8_t light_aux2[kModeSlots];

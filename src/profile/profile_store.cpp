@@ -71,7 +71,8 @@ ProfileStoreLoad LoadProfileStore(const std::filesystem::path& path, Model model
   std::optional<Bytes> bytes = ReadWholeFile(path, &why);
   if (!bytes) {
     std::error_code ec;
-    result.file_found = std::filesystem::symlink_status(path, ec).type() != std::filesystem::file_type::not_found;
+    result.file_found =
+        std::filesystem::symlink_status(path, ec).type() != std::filesystem::file_type::not_found;
     if (result.file_found) result.read = Status::Fail(why);
     std::memset(&header, 0, sizeof header);
     list.clear();
@@ -97,7 +98,9 @@ Bytes SerializeProfileStore(const StoreHeader& header, const ProfileList& list) 
   Bytes bytes;
   if (list.empty()) return bytes;
   bytes.reserve(kStoreHeaderSize + list.size() * kStoreRecordSize);
-  auto append = [&bytes](std::span<const std::uint8_t> part) { bytes.insert(bytes.end(), part.begin(), part.end()); };
+  auto append = [&bytes](std::span<const std::uint8_t> part) {
+    bytes.insert(bytes.end(), part.begin(), part.end());
+  };
   append(BytesOf(header));
   for (const auto& record : list) append(BytesOf(*record));
   return bytes;

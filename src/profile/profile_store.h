@@ -44,11 +44,11 @@ ProfileStoreParse ParseProfileStore(std::span<const std::uint8_t> bytes, StoreHe
 
 // What loading a store did.
 struct ProfileStoreLoad {
-  bool file_found = false;         // the store existed
-  bool created_default = false;    // the list is a new default store (see LoadProfileStore)
-  ProfileStoreParse parse;         // what the file held, when it was read
-  Status read = Status::Ok();      // why an existing store could not be read
-  Status save = Status::Ok();      // the write of a new default store; ok when nothing was written
+  bool file_found = false;       // the store existed
+  bool created_default = false;  // the list is a new default store (see LoadProfileStore)
+  ProfileStoreParse parse;       // what the file held, when it was read
+  Status read = Status::Ok();    // why an existing store could not be read
+  Status save = Status::Ok();    // the write of a new default store; ok when nothing was written
 };
 
 // Reads the store at `path` into `header` and `list` (both replaced). For KB_3 the list always

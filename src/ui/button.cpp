@@ -92,11 +92,16 @@ void CButtonUI::SetDisabledImage(const CDuiString& image) {
 void CButtonUI::SetAttribute(const CDuiString& name, const CDuiString& value) {
   const std::u16string_view n = name.view();
   DWORD c = 0;
-  if (n == u"normalimage") SetNormalImage(value);
-  else if (n == u"hotimage") SetHotImage(value);
-  else if (n == u"pushedimage") SetPushedImage(value);
-  else if (n == u"focusedimage") m_sFocusedImage = value;
-  else if (n == u"disabledimage") SetDisabledImage(value);
+  if (n == u"normalimage")
+    SetNormalImage(value);
+  else if (n == u"hotimage")
+    SetHotImage(value);
+  else if (n == u"pushedimage")
+    SetPushedImage(value);
+  else if (n == u"focusedimage")
+    m_sFocusedImage = value;
+  else if (n == u"disabledimage")
+    SetDisabledImage(value);
   else if (n == u"hottextcolor") {
     if (ParseColor(value.view(), c, m_pManager)) m_dwHotTextColor = c;
   } else if (n == u"pushedtextcolor") {
@@ -105,13 +110,16 @@ void CButtonUI::SetAttribute(const CDuiString& name, const CDuiString& value) {
     if (ParseColor(value.view(), c, m_pManager)) m_dwHotBkColor = c;
   } else if (n == u"pushedbkcolor") {
     if (ParseColor(value.view(), c, m_pManager)) m_dwPushedBkColor = c;
-  } else CLabelUI::SetAttribute(name, value);
+  } else
+    CLabelUI::SetAttribute(name, value);
 }
 
 void CButtonUI::PaintBkColor(CPaintContext& ctx) {
   DWORD c = m_dwBackColor;
-  if (IsEnabled() && m_bPushed && m_dwPushedBkColor) c = m_dwPushedBkColor;
-  else if (IsEnabled() && m_bHot && m_dwHotBkColor) c = m_dwHotBkColor;
+  if (IsEnabled() && m_bPushed && m_dwPushedBkColor)
+    c = m_dwPushedBkColor;
+  else if (IsEnabled() && m_bHot && m_dwHotBkColor)
+    c = m_dwHotBkColor;
   if (c >> 24) ctx.painter().fillRect(ToQRect(m_rcItem), ToQColor(c));
 }
 
@@ -125,8 +133,10 @@ void CButtonUI::PaintStatusImage(CPaintContext& ctx) {
 
 void CButtonUI::PaintText(CPaintContext& ctx) {
   DWORD saved = m_dwTextColor;
-  if (IsEnabled() && m_bPushed && m_dwPushedTextColor) m_dwTextColor = m_dwPushedTextColor;
-  else if (IsEnabled() && m_bHot && m_dwHotTextColor) m_dwTextColor = m_dwHotTextColor;
+  if (IsEnabled() && m_bPushed && m_dwPushedTextColor)
+    m_dwTextColor = m_dwPushedTextColor;
+  else if (IsEnabled() && m_bHot && m_dwHotTextColor)
+    m_dwTextColor = m_dwHotTextColor;
   CLabelUI::PaintText(ctx);
   m_dwTextColor = saved;
 }
@@ -141,7 +151,8 @@ void* COptionUI::GetInterface(const CDuiString& name) {
 }
 
 void COptionUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init) {
-  if (m_pManager && m_pManager != manager && !m_sGroupName.IsEmpty()) m_pManager->RemoveOptionGroup(m_sGroupName, this);
+  if (m_pManager && m_pManager != manager && !m_sGroupName.IsEmpty())
+    m_pManager->RemoveOptionGroup(m_sGroupName, this);
   bool joined = manager && manager != m_pManager;
   CButtonUI::SetManager(manager, parent, init);
   if (joined && !m_sGroupName.IsEmpty()) {
@@ -178,23 +189,30 @@ void COptionUI::Selected(bool selected, bool trigger_event) {
 
 bool COptionUI::Activate() {
   if (!CButtonUI::Activate()) return false;
-  if (!m_sGroupName.IsEmpty()) Selected(true, true);
-  else Selected(!m_bSelected, true);
+  if (!m_sGroupName.IsEmpty())
+    Selected(true, true);
+  else
+    Selected(!m_bSelected, true);
   return true;
 }
 
 void COptionUI::SetAttribute(const CDuiString& name, const CDuiString& value) {
   const std::u16string_view n = name.view();
   DWORD c = 0;
-  if (n == u"group") SetGroup(value);
-  else if (n == u"selected") Selected(ParseBool(value.view()), false);
-  else if (n == u"selectedimage") m_sSelectedImage = value;
-  else if (n == u"selectedhotimage") m_sSelectedHotImage = value;
+  if (n == u"group")
+    SetGroup(value);
+  else if (n == u"selected")
+    Selected(ParseBool(value.view()), false);
+  else if (n == u"selectedimage")
+    m_sSelectedImage = value;
+  else if (n == u"selectedhotimage")
+    m_sSelectedHotImage = value;
   else if (n == u"selectedtextcolor") {
     if (ParseColor(value.view(), c, m_pManager)) m_dwSelectedTextColor = c;
   } else if (n == u"selectedbkcolor") {
     if (ParseColor(value.view(), c, m_pManager)) m_dwSelectedBkColor = c;
-  } else CButtonUI::SetAttribute(name, value);
+  } else
+    CButtonUI::SetAttribute(name, value);
 }
 
 void COptionUI::PaintBkColor(CPaintContext& ctx) {

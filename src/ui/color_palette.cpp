@@ -19,19 +19,32 @@ DWORD HsbToArgb(int hue, int sat, int bright) {
   double m = v - c;
   double r = 0, g = 0, b = 0;
   switch (hue / 60) {
-    case 0: r = c, g = x; break;
-    case 1: r = x, g = c; break;
-    case 2: g = c, b = x; break;
-    case 3: g = x, b = c; break;
-    case 4: r = x, b = c; break;
-    default: r = c, b = x; break;
+    case 0:
+      r = c, g = x;
+      break;
+    case 1:
+      r = x, g = c;
+      break;
+    case 2:
+      g = c, b = x;
+      break;
+    case 3:
+      g = x, b = c;
+      break;
+    case 4:
+      r = x, b = c;
+      break;
+    default:
+      r = c, b = x;
+      break;
   }
   auto to8 = [&](double f) { return static_cast<DWORD>(std::lround((f + m) * 255.0)); };
   return 0xFF000000u | (to8(r) << 16) | (to8(g) << 8) | to8(b);
 }
 
 void ArgbToHsb(DWORD argb, int& hue, int& sat, int& bright) {
-  int r = static_cast<int>((argb >> 16) & 0xFF), g = static_cast<int>((argb >> 8) & 0xFF), b = static_cast<int>(argb & 0xFF);
+  int r = static_cast<int>((argb >> 16) & 0xFF), g = static_cast<int>((argb >> 8) & 0xFF),
+      b = static_cast<int>(argb & 0xFF);
   int mx = std::max({r, g, b}), mn = std::min({r, g, b});
   int d = mx - mn;
   bright = mx;
@@ -41,9 +54,12 @@ void ArgbToHsb(DWORD argb, int& hue, int& sat, int& bright) {
     return;
   }
   double h;
-  if (mx == r) h = 60.0 * std::fmod((g - b) / static_cast<double>(d), 6.0);
-  else if (mx == g) h = 60.0 * ((b - r) / static_cast<double>(d) + 2);
-  else h = 60.0 * ((r - g) / static_cast<double>(d) + 4);
+  if (mx == r)
+    h = 60.0 * std::fmod((g - b) / static_cast<double>(d), 6.0);
+  else if (mx == g)
+    h = 60.0 * ((b - r) / static_cast<double>(d) + 2);
+  else
+    h = 60.0 * ((r - g) / static_cast<double>(d) + 4);
   if (h < 0) h += 360;
   hue = static_cast<int>(std::lround(h)) % 360;
 }
@@ -63,7 +79,8 @@ void CColorPaletteUI::SetSelectColor(DWORD argb) {
 
 RECT CColorPaletteUI::GetPalletRect() const {
   RECT r = m_rcItem;
-  int h = m_nPalletHeight > 0 ? m_nPalletHeight : std::max(0, m_rcItem.Height() - m_nBarHeight - m_nGap);
+  int h = m_nPalletHeight > 0 ? m_nPalletHeight
+                              : std::max(0, m_rcItem.Height() - m_nBarHeight - m_nGap);
   r.bottom = std::min(r.bottom, r.top + h);
   return r;
 }
@@ -98,8 +115,10 @@ void CColorPaletteUI::DoEvent(TEventUI& event) {
     case UIEVENT_BUTTONDOWN:
     case UIEVENT_DBLCLICK:
       if (!IsEnabled()) return;
-      if (GetPalletRect().Contains(event.ptMouse)) m_drag = Drag::kPallet;
-      else if (GetBarRect().Contains(event.ptMouse)) m_drag = Drag::kBar;
+      if (GetPalletRect().Contains(event.ptMouse))
+        m_drag = Drag::kPallet;
+      else if (GetBarRect().Contains(event.ptMouse))
+        m_drag = Drag::kBar;
       PickAt(event.ptMouse);
       return;
     case UIEVENT_MOUSEMOVE:
@@ -114,13 +133,17 @@ void CColorPaletteUI::DoEvent(TEventUI& event) {
 }
 
 void CColorPaletteUI::SetAttribute(const CDuiString& name, const CDuiString& value) {
-  if (name == u"palletheight") m_nPalletHeight = std::max(0, ParseSize(value.view()).cx);
-  else if (name == u"barheight") m_nBarHeight = std::max(0, ParseSize(value.view()).cx);
-  else if (name == u"gap") m_nGap = std::max(0, ParseSize(value.view()).cx);
+  if (name == u"palletheight")
+    m_nPalletHeight = std::max(0, ParseSize(value.view()).cx);
+  else if (name == u"barheight")
+    m_nBarHeight = std::max(0, ParseSize(value.view()).cx);
+  else if (name == u"gap")
+    m_nGap = std::max(0, ParseSize(value.view()).cx);
   else if (name == u"selectcolor") {
     DWORD c = 0;
     if (ParseColor(value.view(), c, m_pManager)) SetSelectColor(c);
-  } else CControlUI::SetAttribute(name, value);
+  } else
+    CControlUI::SetAttribute(name, value);
 }
 
 void CColorPaletteUI::PaintStatusImage(CPaintContext& ctx) {
@@ -144,7 +167,8 @@ void CColorPaletteUI::PaintStatusImage(CPaintContext& ctx) {
   if (!br.IsEmpty()) {
     int w = std::max(1, br.Width() - 1);
     for (int x = 0; x < br.Width(); ++x)
-      p.fillRect(QRect(br.left + x, br.top, 1, br.Height()), ToQColor(HsbToArgb(m_nHue, m_nSat, x * 255 / w)));
+      p.fillRect(QRect(br.left + x, br.top, 1, br.Height()),
+                 ToQColor(HsbToArgb(m_nHue, m_nSat, x * 255 / w)));
     int bx = br.left + m_nBright * w / 255;
     p.fillRect(QRect(bx - 1, br.top, 3, br.Height()), QColor(Qt::white));
   }

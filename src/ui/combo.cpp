@@ -53,7 +53,8 @@ bool CComboUI::Remove(CControlUI* control, bool do_not_destroy) {
 }
 
 bool CComboUI::RemoveAt(int index, bool do_not_destroy) {
-  if (!internal::RemoveOwnedItem<CContainerUI>(*this, m_iCurSel, index, do_not_destroy)) return false;
+  if (!internal::RemoveOwnedItem<CContainerUI>(*this, m_iCurSel, index, do_not_destroy))
+    return false;
   Invalidate();
   if (m_pDrop) m_pDrop->update();
   return true;
@@ -101,7 +102,9 @@ void CComboUI::Activate(bool open) {
   QWidget* host = m_pManager->GetWindow()->NativeHostForTesting();
   if (!host) return;
   int content = 0;
-  for (int i = 0; i < GetCount(); ++i) content += GetItemAt(i)->GetFixedHeight() > 0 ? GetItemAt(i)->GetFixedHeight() : m_info.itemheight;
+  for (int i = 0; i < GetCount(); ++i)
+    content +=
+        GetItemAt(i)->GetFixedHeight() > 0 ? GetItemAt(i)->GetFixedHeight() : m_info.itemheight;
   int height = std::min(content, m_szDropBox.cy > 0 ? m_szDropBox.cy : 150) + 2;
   int width = m_szDropBox.cx > 0 ? m_szDropBox.cx : m_rcItem.Width();
   m_pDrop = new ComboDropWindow(this);
@@ -130,10 +133,14 @@ void CComboUI::DoEvent(TEventUI& event) {
       if (IsEnabled()) Activate();
       return;
     case UIEVENT_KEYDOWN:
-      if (event.vkey == VK_UP && m_iCurSel > 0) SelectItem(m_iCurSel - 1, true);
-      else if (event.vkey == VK_DOWN && m_iCurSel + 1 < GetCount()) SelectItem(m_iCurSel + 1, true);
-      else if (event.vkey == VK_SPACE || event.vkey == VK_RETURN) Activate();
-      else break;
+      if (event.vkey == VK_UP && m_iCurSel > 0)
+        SelectItem(m_iCurSel - 1, true);
+      else if (event.vkey == VK_DOWN && m_iCurSel + 1 < GetCount())
+        SelectItem(m_iCurSel + 1, true);
+      else if (event.vkey == VK_SPACE || event.vkey == VK_RETURN)
+        Activate();
+      else
+        break;
       return;
     case UIEVENT_MOUSEENTER:
       m_bHot = true;
@@ -156,16 +163,26 @@ void CComboUI::SetAttribute(const CDuiString& name, const CDuiString& value) {
   if (m_info.SetAttribute(name, value, m_pManager)) return;
   const std::u16string_view n = name.view();
   DWORD c = 0;
-  if (n == u"normalimage") m_sNormalImage = value;
-  else if (n == u"hotimage") m_sHotImage = value;
-  else if (n == u"pushedimage") m_sPushedImage = value;
-  else if (n == u"disabledimage") m_sDisabledImage = value;
-  else if (n == u"textpadding") m_rcTextPadding = ParseRect(value.view());
-  else if (n == u"textcolor") { if (ParseColor(value.view(), c, m_pManager)) m_dwTextColor = c; }
-  else if (n == u"dropbkcolor") { if (ParseColor(value.view(), c, m_pManager)) m_dwDropBkColor = c; }
-  else if (n == u"dropbordercolor") { if (ParseColor(value.view(), c, m_pManager)) m_dwDropBorderColor = c; }
-  else if (n == u"dropboxsize") m_szDropBox = ParseSize(value.view());
-  else CContainerUI::SetAttribute(name, value);
+  if (n == u"normalimage")
+    m_sNormalImage = value;
+  else if (n == u"hotimage")
+    m_sHotImage = value;
+  else if (n == u"pushedimage")
+    m_sPushedImage = value;
+  else if (n == u"disabledimage")
+    m_sDisabledImage = value;
+  else if (n == u"textpadding")
+    m_rcTextPadding = ParseRect(value.view());
+  else if (n == u"textcolor") {
+    if (ParseColor(value.view(), c, m_pManager)) m_dwTextColor = c;
+  } else if (n == u"dropbkcolor") {
+    if (ParseColor(value.view(), c, m_pManager)) m_dwDropBkColor = c;
+  } else if (n == u"dropbordercolor") {
+    if (ParseColor(value.view(), c, m_pManager)) m_dwDropBorderColor = c;
+  } else if (n == u"dropboxsize")
+    m_szDropBox = ParseSize(value.view());
+  else
+    CContainerUI::SetAttribute(name, value);
   Invalidate();
 }
 
@@ -182,7 +199,8 @@ void CComboUI::PaintText(CPaintContext& ctx) {
   RECT rc{m_rcItem.left + m_rcTextPadding.left, m_rcItem.top + m_rcTextPadding.top,
           m_rcItem.right - m_rcTextPadding.right, m_rcItem.bottom - m_rcTextPadding.bottom};
   DrawText(ctx, c->GetShownText(), rc, m_sFont.IsEmpty() ? m_info.font : m_sFont,
-           IsEnabled() ? m_dwTextColor : m_info.disabledtextcolor, kAlignLeft | kAlignVCenter | kEndEllipsis);
+           IsEnabled() ? m_dwTextColor : m_info.disabledtextcolor,
+           kAlignLeft | kAlignVCenter | kEndEllipsis);
 }
 
 namespace internal {
@@ -275,10 +293,14 @@ void ComboDropWindow::wheelEvent(QWheelEvent* e) {
 
 void ComboDropWindow::keyPressEvent(QKeyEvent* e) {
   if (!owner_) return;
-  if (e->key() == Qt::Key_Escape) owner_->Activate(false);
-  else if (e->key() == Qt::Key_Up) hot_ = std::max(0, hot_ - 1), update();
-  else if (e->key() == Qt::Key_Down) hot_ = std::min(owner_->GetCount() - 1, hot_ + 1), update();
-  else if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && hot_ >= 0) Choose(hot_);
+  if (e->key() == Qt::Key_Escape)
+    owner_->Activate(false);
+  else if (e->key() == Qt::Key_Up)
+    hot_ = std::max(0, hot_ - 1), update();
+  else if (e->key() == Qt::Key_Down)
+    hot_ = std::min(owner_->GetCount() - 1, hot_ + 1), update();
+  else if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && hot_ >= 0)
+    Choose(hot_);
 }
 
 void ComboDropWindow::closeEvent(QCloseEvent* e) {

@@ -48,8 +48,10 @@ bool CContainerUI::AddAt(CControlUI* control, int index) {
   if (!control || index < 0 || index > GetCount()) return false;
   m_items.insert(m_items.begin() + index, control);
   control->SetInternVisible(IsVisible());
-  if (m_pManager) m_pManager->InitControls(control, this);
-  else control->SetManager(nullptr, this, false);
+  if (m_pManager)
+    m_pManager->InitControls(control, this);
+  else
+    control->SetManager(nullptr, this, false);
   NeedUpdate();
   return true;
 }
@@ -58,8 +60,10 @@ void CContainerUI::DetachItem(CControlUI* control, bool destroy) {
   CPaintManagerUI* pm = m_pManager;
   control->SetManager(nullptr, nullptr, false);
   if (!destroy) return;
-  if (pm) pm->DeleteWhenIdle(control);
-  else delete control;
+  if (pm)
+    pm->DeleteWhenIdle(control);
+  else
+    delete control;
 }
 
 bool CContainerUI::Remove(CControlUI* control, bool do_not_destroy) {
@@ -139,7 +143,8 @@ void CContainerUI::SetPos(RECT rc) {
       continue;
     }
     RECT pad = c->GetPadding();
-    RECT r{inner.left + pad.left, inner.top + pad.top, inner.right - pad.right, inner.bottom - pad.bottom};
+    RECT r{inner.left + pad.left, inner.top + pad.top, inner.right - pad.right,
+           inner.bottom - pad.bottom};
     SIZE sz = c->EstimateSize({r.Width(), r.Height()});
     if (sz.cx > 0) r.right = std::min(r.right, r.left + std::max(sz.cx, c->GetMinWidth()));
     if (sz.cy > 0) r.bottom = std::min(r.bottom, r.top + std::max(sz.cy, c->GetMinHeight()));
@@ -177,9 +182,12 @@ void CContainerUI::ForEach(void (*fn)(CControlUI*, void*), void* data) {
 }
 
 void CContainerUI::SetAttribute(const CDuiString& name, const CDuiString& value) {
-  if (name == u"inset") SetInset(ParseRect(value.view()));
-  else if (name == u"childpadding") SetChildPadding(ParseSize(value.view()).cx);
-  else CControlUI::SetAttribute(name, value);
+  if (name == u"inset")
+    SetInset(ParseRect(value.view()));
+  else if (name == u"childpadding")
+    SetChildPadding(ParseSize(value.view()).cx);
+  else
+    CControlUI::SetAttribute(name, value);
 }
 
 void CContainerUI::DoPaint(CPaintContext& ctx, const RECT& dirty) {
@@ -194,7 +202,9 @@ void CContainerUI::PaintItems(CPaintContext& ctx, const RECT& dirty) {
   for (CControlUI* c : m_items) {
     if (!c->IsVisible()) continue;
     const RECT& r = c->GetPos();
-    if (r.right <= dirty.left || r.left >= dirty.right || r.bottom <= dirty.top || r.top >= dirty.bottom) continue;
+    if (r.right <= dirty.left || r.left >= dirty.right || r.bottom <= dirty.top ||
+        r.top >= dirty.bottom)
+      continue;
     c->DoPaint(ctx, dirty);
   }
   p.restore();
@@ -209,8 +219,12 @@ void CContainerUI::StackItems(RECT rc, bool vertical) {
   const SIZE avail{inner.Width(), inner.Height()};
   auto main_of = [vertical](SIZE s) { return vertical ? s.cy : s.cx; };
   auto cross_of = [vertical](SIZE s) { return vertical ? s.cx : s.cy; };
-  auto min_main = [vertical](const CControlUI* c) { return vertical ? c->GetMinHeight() : c->GetMinWidth(); };
-  auto min_cross = [vertical](const CControlUI* c) { return vertical ? c->GetMinWidth() : c->GetMinHeight(); };
+  auto min_main = [vertical](const CControlUI* c) {
+    return vertical ? c->GetMinHeight() : c->GetMinWidth();
+  };
+  auto min_cross = [vertical](const CControlUI* c) {
+    return vertical ? c->GetMinWidth() : c->GetMinHeight();
+  };
   auto before = [vertical](RECT p) { return vertical ? p.top : p.left; };
   auto after = [vertical](RECT p) { return vertical ? p.bottom : p.right; };
   auto cross_before = [vertical](RECT p) { return vertical ? p.left : p.top; };
@@ -222,8 +236,10 @@ void CContainerUI::StackItems(RECT rc, bool vertical) {
   for (CControlUI* c : m_items) {
     if (!c->IsOwnVisible() || c->IsFloat()) continue;
     const SIZE sz = c->EstimateSize(avail);
-    if (main_of(sz) == 0) ++adjustables;
-    else fixed += std::max(main_of(sz), min_main(c));
+    if (main_of(sz) == 0)
+      ++adjustables;
+    else
+      fixed += std::max(main_of(sz), min_main(c));
     const RECT pad = c->GetPadding();
     fixed += before(pad) + after(pad);
     ++count;
@@ -250,8 +266,9 @@ void CContainerUI::StackItems(RECT rc, bool vertical) {
       if (++seen_adjustable == adjustables) length += rest;
     }
     length = std::max(length, min_main(c));
-    const int breadth = std::max(0, cross_of(sz) > 0 ? std::max(cross_of(sz), min_cross(c))
-                                                     : cross_of(avail) - cross_before(pad) - cross_after(pad));
+    const int breadth =
+        std::max(0, cross_of(sz) > 0 ? std::max(cross_of(sz), min_cross(c))
+                                     : cross_of(avail) - cross_before(pad) - cross_after(pad));
     at += before(pad);
     const int cross_at = cross_start + cross_before(pad);
     c->SetPos(vertical ? RECT{cross_at, at, cross_at + breadth, at + length}
@@ -283,7 +300,8 @@ bool CTabLayoutUI::Add(CControlUI* control) { return AddAt(control, GetCount());
 
 bool CTabLayoutUI::AddAt(CControlUI* control, int index) {
   if (!CContainerUI::AddAt(control, index)) return false;
-  if (m_iCurSel < 0) m_iCurSel = index;
+  if (m_iCurSel < 0)
+    m_iCurSel = index;
   else {
     if (index <= m_iCurSel) ++m_iCurSel;
     control->SetVisible(false);
@@ -295,8 +313,10 @@ bool CTabLayoutUI::Remove(CControlUI* control, bool do_not_destroy) {
   int index = GetItemIndex(control);
   if (index < 0) return false;
   if (!CContainerUI::RemoveAt(index, do_not_destroy)) return false;
-  if (GetCount() == 0) m_iCurSel = -1;
-  else if (index < m_iCurSel) --m_iCurSel;
+  if (GetCount() == 0)
+    m_iCurSel = -1;
+  else if (index < m_iCurSel)
+    --m_iCurSel;
   else if (index == m_iCurSel) {
     m_iCurSel = -1;
     SelectItem(std::min(index, GetCount() - 1));
@@ -335,7 +355,8 @@ void CTabLayoutUI::SetPos(RECT rc) {
       continue;
     }
     RECT pad = c->GetPadding();
-    RECT r{inner.left + pad.left, inner.top + pad.top, inner.right - pad.right, inner.bottom - pad.bottom};
+    RECT r{inner.left + pad.left, inner.top + pad.top, inner.right - pad.right,
+           inner.bottom - pad.bottom};
     SIZE sz = c->EstimateSize({r.Width(), r.Height()});
     if (sz.cx > 0) r.right = std::min(r.right, r.left + sz.cx);
     if (sz.cy > 0) r.bottom = std::min(r.bottom, r.top + sz.cy);
@@ -344,8 +365,10 @@ void CTabLayoutUI::SetPos(RECT rc) {
 }
 
 void CTabLayoutUI::SetAttribute(const CDuiString& name, const CDuiString& value) {
-  if (name == u"selectedid") m_iInitSel = ParseSize(value.view()).cx;
-  else CContainerUI::SetAttribute(name, value);
+  if (name == u"selectedid")
+    m_iInitSel = ParseSize(value.view()).cx;
+  else
+    CContainerUI::SetAttribute(name, value);
 }
 
 void CTabLayoutUI::DoInit() {

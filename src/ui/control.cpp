@@ -45,8 +45,10 @@ int ReadInts(std::u16string_view text, int* out, int max) {
 bool ParseColor(std::u16string_view text, DWORD& out, const CPaintManagerUI* pm) {
   while (!text.empty() && text.front() == u' ') text.remove_prefix(1);
   std::u16string_view hex;
-  if (!text.empty() && text[0] == u'#') hex = text.substr(1);
-  else if (text.size() > 2 && text[0] == u'0' && (text[1] == u'x' || text[1] == u'X')) hex = text.substr(2);
+  if (!text.empty() && text[0] == u'#')
+    hex = text.substr(1);
+  else if (text.size() > 2 && text[0] == u'0' && (text[1] == u'x' || text[1] == u'X'))
+    hex = text.substr(2);
   if (!hex.empty() || (!text.empty() && text[0] == u'#')) {
     if (hex.size() != 6 && hex.size() != 8) return false;
     DWORD v = 0;
@@ -77,7 +79,9 @@ SIZE ParseSize(std::u16string_view text) {
   return SIZE{v[0], v[1]};
 }
 
-bool ParseBool(std::u16string_view text) { return text == u"true" || text == u"1" || text == u"TRUE" || text == u"True"; }
+bool ParseBool(std::u16string_view text) {
+  return text == u"true" || text == u"1" || text == u"TRUE" || text == u"True";
+}
 
 CControlUI::CControlUI() = default;
 
@@ -239,36 +243,55 @@ void CControlUI::ForEach(void (*fn)(CControlUI*, void*), void* data) { fn(this, 
 void CControlUI::SetAttribute(const CDuiString& name, const CDuiString& value) {
   const std::u16string_view n = name.view();
   const std::u16string_view v = value.view();
-  if (n == u"name") SetName(value);
-  else if (n == u"text") SetText(value);
+  if (n == u"name")
+    SetName(value);
+  else if (n == u"text")
+    SetText(value);
   else if (n == u"pos") {
     RECT r = ParseRect(v);
     m_cXY = {r.left, r.top};
     m_cxyFixed = {std::max(0, r.right - r.left), std::max(0, r.bottom - r.top)};
     NeedParentUpdate();
-  } else if (n == u"width") SetFixedWidth(ParseSize(v).cx);
-  else if (n == u"height") SetFixedHeight(ParseSize(v).cx);
-  else if (n == u"minwidth") SetMinWidth(ParseSize(v).cx);
-  else if (n == u"minheight") SetMinHeight(ParseSize(v).cx);
-  else if (n == u"padding") SetPadding(ParseRect(v));
-  else if (n == u"float") SetFloat(ParseBool(v));
+  } else if (n == u"width")
+    SetFixedWidth(ParseSize(v).cx);
+  else if (n == u"height")
+    SetFixedHeight(ParseSize(v).cx);
+  else if (n == u"minwidth")
+    SetMinWidth(ParseSize(v).cx);
+  else if (n == u"minheight")
+    SetMinHeight(ParseSize(v).cx);
+  else if (n == u"padding")
+    SetPadding(ParseRect(v));
+  else if (n == u"float")
+    SetFloat(ParseBool(v));
   else if (n == u"bkcolor") {
     DWORD c = 0;
     if (ParseColor(v, c, m_pManager)) SetBkColor(c);
   } else if (n == u"bordercolor") {
     DWORD c = 0;
     if (ParseColor(v, c, m_pManager)) SetBorderColor(c);
-  } else if (n == u"bordersize") SetBorderSize(ParseSize(v).cx);
-  else if (n == u"bkimage") SetBkImage(value);
-  else if (n == u"visible") SetVisible(ParseBool(v));
-  else if (n == u"enabled") SetEnabled(ParseBool(v));
-  else if (n == u"mouse") SetMouseEnabled(ParseBool(v));
-  else if (n == u"keyboard") SetKeyboardEnabled(ParseBool(v));
-  else if (n == u"resourcetext") SetResourceText(ParseBool(v));
-  else if (n == u"font") SetFont(value);
-  else if (n == u"tooltip") SetToolTip(value);
-  else if (n == u"userdata") SetUserData(value);
-  else if (n == u"virtualwnd") m_sVirtualWnd = value;
+  } else if (n == u"bordersize")
+    SetBorderSize(ParseSize(v).cx);
+  else if (n == u"bkimage")
+    SetBkImage(value);
+  else if (n == u"visible")
+    SetVisible(ParseBool(v));
+  else if (n == u"enabled")
+    SetEnabled(ParseBool(v));
+  else if (n == u"mouse")
+    SetMouseEnabled(ParseBool(v));
+  else if (n == u"keyboard")
+    SetKeyboardEnabled(ParseBool(v));
+  else if (n == u"resourcetext")
+    SetResourceText(ParseBool(v));
+  else if (n == u"font")
+    SetFont(value);
+  else if (n == u"tooltip")
+    SetToolTip(value);
+  else if (n == u"userdata")
+    SetUserData(value);
+  else if (n == u"virtualwnd")
+    m_sVirtualWnd = value;
 }
 
 void CControlUI::ApplyAttributeList(const CDuiString& list) {
@@ -291,8 +314,12 @@ void CControlUI::ApplyAttributeList(const CDuiString& list) {
 
 void CControlUI::DoEvent(TEventUI& event) {
   switch (event.Type) {
-    case UIEVENT_MOUSEENTER: SendNotify(DUI_MSGTYPE_MOUSEENTER); break;
-    case UIEVENT_MOUSELEAVE: SendNotify(DUI_MSGTYPE_MOUSELEAVE); break;
+    case UIEVENT_MOUSEENTER:
+      SendNotify(DUI_MSGTYPE_MOUSEENTER);
+      break;
+    case UIEVENT_MOUSELEAVE:
+      SendNotify(DUI_MSGTYPE_MOUSELEAVE);
+      break;
     case UIEVENT_SETFOCUS:
       m_bFocused = true;
       Invalidate();
@@ -303,10 +330,13 @@ void CControlUI::DoEvent(TEventUI& event) {
       Invalidate();
       SendNotify(DUI_MSGTYPE_KILLFOCUS);
       break;
-    case UIEVENT_TIMER: SendNotify(DUI_MSGTYPE_TIMER, event.wParam, event.lParam); break;
+    case UIEVENT_TIMER:
+      SendNotify(DUI_MSGTYPE_TIMER, event.wParam, event.lParam);
+      break;
     default:
       // Unused input goes to the parent, so that a wheel over a row scrolls its list.
-      if (m_pParent && (event.Type == UIEVENT_SCROLLWHEEL || event.Type == UIEVENT_KEYDOWN)) m_pParent->DoEvent(event);
+      if (m_pParent && (event.Type == UIEVENT_SCROLLWHEEL || event.Type == UIEVENT_KEYDOWN))
+        m_pParent->DoEvent(event);
       break;
   }
 }
@@ -338,7 +368,8 @@ void CControlUI::DoPaint(CPaintContext& ctx, const RECT&) {
 }
 
 void CControlUI::PaintBkColor(CPaintContext& ctx) {
-  if (m_dwBackColor >> 24) ctx.painter().fillRect(internal::ToQRect(m_rcItem), internal::ToQColor(m_dwBackColor));
+  if (m_dwBackColor >> 24)
+    ctx.painter().fillRect(internal::ToQRect(m_rcItem), internal::ToQColor(m_dwBackColor));
 }
 
 void CControlUI::PaintBkImage(CPaintContext& ctx) {
@@ -356,7 +387,8 @@ void CControlUI::PaintBorder(CPaintContext& ctx) {
   p.setPen(pen);
   p.setBrush(Qt::NoBrush);
   int h = m_nBorderSize / 2;
-  p.drawRect(QRect(m_rcItem.left + h, m_rcItem.top + h, m_rcItem.Width() - m_nBorderSize, m_rcItem.Height() - m_nBorderSize));
+  p.drawRect(QRect(m_rcItem.left + h, m_rcItem.top + h, m_rcItem.Width() - m_nBorderSize,
+                   m_rcItem.Height() - m_nBorderSize));
 }
 
 bool CControlUI::DrawImage(CPaintContext& ctx, const CDuiString& image, const RECT* rc) {

@@ -39,10 +39,10 @@ struct TEventUI {
   int Type = 0;
   CControlUI* pSender = nullptr;
   POINT ptMouse;
-  UINT vkey = 0;          // UIEVENT_KEYDOWN: Windows virtual-key code
-  CDuiString text;        // UIEVENT_CHAR: the typed text
-  WORD wKeyState = 0;     // UIKEY_* bits
-  WPARAM wParam = 0;      // UIEVENT_TIMER: timer id; UIEVENT_SCROLLWHEEL: 1 up, 0 down
+  UINT vkey = 0;       // UIEVENT_KEYDOWN: Windows virtual-key code
+  CDuiString text;     // UIEVENT_CHAR: the typed text
+  WORD wKeyState = 0;  // UIKEY_* bits
+  WPARAM wParam = 0;   // UIEVENT_TIMER: timer id; UIEVENT_SCROLLWHEEL: 1 up, 0 down
   LPARAM lParam = 0;
 };
 

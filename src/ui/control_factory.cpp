@@ -2,8 +2,8 @@
 #include "ui/container.h"
 #include "ui/dialog_builder.h"
 #include "ui/edit.h"
-#include "ui/label.h"
 #include "ui/internal/builtin_controls.h"
+#include "ui/label.h"
 
 namespace DuiLib {
 

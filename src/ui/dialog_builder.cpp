@@ -30,7 +30,9 @@ struct Document {
   std::string theme_xml;
 };
 
-bool IsThemeElement(QStringView name) { return name == u"Font" || name == u"Color" || name == u"Default"; }
+bool IsThemeElement(QStringView name) {
+  return name == u"Font" || name == u"Color" || name == u"Default";
+}
 
 kb::Status ParseDocument(std::string_view xml, Document& doc) {
   QXmlStreamReader reader(QByteArray(xml.data(), static_cast<qsizetype>(xml.size())));
@@ -67,7 +69,8 @@ kb::Status ParseDocument(std::string_view xml, Document& doc) {
       node->cls = internal::FromQString(reader.name().toString());
       node->line = reader.lineNumber();
       for (const auto& a : reader.attributes())
-        node->attrs.emplace_back(internal::FromQString(a.name().toString()), internal::FromQString(a.value().toString()));
+        node->attrs.emplace_back(internal::FromQString(a.name().toString()),
+                                 internal::FromQString(a.value().toString()));
       stack.push_back(node);
     } else if (token == QXmlStreamReader::EndElement) {
       if (skip_depth > 0) {
@@ -114,7 +117,8 @@ class Builder {
       Problem("unknown element class " + n.cls.ToUtf8() + " at line " + std::to_string(n.line));
       return nullptr;
     }
-    const CTheme::AttributeList* defaults = pm_ ? pm_->LocalTheme().FindDefaultAttributes(n.cls) : nullptr;
+    const CTheme::AttributeList* defaults =
+        pm_ ? pm_->LocalTheme().FindDefaultAttributes(n.cls) : nullptr;
     if (!defaults) defaults = CTheme::Global().FindDefaultAttributes(n.cls);
     if (defaults)
       for (const auto& [k, v] : *defaults) c->SetAttribute(k, v);
@@ -142,8 +146,8 @@ class Builder {
   std::string problem_;
 };
 
-CControlUI* BuildDocument(const Document& doc, IDialogBuilderCallback* cb, CPaintManagerUI* pm, CControlUI* parent,
-                          kb::Status& status) {
+CControlUI* BuildDocument(const Document& doc, IDialogBuilderCallback* cb, CPaintManagerUI* pm,
+                          CControlUI* parent, kb::Status& status) {
   internal::SetBuildingManager(pm);
   Builder b(cb, pm);
   std::vector<const Node*> tops;
@@ -172,7 +176,8 @@ CControlUI* BuildDocument(const Document& doc, IDialogBuilderCallback* cb, CPain
     CControlUI* c = b.Build(*n);
     if (!c) continue;
     if (!first) first = c;
-    if (container) container->Add(c);
+    if (container)
+      container->Add(c);
     else if (c != first) {
       b.Problem("layout: more than one top-level control and no parent to hold them");
       delete c;
@@ -186,8 +191,9 @@ CControlUI* BuildDocument(const Document& doc, IDialogBuilderCallback* cb, CPain
 
 }  // namespace
 
-CControlUI* CDialogBuilder::Create(const CDuiString& xml, const CDuiString&, IDialogBuilderCallback* callback,
-                                   CPaintManagerUI* manager, CControlUI* parent) {
+CControlUI* CDialogBuilder::Create(const CDuiString& xml, const CDuiString&,
+                                   IDialogBuilderCallback* callback, CPaintManagerUI* manager,
+                                   CControlUI* parent) {
   internal::EnsureApplication();
   NameCache& names = Names();
   if (names.resource_path != CPaintManagerUI::GetResourcePath()) {
@@ -200,7 +206,8 @@ CControlUI* CDialogBuilder::Create(const CDuiString& xml, const CDuiString&, IDi
     return root;
   }
   std::filesystem::path path(xml.ToUtf8());
-  if (path.is_relative()) path = std::filesystem::path(CPaintManagerUI::GetResourcePath().ToUtf8()) / path;
+  if (path.is_relative())
+    path = std::filesystem::path(CPaintManagerUI::GetResourcePath().ToUtf8()) / path;
   std::string key = path.lexically_normal().string();
   auto& cache = Cache();
   auto it = cache.find(key);
@@ -215,8 +222,8 @@ CControlUI* CDialogBuilder::Create(const CDuiString& xml, const CDuiString&, IDi
       return nullptr;
     }
     auto parsed = std::make_shared<Document>();
-    kb::Status st =
-        ParseDocument(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), *parsed);
+    kb::Status st = ParseDocument(
+        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), *parsed);
     if (!st.ok()) {
       status_ = kb::Status::Fail(key + ": " + st.reason());
       return nullptr;

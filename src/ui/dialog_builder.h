@@ -46,8 +46,9 @@ class CDialogBuilder {
   // (a container) the built top-level controls are added to it. Returns the first top-level
   // control, or null when nothing could be built; GetLastStatus() tells what went wrong
   // (also when elements were skipped but a tree came back). Parsed files are cached.
-  CControlUI* Create(const CDuiString& xml, const CDuiString& type = {}, IDialogBuilderCallback* callback = nullptr,
-                     CPaintManagerUI* manager = nullptr, CControlUI* parent = nullptr);
+  CControlUI* Create(const CDuiString& xml, const CDuiString& type = {},
+                     IDialogBuilderCallback* callback = nullptr, CPaintManagerUI* manager = nullptr,
+                     CControlUI* parent = nullptr);
   // The same from a document in memory (not cached).
   CControlUI* CreateFromString(std::string_view xml, IDialogBuilderCallback* callback = nullptr,
                                CPaintManagerUI* manager = nullptr, CControlUI* parent = nullptr);

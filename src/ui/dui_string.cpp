@@ -96,12 +96,14 @@ int CDuiString::Replace(std::u16string_view from, std::u16string_view to) {
 
 void CDuiString::TrimLeft() {
   std::size_t i = 0;
-  while (i < s_.size() && (s_[i] == u' ' || s_[i] == u'\t' || s_[i] == u'\r' || s_[i] == u'\n')) ++i;
+  while (i < s_.size() && (s_[i] == u' ' || s_[i] == u'\t' || s_[i] == u'\r' || s_[i] == u'\n'))
+    ++i;
   s_.erase(0, i);
 }
 
 void CDuiString::TrimRight() {
-  while (!s_.empty() && (s_.back() == u' ' || s_.back() == u'\t' || s_.back() == u'\r' || s_.back() == u'\n'))
+  while (!s_.empty() &&
+         (s_.back() == u' ' || s_.back() == u'\t' || s_.back() == u'\r' || s_.back() == u'\n'))
     s_.pop_back();
 }
 
@@ -122,7 +124,8 @@ std::u16string CDuiString::FormatList(const char16_t* pattern, const std::vector
     // Copy the conversion into a narrow pattern for snprintf: flags, width, precision.
     std::string directive = "%";
     const char16_t* q = p + 1;
-    while (*q && std::u16string_view(u"-+ #0").find(*q) != std::u16string_view::npos) directive += static_cast<char>(*q++);
+    while (*q && std::u16string_view(u"-+ #0").find(*q) != std::u16string_view::npos)
+      directive += static_cast<char>(*q++);
     while (*q >= u'0' && *q <= u'9') directive += static_cast<char>(*q++);
     if (*q == u'.') {
       directive += '.';
@@ -141,7 +144,8 @@ std::u16string CDuiString::FormatList(const char16_t* pattern, const std::vector
     switch (conv) {
       case u'd':
       case u'i':
-        if (auto* v = std::get_if<long long>(arg)) std::snprintf(buf, sizeof buf, (directive + "lld").c_str(), *v);
+        if (auto* v = std::get_if<long long>(arg))
+          std::snprintf(buf, sizeof buf, (directive + "lld").c_str(), *v);
         else if (auto* u = std::get_if<unsigned long long>(arg))
           std::snprintf(buf, sizeof buf, (directive + "lld").c_str(), static_cast<long long>(*u));
         break;
@@ -150,17 +154,23 @@ std::u16string CDuiString::FormatList(const char16_t* pattern, const std::vector
       case u'X':
       case u'o': {
         unsigned long long v = 0;
-        if (auto* s = std::get_if<long long>(arg)) v = static_cast<unsigned long long>(*s);
-        else if (auto* u = std::get_if<unsigned long long>(arg)) v = *u;
-        else break;
+        if (auto* s = std::get_if<long long>(arg))
+          v = static_cast<unsigned long long>(*s);
+        else if (auto* u = std::get_if<unsigned long long>(arg))
+          v = *u;
+        else
+          break;
         // A negative int printed with %x shows its 32-bit pattern, as in C.
-        if (auto* s = std::get_if<long long>(arg); s && *s < 0 && *s >= INT32_MIN) v &= 0xFFFFFFFFull;
+        if (auto* s = std::get_if<long long>(arg); s && *s < 0 && *s >= INT32_MIN)
+          v &= 0xFFFFFFFFull;
         std::snprintf(buf, sizeof buf, (directive + "ll" + static_cast<char>(conv)).c_str(), v);
         break;
       }
       case u'c':
-        if (auto* u = std::get_if<unsigned long long>(arg)) out += static_cast<char16_t>(*u);
-        else if (auto* s = std::get_if<long long>(arg)) out += static_cast<char16_t>(*s);
+        if (auto* u = std::get_if<unsigned long long>(arg))
+          out += static_cast<char16_t>(*u);
+        else if (auto* s = std::get_if<long long>(arg))
+          out += static_cast<char16_t>(*s);
         break;
       case u'f':
       case u'g':
@@ -168,7 +178,8 @@ std::u16string CDuiString::FormatList(const char16_t* pattern, const std::vector
       case u'F':
       case u'G':
       case u'E':
-        if (auto* d = std::get_if<double>(arg)) std::snprintf(buf, sizeof buf, (directive + static_cast<char>(conv)).c_str(), *d);
+        if (auto* d = std::get_if<double>(arg))
+          std::snprintf(buf, sizeof buf, (directive + static_cast<char>(conv)).c_str(), *d);
         break;
       case u's':
       case u'S':
@@ -181,9 +192,10 @@ std::u16string CDuiString::FormatList(const char16_t* pattern, const std::vector
             if (text.size() > prec) text.resize(prec);
           }
           std::size_t wstart = directive.find_first_of("123456789");
-          std::size_t width = (wstart != std::string::npos && (dot == std::string::npos || wstart < dot))
-                                  ? std::strtoul(directive.c_str() + wstart, nullptr, 10)
-                                  : 0;
+          std::size_t width =
+              (wstart != std::string::npos && (dot == std::string::npos || wstart < dot))
+                  ? std::strtoul(directive.c_str() + wstart, nullptr, 10)
+                  : 0;
           bool left = directive.find('-') != std::string::npos;
           if (text.size() < width) {
             std::u16string pad(width - text.size(), u' ');

@@ -38,9 +38,17 @@ class CDuiString {
 
   void Assign(std::u16string_view text) { s_.assign(text); }
   void Append(std::u16string_view text) { s_.append(text); }
-  CDuiString& operator+=(const CDuiString& other) { s_ += other.s_; return *this; }
-  CDuiString& operator+=(char16_t ch) { s_ += ch; return *this; }
-  friend CDuiString operator+(const CDuiString& a, const CDuiString& b) { return CDuiString(a.s_ + b.s_); }
+  CDuiString& operator+=(const CDuiString& other) {
+    s_ += other.s_;
+    return *this;
+  }
+  CDuiString& operator+=(char16_t ch) {
+    s_ += ch;
+    return *this;
+  }
+  friend CDuiString operator+(const CDuiString& a, const CDuiString& b) {
+    return CDuiString(a.s_ + b.s_);
+  }
 
   // <0, 0, >0 like wcscmp; CompareNoCase folds case as the profile names do.
   int Compare(std::u16string_view other) const;
@@ -82,21 +90,32 @@ class CDuiString {
   friend auto operator<=>(const CDuiString& a, const CDuiString& b) { return a.s_ <=> b.s_; }
 
  private:
-  using FormatArg = std::variant<std::monostate, long long, unsigned long long, double, std::u16string,
-                                 const void*>;
+  using FormatArg = std::variant<std::monostate, long long, unsigned long long, double,
+                                 std::u16string, const void*>;
   template <typename T>
   static FormatArg MakeArg(const T& v) {
-    if constexpr (std::is_same_v<T, bool>) return static_cast<long long>(v);
-    else if constexpr (std::is_same_v<T, char16_t>) return static_cast<unsigned long long>(v);
-    else if constexpr (std::is_integral_v<T> && std::is_signed_v<T>) return static_cast<long long>(v);
-    else if constexpr (std::is_integral_v<T>) return static_cast<unsigned long long>(v);
-    else if constexpr (std::is_enum_v<T>) return static_cast<long long>(v);
-    else if constexpr (std::is_floating_point_v<T>) return static_cast<double>(v);
-    else if constexpr (std::is_same_v<T, CDuiString>) return v.str();
-    else if constexpr (std::is_convertible_v<T, std::u16string_view>) return std::u16string(std::u16string_view(v));
-    else if constexpr (std::is_convertible_v<T, std::string_view>) return CDuiString(std::string(std::string_view(v))).str();
-    else if constexpr (std::is_pointer_v<T>) return static_cast<const void*>(v);
-    else static_assert(sizeof(T) == 0, "CDuiString::Format: unsupported argument type");
+    if constexpr (std::is_same_v<T, bool>)
+      return static_cast<long long>(v);
+    else if constexpr (std::is_same_v<T, char16_t>)
+      return static_cast<unsigned long long>(v);
+    else if constexpr (std::is_integral_v<T> && std::is_signed_v<T>)
+      return static_cast<long long>(v);
+    else if constexpr (std::is_integral_v<T>)
+      return static_cast<unsigned long long>(v);
+    else if constexpr (std::is_enum_v<T>)
+      return static_cast<long long>(v);
+    else if constexpr (std::is_floating_point_v<T>)
+      return static_cast<double>(v);
+    else if constexpr (std::is_same_v<T, CDuiString>)
+      return v.str();
+    else if constexpr (std::is_convertible_v<T, std::u16string_view>)
+      return std::u16string(std::u16string_view(v));
+    else if constexpr (std::is_convertible_v<T, std::string_view>)
+      return CDuiString(std::string(std::string_view(v))).str();
+    else if constexpr (std::is_pointer_v<T>)
+      return static_cast<const void*>(v);
+    else
+      static_assert(sizeof(T) == 0, "CDuiString::Format: unsupported argument type");
   }
   static std::u16string FormatList(const char16_t* pattern, const std::vector<FormatArg>& args);
 
@@ -107,5 +126,7 @@ class CDuiString {
 
 template <>
 struct std::hash<DuiLib::CDuiString> {
-  std::size_t operator()(const DuiLib::CDuiString& s) const noexcept { return std::hash<std::u16string>()(s.str()); }
+  std::size_t operator()(const DuiLib::CDuiString& s) const noexcept {
+    return std::hash<std::u16string>()(s.str());
+  }
 };

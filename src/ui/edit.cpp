@@ -142,10 +142,18 @@ void CEditUI::DoEvent(TEventUI& event) {
         Invalidate();
       };
       switch (event.vkey) {
-        case VK_LEFT: move(m_iCaret - 1); return;
-        case VK_RIGHT: move(m_iCaret + 1); return;
-        case VK_HOME: move(0); return;
-        case VK_END: move(len); return;
+        case VK_LEFT:
+          move(m_iCaret - 1);
+          return;
+        case VK_RIGHT:
+          move(m_iCaret + 1);
+          return;
+        case VK_HOME:
+          move(0);
+          return;
+        case VK_END:
+          move(len);
+          return;
         case VK_BACK:
           if (m_iSelStart == m_iCaret && m_iCaret > 0) m_iSelStart = m_iCaret - 1;
           UserReplace({});
@@ -189,15 +197,20 @@ void CEditUI::DoEvent(TEventUI& event) {
 void CEditUI::SetAttribute(const CDuiString& name, const CDuiString& value) {
   const std::u16string_view n = name.view();
   DWORD c = 0;
-  if (n == u"maxchar") SetMaxChar(ParseSize(value.view()).cx);
-  else if (n == u"readonly") SetReadOnly(ParseBool(value.view()));
-  else if (n == u"password") SetPasswordMode(ParseBool(value.view()));
-  else if (n == u"numberonly") SetNumberOnly(ParseBool(value.view()));
+  if (n == u"maxchar")
+    SetMaxChar(ParseSize(value.view()).cx);
+  else if (n == u"readonly")
+    SetReadOnly(ParseBool(value.view()));
+  else if (n == u"password")
+    SetPasswordMode(ParseBool(value.view()));
+  else if (n == u"numberonly")
+    SetNumberOnly(ParseBool(value.view()));
   else if (n == u"focusbordercolor") {
     if (ParseColor(value.view(), c, m_pManager)) m_dwFocusBorderColor = c;
   } else if (n == u"selectioncolor") {
     if (ParseColor(value.view(), c, m_pManager)) m_dwSelectionColor = c;
-  } else CLabelUI::SetAttribute(name, value);
+  } else
+    CLabelUI::SetAttribute(name, value);
 }
 
 void CEditUI::PaintText(CPaintContext& ctx) {
@@ -220,7 +233,8 @@ void CEditUI::PaintText(CPaintContext& ctx) {
     int b = std::max(m_iSelStart, m_iCaret);
     int xa = fm.horizontalAdvance(s.left(a)) - m_iScroll;
     int xb = fm.horizontalAdvance(s.left(b)) - m_iScroll;
-    p.fillRect(QRect(area.left() + xa, text_top, xb - xa, fm.height()), ToQColor(m_dwSelectionColor));
+    p.fillRect(QRect(area.left() + xa, text_top, xb - xa, fm.height()),
+               ToQColor(m_dwSelectionColor));
   }
   p.setFont(f);
   p.setPen(ToQColor(CurrentTextColor()));

@@ -33,14 +33,16 @@ std::optional<CDuiString> Run(const FileDialogRequest& req) {
     QFileDialog dlg(owner ? owner->NativeHostForTesting() : nullptr, internal::ToQString(req.title),
                     internal::ToQString(req.initial_path));
     if (!req.filter_pattern.IsEmpty()) {
-      QStringList patterns = internal::ToQString(req.filter_pattern).split(u';', Qt::SkipEmptyParts);
-      dlg.setNameFilter(internal::ToQString(req.filter_label) + QStringLiteral(" (") + patterns.join(u' ') +
-                        QStringLiteral(")"));
+      QStringList patterns =
+          internal::ToQString(req.filter_pattern).split(u';', Qt::SkipEmptyParts);
+      dlg.setNameFilter(internal::ToQString(req.filter_label) + QStringLiteral(" (") +
+                        patterns.join(u' ') + QStringLiteral(")"));
     }
     if (req.save) {
       dlg.setAcceptMode(QFileDialog::AcceptSave);
       dlg.setFileMode(QFileDialog::AnyFile);
-      if (!req.default_extension.IsEmpty()) dlg.setDefaultSuffix(internal::ToQString(req.default_extension));
+      if (!req.default_extension.IsEmpty())
+        dlg.setDefaultSuffix(internal::ToQString(req.default_extension));
     } else {
       dlg.setAcceptMode(QFileDialog::AcceptOpen);
       dlg.setFileMode(QFileDialog::ExistingFile);

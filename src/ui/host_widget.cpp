@@ -24,7 +24,8 @@ QEvent::Type MessageEvent::EventType() {
   return type;
 }
 
-HostWidget::HostWidget(CWindowWnd* window, Qt::WindowFlags flags) : QWidget(nullptr, flags), window_(window) {
+HostWidget::HostWidget(CWindowWnd* window, Qt::WindowFlags flags)
+    : QWidget(nullptr, flags), window_(window) {
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent, false);
@@ -39,9 +40,12 @@ void HostWidget::BeginMove(QPoint global_pos) {
 bool HostWidget::event(QEvent* e) {
   if (e->type() == QEvent::ToolTip && window_ && window_->GetPaintManager()) {
     auto* help = static_cast<QHelpEvent*>(e);
-    CControlUI* c = window_->GetPaintManager()->FindControl(POINT{help->pos().x(), help->pos().y()});
-    if (c && !c->GetToolTip().IsEmpty()) QToolTip::showText(help->globalPos(), ToQString(c->GetToolTip()), this);
-    else QToolTip::hideText();
+    CControlUI* c =
+        window_->GetPaintManager()->FindControl(POINT{help->pos().x(), help->pos().y()});
+    if (c && !c->GetToolTip().IsEmpty())
+      QToolTip::showText(help->globalPos(), ToQString(c->GetToolTip()), this);
+    else
+      QToolTip::hideText();
     return true;
   }
   if (e->type() == MessageEvent::EventType()) {
@@ -74,7 +78,8 @@ void HostWidget::mouseMoveEvent(QMouseEvent* e) {
     move(move_origin_ + (e->globalPosition().toPoint() - move_press_));
     return;
   }
-  if (window_ && window_->GetPaintManager()) window_->GetPaintManager()->OnMouseMove(Pt(e), KeyStateFromQt(e->modifiers()));
+  if (window_ && window_->GetPaintManager())
+    window_->GetPaintManager()->OnMouseMove(Pt(e), KeyStateFromQt(e->modifiers()));
 }
 
 void HostWidget::mousePressEvent(QMouseEvent* e) {
@@ -88,7 +93,8 @@ void HostWidget::mousePressEvent(QMouseEvent* e) {
 
 void HostWidget::mouseDoubleClickEvent(QMouseEvent* e) {
   if (!window_ || !window_->GetPaintManager()) return;
-  window_->GetPaintManager()->OnButtonDown(Pt(e), e->button() == Qt::RightButton, true, KeyStateFromQt(e->modifiers()));
+  window_->GetPaintManager()->OnButtonDown(Pt(e), e->button() == Qt::RightButton, true,
+                                           KeyStateFromQt(e->modifiers()));
 }
 
 void HostWidget::mouseReleaseEvent(QMouseEvent* e) {
@@ -96,7 +102,8 @@ void HostWidget::mouseReleaseEvent(QMouseEvent* e) {
     moving_ = false;
   }
   if (window_ && window_->GetPaintManager())
-    window_->GetPaintManager()->OnButtonUp(Pt(e), e->button() == Qt::RightButton, KeyStateFromQt(e->modifiers()));
+    window_->GetPaintManager()->OnButtonUp(Pt(e), e->button() == Qt::RightButton,
+                                           KeyStateFromQt(e->modifiers()));
 }
 
 void HostWidget::wheelEvent(QWheelEvent* e) {
@@ -111,7 +118,8 @@ void HostWidget::leaveEvent(QEvent*) {
 
 void HostWidget::keyPressEvent(QKeyEvent* e) {
   if (!window_) return;
-  window_->OnNativeKey(VirtualKeyFromQt(e->key()), KeyStateFromQt(e->modifiers()), FromQString(e->text()));
+  window_->OnNativeKey(VirtualKeyFromQt(e->key()), KeyStateFromQt(e->modifiers()),
+                       FromQString(e->text()));
 }
 
 void HostWidget::closeEvent(QCloseEvent* e) {
@@ -142,24 +150,41 @@ UINT VirtualKeyFromQt(int k) {
   if (k >= Qt::Key_0 && k <= Qt::Key_9) return static_cast<UINT>('0' + (k - Qt::Key_0));
   if (k >= Qt::Key_F1 && k <= Qt::Key_F24) return static_cast<UINT>(0x70 + (k - Qt::Key_F1));
   switch (k) {
-    case Qt::Key_Backspace: return VK_BACK;
-    case Qt::Key_Tab: return VK_TAB;
+    case Qt::Key_Backspace:
+      return VK_BACK;
+    case Qt::Key_Tab:
+      return VK_TAB;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return VK_RETURN;
-    case Qt::Key_Shift: return VK_SHIFT;
-    case Qt::Key_Control: return VK_CONTROL;
-    case Qt::Key_Escape: return VK_ESCAPE;
-    case Qt::Key_Space: return VK_SPACE;
-    case Qt::Key_PageUp: return VK_PRIOR;
-    case Qt::Key_PageDown: return VK_NEXT;
-    case Qt::Key_End: return VK_END;
-    case Qt::Key_Home: return VK_HOME;
-    case Qt::Key_Left: return VK_LEFT;
-    case Qt::Key_Up: return VK_UP;
-    case Qt::Key_Right: return VK_RIGHT;
-    case Qt::Key_Down: return VK_DOWN;
-    case Qt::Key_Delete: return VK_DELETE;
-    default: return 0;
+    case Qt::Key_Enter:
+      return VK_RETURN;
+    case Qt::Key_Shift:
+      return VK_SHIFT;
+    case Qt::Key_Control:
+      return VK_CONTROL;
+    case Qt::Key_Escape:
+      return VK_ESCAPE;
+    case Qt::Key_Space:
+      return VK_SPACE;
+    case Qt::Key_PageUp:
+      return VK_PRIOR;
+    case Qt::Key_PageDown:
+      return VK_NEXT;
+    case Qt::Key_End:
+      return VK_END;
+    case Qt::Key_Home:
+      return VK_HOME;
+    case Qt::Key_Left:
+      return VK_LEFT;
+    case Qt::Key_Up:
+      return VK_UP;
+    case Qt::Key_Right:
+      return VK_RIGHT;
+    case Qt::Key_Down:
+      return VK_DOWN;
+    case Qt::Key_Delete:
+      return VK_DELETE;
+    default:
+      return 0;
   }
 }
 

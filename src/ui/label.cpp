@@ -6,7 +6,9 @@ namespace DuiLib {
 
 using namespace internal;
 
-CLabelUI::CLabelUI() : m_uTextStyle(kAlignLeft | kAlignVCenter | kEndEllipsis) { m_bMouseEnabled = true; }
+CLabelUI::CLabelUI() : m_uTextStyle(kAlignLeft | kAlignVCenter | kEndEllipsis) {
+  m_bMouseEnabled = true;
+}
 
 void* CLabelUI::GetInterface(const CDuiString& name) {
   if (name == u"Label") return this;
@@ -41,27 +43,38 @@ void CLabelUI::SetAttribute(const CDuiString& name, const CDuiString& value) {
     if (ParseColor(v, c, m_pManager)) SetTextColor(c);
   } else if (n == u"disabledtextcolor") {
     if (ParseColor(v, c, m_pManager)) SetDisabledTextColor(c);
-  } else if (n == u"textpadding") SetTextPadding(ParseRect(v));
+  } else if (n == u"textpadding")
+    SetTextPadding(ParseRect(v));
   else if (n == u"align") {
     m_uTextStyle &= ~(kAlignCenter | kAlignRight);
-    if (v == u"center") m_uTextStyle |= kAlignCenter;
-    else if (v == u"right") m_uTextStyle |= kAlignRight;
+    if (v == u"center")
+      m_uTextStyle |= kAlignCenter;
+    else if (v == u"right")
+      m_uTextStyle |= kAlignRight;
   } else if (n == u"valign") {
     m_uTextStyle &= ~(kAlignVCenter | kAlignBottom);
-    if (v == u"vcenter" || v == u"center") m_uTextStyle |= kAlignVCenter;
-    else if (v == u"bottom") m_uTextStyle |= kAlignBottom;
+    if (v == u"vcenter" || v == u"center")
+      m_uTextStyle |= kAlignVCenter;
+    else if (v == u"bottom")
+      m_uTextStyle |= kAlignBottom;
   } else if (n == u"wordbreak") {
-    if (ParseBool(v)) m_uTextStyle |= kWordBreak;
-    else m_uTextStyle &= ~kWordBreak;
+    if (ParseBool(v))
+      m_uTextStyle |= kWordBreak;
+    else
+      m_uTextStyle &= ~kWordBreak;
   } else if (n == u"endellipsis") {
-    if (ParseBool(v)) m_uTextStyle |= kEndEllipsis;
-    else m_uTextStyle &= ~kEndEllipsis;
+    if (ParseBool(v))
+      m_uTextStyle |= kEndEllipsis;
+    else
+      m_uTextStyle &= ~kEndEllipsis;
   } else {
     CControlUI::SetAttribute(name, value);
   }
 }
 
-DWORD CLabelUI::CurrentTextColor() const { return IsEnabled() ? m_dwTextColor : m_dwDisabledTextColor; }
+DWORD CLabelUI::CurrentTextColor() const {
+  return IsEnabled() ? m_dwTextColor : m_dwDisabledTextColor;
+}
 
 void CLabelUI::PaintText(CPaintContext& ctx) {
   RECT rc = m_rcItem;

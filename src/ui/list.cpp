@@ -10,26 +10,40 @@ namespace DuiLib {
 
 using namespace internal;
 
-bool TListInfoUI::SetAttribute(const CDuiString& name, const CDuiString& value, const CPaintManagerUI* pm) {
+bool TListInfoUI::SetAttribute(const CDuiString& name, const CDuiString& value,
+                               const CPaintManagerUI* pm) {
   const std::u16string_view n = name.view();
   const std::u16string_view v = value.view();
   if (n.substr(0, 4) != u"item") return false;
   DWORD c = 0;
-  if (n == u"itemfont") font = value;
-  else if (n == u"itemtextcolor") { if (ParseColor(v, c, pm)) textcolor = c; }
-  else if (n == u"itembkcolor") { if (ParseColor(v, c, pm)) bkcolor = c; }
-  else if (n == u"itemselectedtextcolor") { if (ParseColor(v, c, pm)) selectedtextcolor = c; }
-  else if (n == u"itemselectedbkcolor") { if (ParseColor(v, c, pm)) selectedbkcolor = c; }
-  else if (n == u"itemhottextcolor") { if (ParseColor(v, c, pm)) hottextcolor = c; }
-  else if (n == u"itemhotbkcolor") { if (ParseColor(v, c, pm)) hotbkcolor = c; }
-  else if (n == u"itemdisabledtextcolor") { if (ParseColor(v, c, pm)) disabledtextcolor = c; }
-  else if (n == u"itemtextpadding") textpadding = ParseRect(v);
-  else if (n == u"itemheight") itemheight = std::max(1, ParseSize(v).cx);
+  if (n == u"itemfont")
+    font = value;
+  else if (n == u"itemtextcolor") {
+    if (ParseColor(v, c, pm)) textcolor = c;
+  } else if (n == u"itembkcolor") {
+    if (ParseColor(v, c, pm)) bkcolor = c;
+  } else if (n == u"itemselectedtextcolor") {
+    if (ParseColor(v, c, pm)) selectedtextcolor = c;
+  } else if (n == u"itemselectedbkcolor") {
+    if (ParseColor(v, c, pm)) selectedbkcolor = c;
+  } else if (n == u"itemhottextcolor") {
+    if (ParseColor(v, c, pm)) hottextcolor = c;
+  } else if (n == u"itemhotbkcolor") {
+    if (ParseColor(v, c, pm)) hotbkcolor = c;
+  } else if (n == u"itemdisabledtextcolor") {
+    if (ParseColor(v, c, pm)) disabledtextcolor = c;
+  } else if (n == u"itemtextpadding")
+    textpadding = ParseRect(v);
+  else if (n == u"itemheight")
+    itemheight = std::max(1, ParseSize(v).cx);
   else if (n == u"itemalign") {
     textstyle &= ~(kAlignCenter | kAlignRight);
-    if (v == u"center") textstyle |= kAlignCenter;
-    else if (v == u"right") textstyle |= kAlignRight;
-  } else return false;
+    if (v == u"center")
+      textstyle |= kAlignCenter;
+    else if (v == u"right")
+      textstyle |= kAlignRight;
+  } else
+    return false;
   return true;
 }
 
@@ -39,23 +53,28 @@ bool IListItemUI::Select(bool trigger_event) {
 
 namespace {
 
-void PaintItemBackground(CPaintContext& ctx, const RECT& rc, const IListItemUI& item, const CControlUI* self,
-                         DWORD own_bk) {
+void PaintItemBackground(CPaintContext& ctx, const RECT& rc, const IListItemUI& item,
+                         const CControlUI* self, DWORD own_bk) {
   const IListOwnerUI* owner = item.GetOwner();
   DWORD c = own_bk;
   if (owner) {
     const TListInfoUI& info = owner->GetListInfo();
-    if (item.IsSelected() && (info.selectedbkcolor >> 24)) c = info.selectedbkcolor;
-    else if (owner->IsItemHot(self) && (info.hotbkcolor >> 24)) c = info.hotbkcolor;
-    else if (!(c >> 24)) c = info.bkcolor;
+    if (item.IsSelected() && (info.selectedbkcolor >> 24))
+      c = info.selectedbkcolor;
+    else if (owner->IsItemHot(self) && (info.hotbkcolor >> 24))
+      c = info.hotbkcolor;
+    else if (!(c >> 24))
+      c = info.bkcolor;
   }
   if (c >> 24) ctx.painter().fillRect(ToQRect(rc), ToQColor(c));
 }
 
 // A press on a row selects it as the user's choice and gives the list the focus.
 bool HandleRowEvent(TEventUI& event, IListItemUI& item, CControlUI* self) {
-  if (event.Type == UIEVENT_BUTTONDOWN || event.Type == UIEVENT_RBUTTONDOWN || event.Type == UIEVENT_DBLCLICK) {
-    if (self->IsEnabled() && item.GetOwner()) item.GetOwner()->SelectItem(item.GetIndex(), true, true);
+  if (event.Type == UIEVENT_BUTTONDOWN || event.Type == UIEVENT_RBUTTONDOWN ||
+      event.Type == UIEVENT_DBLCLICK) {
+    if (self->IsEnabled() && item.GetOwner())
+      item.GetOwner()->SelectItem(item.GetIndex(), true, true);
     return true;
   }
   if (event.Type == UIEVENT_MOUSEENTER || event.Type == UIEVENT_MOUSELEAVE) self->Invalidate();
@@ -79,7 +98,9 @@ void CListElementUI::DoEvent(TEventUI& event) {
   CControlUI::DoEvent(event);
 }
 
-void CListElementUI::PaintBkColor(CPaintContext& ctx) { PaintItemBackground(ctx, m_rcItem, *this, this, m_dwBackColor); }
+void CListElementUI::PaintBkColor(CPaintContext& ctx) {
+  PaintItemBackground(ctx, m_rcItem, *this, this, m_dwBackColor);
+}
 
 void* CListLabelElementUI::GetInterface(const CDuiString& name) {
   if (name == u"ListLabelElement") return this;
@@ -90,9 +111,12 @@ void CListElementUI::PaintText(CPaintContext& ctx) {
   TListInfoUI fallback;
   const TListInfoUI& info = m_pOwner ? m_pOwner->GetListInfo() : fallback;
   DWORD color = info.textcolor;
-  if (!IsEnabled()) color = info.disabledtextcolor;
-  else if (m_bSelected && info.selectedtextcolor) color = info.selectedtextcolor;
-  else if (m_pOwner && m_pOwner->IsItemHot(this) && info.hottextcolor) color = info.hottextcolor;
+  if (!IsEnabled())
+    color = info.disabledtextcolor;
+  else if (m_bSelected && info.selectedtextcolor)
+    color = info.selectedtextcolor;
+  else if (m_pOwner && m_pOwner->IsItemHot(this) && info.hottextcolor)
+    color = info.hottextcolor;
   RECT rc{m_rcItem.left + info.textpadding.left, m_rcItem.top + info.textpadding.top,
           m_rcItem.right - info.textpadding.right, m_rcItem.bottom - info.textpadding.bottom};
   DrawText(ctx, GetShownText(), rc, m_sFont.IsEmpty() ? info.font : m_sFont, color,
@@ -141,7 +165,9 @@ IListItemUI* internal::AsListItem(CControlUI* c) {
 
 using internal::AsListItem;
 
-bool CListUI::IsItemHot(const CControlUI* item) const { return m_pManager && m_pManager->GetHover() == item; }
+bool CListUI::IsItemHot(const CControlUI* item) const {
+  return m_pManager && m_pManager->GetHover() == item;
+}
 
 bool CListUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
 
@@ -224,13 +250,13 @@ void CListUI::EnsureVisible(int index) {
     NeedUpdate();
     return;
   }
-  if (top < m_iScrollY) SetScrollPos(top);
-  else if (bottom > m_iScrollY + view) SetScrollPos(bottom - view);
+  if (top < m_iScrollY)
+    SetScrollPos(top);
+  else if (bottom > m_iScrollY + view)
+    SetScrollPos(bottom - view);
 }
 
-void CListUI::EndDown() {
-  SetScrollPos(GetContentHeight());
-}
+void CListUI::EndDown() { SetScrollPos(GetContentHeight()); }
 
 void CListUI::SetPos(RECT rc) {
   CControlUI::SetPos(rc);
@@ -241,8 +267,10 @@ void CListUI::SetPos(RECT rc) {
   if (m_iPendingEnsure >= 0 && m_iPendingEnsure < GetCount() && view > 0) {
     int top = m_offsets[static_cast<std::size_t>(m_iPendingEnsure)];
     int bottom = m_offsets[static_cast<std::size_t>(m_iPendingEnsure) + 1];
-    if (top < m_iScrollY) m_iScrollY = top;
-    else if (bottom > m_iScrollY + view) m_iScrollY = bottom - view;
+    if (top < m_iScrollY)
+      m_iScrollY = top;
+    else if (bottom > m_iScrollY + view)
+      m_iScrollY = bottom - view;
   }
   if (view > 0) m_iPendingEnsure = -1;
   m_iScrollY = std::clamp(m_iScrollY, 0, std::max(0, content - view));
@@ -283,7 +311,8 @@ void CListUI::ScrollbarGeometry(RECT& track, RECT& thumb) const {
   int thumb_h = std::max(16, static_cast<int>(static_cast<long long>(view) * view / content));
   thumb_h = std::min(thumb_h, view);
   int range = view - thumb_h;
-  int top = inner.top + static_cast<int>(static_cast<long long>(range) * m_iScrollY / std::max(1, content - view));
+  int top = inner.top + static_cast<int>(static_cast<long long>(range) * m_iScrollY /
+                                         std::max(1, content - view));
   thumb = {track.left, top, track.right, top + thumb_h};
 }
 
@@ -313,7 +342,8 @@ void CListUI::DoEvent(TEventUI& event) {
         int content = GetContentHeight() - InnerRect().Height();
         if (range > 0)
           SetScrollPos(m_iDragStartScroll +
-                       static_cast<int>(static_cast<long long>(event.ptMouse.y - m_iDragStartY) * content / range));
+                       static_cast<int>(static_cast<long long>(event.ptMouse.y - m_iDragStartY) *
+                                        content / range));
       }
       return;
     case UIEVENT_BUTTONUP:
@@ -322,11 +352,21 @@ void CListUI::DoEvent(TEventUI& event) {
     case UIEVENT_KEYDOWN: {
       int target = m_iCurSel;
       switch (event.vkey) {
-        case VK_UP: target = m_iCurSel - 1; break;
-        case VK_DOWN: target = m_iCurSel + 1; break;
-        case VK_HOME: target = 0; break;
-        case VK_END: target = GetCount() - 1; break;
-        default: CVerticalLayoutUI::DoEvent(event); return;
+        case VK_UP:
+          target = m_iCurSel - 1;
+          break;
+        case VK_DOWN:
+          target = m_iCurSel + 1;
+          break;
+        case VK_HOME:
+          target = 0;
+          break;
+        case VK_END:
+          target = GetCount() - 1;
+          break;
+        default:
+          CVerticalLayoutUI::DoEvent(event);
+          return;
       }
       if (target >= 0 && target < GetCount()) SelectItem(target, true);
       return;
@@ -342,11 +382,16 @@ void CListUI::SetAttribute(const CDuiString& name, const CDuiString& value) {
     return;
   }
   DWORD c = 0;
-  if (name == u"scrollbarwidth") m_iScrollbarWidth = std::max(0, ParseSize(value.view()).cx);
-  else if (name == u"scrolltrackcolor") { if (ParseColor(value.view(), c, m_pManager)) m_dwScrollTrackColor = c; }
-  else if (name == u"scrollthumbcolor") { if (ParseColor(value.view(), c, m_pManager)) m_dwScrollThumbColor = c; }
-  else if (name == u"vscrollbar") {}  // the scroll bar appears whenever the rows do not fit
-  else CVerticalLayoutUI::SetAttribute(name, value);
+  if (name == u"scrollbarwidth")
+    m_iScrollbarWidth = std::max(0, ParseSize(value.view()).cx);
+  else if (name == u"scrolltrackcolor") {
+    if (ParseColor(value.view(), c, m_pManager)) m_dwScrollTrackColor = c;
+  } else if (name == u"scrollthumbcolor") {
+    if (ParseColor(value.view(), c, m_pManager)) m_dwScrollThumbColor = c;
+  } else if (name == u"vscrollbar") {
+  }  // the scroll bar appears whenever the rows do not fit
+  else
+    CVerticalLayoutUI::SetAttribute(name, value);
 }
 
 void CListUI::PaintItems(CPaintContext& ctx, const RECT& dirty) {

@@ -23,7 +23,8 @@ struct TListInfoUI {
   unsigned textstyle = 0;  // internal::TextStyle bits; 0 = left, vertically centred
   int itemheight = 22;     // rows without a height of their own
   // Applies an item* attribute ("itemtextcolor" ...); false when `name` is not one.
-  bool SetAttribute(const CDuiString& name, const CDuiString& value, const class CPaintManagerUI* pm);
+  bool SetAttribute(const CDuiString& name, const CDuiString& value,
+                    const class CPaintManagerUI* pm);
 };
 
 class IListOwnerUI {

@@ -59,8 +59,10 @@ void* CMenuUI::GetInterface(const CDuiString& name) {
 }
 
 void CMenuUI::SetAttribute(const CDuiString& name, const CDuiString& value) {
-  if (name == u"itemheight") m_nItemHeight = std::max(1, ParseSize(value.view()).cx);
-  else CVerticalLayoutUI::SetAttribute(name, value);
+  if (name == u"itemheight")
+    m_nItemHeight = std::max(1, ParseSize(value.view()).cx);
+  else
+    CVerticalLayoutUI::SetAttribute(name, value);
 }
 
 bool CMenuUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
@@ -83,15 +85,18 @@ SIZE CMenuUI::EstimateSize(SIZE) {
       // fall a pixel short of what the painter needs, which elides the longest item.
       QFontMetricsF fm(ResolveFont(m_pManager, e->GetFont()));
       RECT pad = e->GetTextPadding();
-      const int text = static_cast<int>(std::ceil(fm.horizontalAdvance(ToQString(e->GetShownText()))));
-      widest = std::max(widest, text + pad.left + pad.right + 2 * std::max(1, e->GetBorderSize()) + 2);
+      const int text =
+          static_cast<int>(std::ceil(fm.horizontalAdvance(ToQString(e->GetShownText()))));
+      widest =
+          std::max(widest, text + pad.left + pad.right + 2 * std::max(1, e->GetBorderSize()) + 2);
     }
   }
   if (width == 0) width = std::max(120, widest + m_rcInset.left + m_rcInset.right);
   return SIZE{width, std::max(height, 4)};
 }
 
-CMenuWnd* CMenuWnd::CreateMenu(const CDuiString& xml, POINT point, CPaintManagerUI* main_manager, DWORD alignment) {
+CMenuWnd* CMenuWnd::CreateMenu(const CDuiString& xml, POINT point, CPaintManagerUI* main_manager,
+                               DWORD alignment) {
   auto* menu = new CMenuWnd;
   return menu->Init(xml, point, main_manager, alignment) ? menu : nullptr;
 }
@@ -102,7 +107,8 @@ CControlUI* CMenuWnd::CreateControl(const CDuiString& element_class) {
   return nullptr;
 }
 
-bool CMenuWnd::Init(const CDuiString& xml, POINT point, CPaintManagerUI* main_manager, DWORD alignment) {
+bool CMenuWnd::Init(const CDuiString& xml, POINT point, CPaintManagerUI* main_manager,
+                    DWORD alignment) {
   m_sXml = xml;
   m_hMain = main_manager ? main_manager->GetPaintWindow() : nullptr;
   m_ptAt = point;
@@ -180,7 +186,8 @@ bool CMenuWnd::ResponseDefaultKeyEvent(WPARAM wParam) {
     return true;
   }
   int n = static_cast<int>(items.size());
-  int next = hot < 0 ? (wParam == VK_DOWN ? 0 : n - 1) : (hot + (wParam == VK_DOWN ? 1 : n - 1)) % n;
+  int next =
+      hot < 0 ? (wParam == VK_DOWN ? 0 : n - 1) : (hot + (wParam == VK_DOWN ? 1 : n - 1)) % n;
   for (auto* e : items) e->SetHot(false);
   items[static_cast<std::size_t>(next)]->SetHot(true);
   return true;

@@ -4,7 +4,8 @@
 
 namespace DuiLib {
 
-void CNotifyPump::AddHandler(const CDuiString& type, const CDuiString& control_name, Handler handler) {
+void CNotifyPump::AddHandler(const CDuiString& type, const CDuiString& control_name,
+                             Handler handler) {
   handlers_.push_back({type, control_name, std::move(handler)});
 }
 

@@ -88,7 +88,9 @@ void CPaintManagerUI::Init(CWindowWnd* window) {
 }
 
 CWindowWnd* CPaintManagerUI::GetWindow() const { return d_->window; }
-HWND CPaintManagerUI::GetPaintWindow() const { return d_->window ? internal::HandleOf(d_->window) : nullptr; }
+HWND CPaintManagerUI::GetPaintWindow() const {
+  return d_->window ? internal::HandleOf(d_->window) : nullptr;
+}
 
 bool CPaintManagerUI::AttachDialog(CControlUI* root) {
   if (!root) return false;
@@ -147,7 +149,8 @@ CControlUI* CPaintManagerUI::FindControl(POINT pt) const {
 }
 
 bool CPaintManagerUI::AddNotifier(INotifyUI* notifier) {
-  if (!notifier || std::find(d_->notifiers.begin(), d_->notifiers.end(), notifier) != d_->notifiers.end())
+  if (!notifier ||
+      std::find(d_->notifiers.begin(), d_->notifiers.end(), notifier) != d_->notifiers.end())
     return false;
   d_->notifiers.push_back(notifier);
   return true;
@@ -160,7 +163,8 @@ bool CPaintManagerUI::RemoveNotifier(INotifyUI* notifier) {
   return true;
 }
 
-void CPaintManagerUI::SendNotify(CControlUI* sender, const CDuiString& type, WPARAM wParam, LPARAM lParam) {
+void CPaintManagerUI::SendNotify(CControlUI* sender, const CDuiString& type, WPARAM wParam,
+                                 LPARAM lParam) {
   TNotifyUI msg;
   msg.sType = type;
   msg.pSender = sender;
@@ -170,7 +174,8 @@ void CPaintManagerUI::SendNotify(CControlUI* sender, const CDuiString& type, WPA
 }
 
 void CPaintManagerUI::SendNotify(TNotifyUI& msg) {
-  if (msg.sVirtualWnd.IsEmpty() && msg.pSender) msg.sVirtualWnd = msg.pSender->GetEffectiveVirtualWnd();
+  if (msg.sVirtualWnd.IsEmpty() && msg.pSender)
+    msg.sVirtualWnd = msg.pSender->GetEffectiveVirtualWnd();
   BeginDispatch();
   // A notifier may remove itself or others while it runs.
   std::vector<INotifyUI*> list = d_->notifiers;
@@ -185,7 +190,8 @@ CControlUI* CPaintManagerUI::GetFocus() const { return d_->focus; }
 
 void CPaintManagerUI::SetFocus(CControlUI* control) {
   if (control == d_->focus) return;
-  if (control && (control->GetManager() != this || !control->IsVisible() || !control->IsEnabled())) return;
+  if (control && (control->GetManager() != this || !control->IsVisible() || !control->IsEnabled()))
+    return;
   BeginDispatch();
   CControlUI* old = d_->focus;
   d_->focus = nullptr;
@@ -249,8 +255,9 @@ void CPaintManagerUI::KillTimers(CControlUI* control) {
 }
 
 bool CPaintManagerUI::FireTimerForTesting(CControlUI* control, UINT id) {
-  bool found = std::any_of(d_->timers.begin(), d_->timers.end(),
-                           [&](const Impl::Timer& t) { return t.control == control && t.id == id; });
+  bool found = std::any_of(d_->timers.begin(), d_->timers.end(), [&](const Impl::Timer& t) {
+    return t.control == control && t.id == id;
+  });
   if (!found) return false;
   BeginDispatch();
   TEventUI ev;
@@ -453,7 +460,8 @@ void CPaintManagerUI::OnMouseLeave() {
 
 bool CPaintManagerUI::OnKeyDown(UINT vkey, WORD key_state, const CDuiString& text) {
   DispatchGuard guard(this);
-  if (vkey == VK_TAB && !(key_state & (UIKEY_CONTROL | UIKEY_ALT))) return MoveFocus(!(key_state & UIKEY_SHIFT));
+  if (vkey == VK_TAB && !(key_state & (UIKEY_CONTROL | UIKEY_ALT)))
+    return MoveFocus(!(key_state & UIKEY_SHIFT));
   CControlUI* target = d_->focus;
   if (!target) return false;
   TEventUI ev;
@@ -478,14 +486,16 @@ bool CPaintManagerUI::MoveFocus(bool forward) {
   std::vector<CControlUI*> order;
   d_->root->ForEach(
       [](CControlUI* c, void* data) {
-        if (c->TakesFocus() && c->IsVisible() && c->IsEnabled() && c->IsKeyboardEnabled() && !c->IsNameHidden())
+        if (c->TakesFocus() && c->IsVisible() && c->IsEnabled() && c->IsKeyboardEnabled() &&
+            !c->IsNameHidden())
           static_cast<std::vector<CControlUI*>*>(data)->push_back(c);
       },
       &order);
   if (order.empty()) return false;
   auto it = std::find(order.begin(), order.end(), d_->focus);
   std::size_t next;
-  if (it == order.end()) next = forward ? 0 : order.size() - 1;
+  if (it == order.end())
+    next = forward ? 0 : order.size() - 1;
   else {
     std::size_t i = static_cast<std::size_t>(it - order.begin());
     next = forward ? (i + 1) % order.size() : (i + order.size() - 1) % order.size();
@@ -520,8 +530,10 @@ void CPaintManagerUI::ReapObjects(CControlUI* control) {
 
 void CPaintManagerUI::DeleteWhenIdle(CControlUI* control) {
   if (!control) return;
-  if (d_->dispatch_depth > 0) d_->cleanup.push_back(control);
-  else delete control;
+  if (d_->dispatch_depth > 0)
+    d_->cleanup.push_back(control);
+  else
+    delete control;
 }
 
 void CPaintManagerUI::BeginDispatch() { ++d_->dispatch_depth; }

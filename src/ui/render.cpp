@@ -43,11 +43,16 @@ ImageSpec ParseImageSpec(const CDuiString& text) {
     std::size_t q2 = s.find(u'\'', q1 + 1);
     if (q2 == std::u16string_view::npos) break;
     std::u16string_view value = s.substr(q1 + 1, q2 - q1 - 1);
-    if (key == u"file" || key == u"res") parsed.file = CDuiString(value);
-    else if (key == u"dest") parsed.dest = ParseRect(value), parsed.has_dest = true;
-    else if (key == u"source") parsed.source = ParseRect(value), parsed.has_source = true;
-    else if (key == u"corner") parsed.corner = ParseRect(value);
-    else if (key == u"fade") parsed.fade = std::clamp(static_cast<int>(ParseSize(value).cx), 0, 255);
+    if (key == u"file" || key == u"res")
+      parsed.file = CDuiString(value);
+    else if (key == u"dest")
+      parsed.dest = ParseRect(value), parsed.has_dest = true;
+    else if (key == u"source")
+      parsed.source = ParseRect(value), parsed.has_source = true;
+    else if (key == u"corner")
+      parsed.corner = ParseRect(value);
+    else if (key == u"fade")
+      parsed.fade = std::clamp(static_cast<int>(ParseSize(value).cx), 0, 255);
     i = q2 + 1;
   }
   return parsed;
@@ -73,11 +78,13 @@ std::shared_ptr<const QImage> FindImage(const CDuiString& file) {
   if (auto it = st.named.find(file); it != st.named.end()) return it->second;
   if (auto it = st.files.find(file); it != st.files.end()) return it->second;
   std::filesystem::path path(file.ToUtf8());
-  if (path.is_relative()) path = std::filesystem::path(CPaintManagerUI::GetResourcePath().ToUtf8()) / path;
+  if (path.is_relative())
+    path = std::filesystem::path(CPaintManagerUI::GetResourcePath().ToUtf8()) / path;
   QImage img;
   std::shared_ptr<const QImage> result;
   if (img.load(QString::fromStdString(path.string())))
-    result = std::make_shared<const QImage>(img.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    result =
+        std::make_shared<const QImage>(img.convertToFormat(QImage::Format_ARGB32_Premultiplied));
   st.files[file] = result;
   return result;
 }
@@ -121,7 +128,9 @@ bool DrawImage(CPaintContext& ctx, const CDuiString& image, const RECT& rc) {
   QRect src = parsed.has_source ? ToQRect(parsed.source) : img->rect();
   src = src.intersected(img->rect());
   RECT d = rc;
-  if (parsed.has_dest) d = {rc.left + parsed.dest.left, rc.top + parsed.dest.top, rc.left + parsed.dest.right, rc.top + parsed.dest.bottom};
+  if (parsed.has_dest)
+    d = {rc.left + parsed.dest.left, rc.top + parsed.dest.top, rc.left + parsed.dest.right,
+         rc.top + parsed.dest.bottom};
   QPainter& p = ctx.painter();
   qreal old_opacity = p.opacity();
   if (parsed.fade < 255) p.setOpacity(old_opacity * parsed.fade / 255.0);
@@ -138,7 +147,8 @@ bool DrawImage(CPaintContext& ctx, const CDuiString& image, const RECT& rc) {
       for (int x = 0; x < 3; ++x) {
         QRect s(sx[x], sy[y], sx[x + 1] - sx[x], sy[y + 1] - sy[y]);
         QRect t(dx[x], dy[y], dx[x + 1] - dx[x], dy[y + 1] - dy[y]);
-        if (s.width() > 0 && s.height() > 0 && t.width() > 0 && t.height() > 0) p.drawImage(t, *img, s);
+        if (s.width() > 0 && s.height() > 0 && t.width() > 0 && t.height() > 0)
+          p.drawImage(t, *img, s);
       }
   }
   p.setOpacity(old_opacity);
@@ -149,7 +159,8 @@ QFont ResolveFont(const CPaintManagerUI* pm, const CDuiString& id) {
   const FontSpec* parsed = nullptr;
   if (pm) parsed = pm->LocalTheme().FindFont(id.IsEmpty() ? pm->LocalTheme().DefaultFontId() : id);
   if (!parsed) parsed = CTheme::Global().FindFont(id);
-  if (!parsed && pm && !pm->LocalTheme().DefaultFontId().IsEmpty()) parsed = pm->LocalTheme().FindFont(pm->LocalTheme().DefaultFontId());
+  if (!parsed && pm && !pm->LocalTheme().DefaultFontId().IsEmpty())
+    parsed = pm->LocalTheme().FindFont(pm->LocalTheme().DefaultFontId());
   if (!parsed) parsed = CTheme::Global().FindFont(CTheme::Global().DefaultFontId());
   QFont f;
   if (parsed) {
@@ -164,16 +175,20 @@ QFont ResolveFont(const CPaintManagerUI* pm, const CDuiString& id) {
   return f;
 }
 
-void DrawText(CPaintContext& ctx, const CDuiString& text, const RECT& rc, const CDuiString& font, DWORD color,
-              unsigned style) {
+void DrawText(CPaintContext& ctx, const CDuiString& text, const RECT& rc, const CDuiString& font,
+              DWORD color, unsigned style) {
   if (text.IsEmpty() || rc.IsEmpty()) return;
   QPainter& p = ctx.painter();
   QFont f = ResolveFont(ctx.manager(), font);
   p.setFont(f);
   p.setPen(ToQColor(color));
   int flags = 0;
-  flags |= (style & kAlignCenter) ? Qt::AlignHCenter : (style & kAlignRight) ? Qt::AlignRight : Qt::AlignLeft;
-  flags |= (style & kAlignVCenter) ? Qt::AlignVCenter : (style & kAlignBottom) ? Qt::AlignBottom : Qt::AlignTop;
+  flags |= (style & kAlignCenter)  ? Qt::AlignHCenter
+           : (style & kAlignRight) ? Qt::AlignRight
+                                   : Qt::AlignLeft;
+  flags |= (style & kAlignVCenter)  ? Qt::AlignVCenter
+           : (style & kAlignBottom) ? Qt::AlignBottom
+                                    : Qt::AlignTop;
   QString s = ToQString(text);
   if (style & kWordBreak) {
     flags |= Qt::TextWordWrap;
@@ -197,20 +212,25 @@ void EnsureApplication() {
 }  // namespace internal
 
 CBitmap::CBitmap(int width, int height, std::uint32_t fill)
-    : width_(std::max(0, width)), height_(std::max(0, height)),
+    : width_(std::max(0, width)),
+      height_(std::max(0, height)),
       pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), fill) {}
 
 std::uint32_t CBitmap::GetPixel(int x, int y) const {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
-  return pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)];
+  return pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+                 static_cast<std::size_t>(x)];
 }
 
 void CBitmap::SetPixel(int x, int y, std::uint32_t argb) {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-  pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)] = argb;
+  pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+          static_cast<std::size_t>(x)] = argb;
 }
 
-CDuiString CRenderEngine::ImageFileOf(const CDuiString& image) { return internal::ParseImageSpec(image).file; }
+CDuiString CRenderEngine::ImageFileOf(const CDuiString& image) {
+  return internal::ParseImageSpec(image).file;
+}
 
 std::optional<CBitmap> CRenderEngine::GdiplusLoadBitmap(const CDuiString& image) {
   internal::EnsureApplication();
@@ -220,7 +240,8 @@ std::optional<CBitmap> CRenderEngine::GdiplusLoadBitmap(const CDuiString& image)
   CBitmap bmp(argb.width(), argb.height());
   for (int y = 0; y < argb.height(); ++y) {
     const auto* line = reinterpret_cast<const std::uint32_t*>(argb.constScanLine(y));
-    std::copy(line, line + argb.width(), bmp.Bits() + static_cast<std::size_t>(y) * static_cast<std::size_t>(argb.width()));
+    std::copy(line, line + argb.width(),
+              bmp.Bits() + static_cast<std::size_t>(y) * static_cast<std::size_t>(argb.width()));
   }
   return bmp;
 }
@@ -235,10 +256,12 @@ void RepaintAllWindows() {
 
 void CPaintManagerUI::AddImage(const CDuiString& name, const CBitmap& bitmap, bool alpha) {
   internal::EnsureApplication();
-  QImage img(bitmap.GetWidth(), bitmap.GetHeight(), alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+  QImage img(bitmap.GetWidth(), bitmap.GetHeight(),
+             alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
   for (int y = 0; y < bitmap.GetHeight(); ++y) {
     auto* line = reinterpret_cast<std::uint32_t*>(img.scanLine(y));
-    const std::uint32_t* src = bitmap.Bits() + static_cast<std::size_t>(y) * static_cast<std::size_t>(bitmap.GetWidth());
+    const std::uint32_t* src =
+        bitmap.Bits() + static_cast<std::size_t>(y) * static_cast<std::size_t>(bitmap.GetWidth());
     for (int x = 0; x < bitmap.GetWidth(); ++x) line[x] = alpha ? src[x] : (src[x] | 0xFF000000u);
   }
   internal::AddNamedImage(name, img.convertToFormat(QImage::Format_ARGB32_Premultiplied));

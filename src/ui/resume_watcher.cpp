@@ -46,7 +46,8 @@ bool CResumeWatcher::Start(HWND hwnd, UINT message, WPARAM wParam) {
   d_->agent.wparam = wParam;
   QDBusConnection bus = QDBusConnection::systemBus();
   if (!bus.isConnected()) return false;
-  d_->subscribed = bus.connect(kService, kPath, kInterface, kSignal, &d_->agent, SLOT(OnPrepareForSleep(bool)));
+  d_->subscribed =
+      bus.connect(kService, kPath, kInterface, kSignal, &d_->agent, SLOT(OnPrepareForSleep(bool)));
   return d_->subscribed;
 }
 

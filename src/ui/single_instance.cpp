@@ -42,7 +42,8 @@ CSingleInstance::~CSingleInstance() {
 
 bool CSingleInstance::TryAcquire() {
   if (d_->server) return true;
-  auto lock = std::make_unique<QLockFile>(QDir::tempPath() + QStringLiteral("/") + d_->name + QStringLiteral(".lock"));
+  auto lock = std::make_unique<QLockFile>(QDir::tempPath() + QStringLiteral("/") + d_->name +
+                                          QStringLiteral(".lock"));
   // A lock whose process is gone counts as free (QLockFile checks the recorded process).
   lock->setStaleLockTime(0);
   if (!lock->tryLock(0)) return false;

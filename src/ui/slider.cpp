@@ -44,20 +44,31 @@ void CProgressUI::SetHorizontal(bool horizontal) {
 void CProgressUI::SetAttribute(const CDuiString& name, const CDuiString& value) {
   const std::u16string_view n = name.view();
   DWORD c = 0;
-  if (n == u"min") SetMinValue(ParseSize(value.view()).cx);
-  else if (n == u"max") SetMaxValue(ParseSize(value.view()).cx);
-  else if (n == u"value") SetValue(ParseSize(value.view()).cx);
-  else if (n == u"hor") SetHorizontal(ParseBool(value.view()));
-  else if (n == u"foreimage") m_sForeImage = value;
-  else if (n == u"forecolor") { if (ParseColor(value.view(), c, m_pManager)) m_dwForeColor = c; }
-  else CLabelUI::SetAttribute(name, value);
+  if (n == u"min")
+    SetMinValue(ParseSize(value.view()).cx);
+  else if (n == u"max")
+    SetMaxValue(ParseSize(value.view()).cx);
+  else if (n == u"value")
+    SetValue(ParseSize(value.view()).cx);
+  else if (n == u"hor")
+    SetHorizontal(ParseBool(value.view()));
+  else if (n == u"foreimage")
+    m_sForeImage = value;
+  else if (n == u"forecolor") {
+    if (ParseColor(value.view(), c, m_pManager)) m_dwForeColor = c;
+  } else
+    CLabelUI::SetAttribute(name, value);
 }
 
 RECT CProgressUI::ForeRect() const {
   RECT r = m_rcItem;
   int range = std::max(1, m_nMax - m_nMin);
-  if (m_bHorizontal) r.right = r.left + static_cast<int>(static_cast<long long>(r.Width()) * (m_nValue - m_nMin) / range);
-  else r.top = r.bottom - static_cast<int>(static_cast<long long>(r.Height()) * (m_nValue - m_nMin) / range);
+  if (m_bHorizontal)
+    r.right =
+        r.left + static_cast<int>(static_cast<long long>(r.Width()) * (m_nValue - m_nMin) / range);
+  else
+    r.top = r.bottom -
+            static_cast<int>(static_cast<long long>(r.Height()) * (m_nValue - m_nMin) / range);
   return r;
 }
 
@@ -87,12 +98,14 @@ RECT CSliderUI::GetThumbRect() const {
   int range = std::max(1, m_nMax - m_nMin);
   if (m_bHorizontal) {
     int travel = std::max(0, m_rcItem.Width() - m_szThumb.cx);
-    int left = m_rcItem.left + static_cast<int>(static_cast<long long>(travel) * (m_nValue - m_nMin) / range);
+    int left = m_rcItem.left +
+               static_cast<int>(static_cast<long long>(travel) * (m_nValue - m_nMin) / range);
     int top = m_rcItem.top + (m_rcItem.Height() - m_szThumb.cy) / 2;
     return {left, top, left + m_szThumb.cx, top + m_szThumb.cy};
   }
   int travel = std::max(0, m_rcItem.Height() - m_szThumb.cy);
-  int top = m_rcItem.bottom - m_szThumb.cy - static_cast<int>(static_cast<long long>(travel) * (m_nValue - m_nMin) / range);
+  int top = m_rcItem.bottom - m_szThumb.cy -
+            static_cast<int>(static_cast<long long>(travel) * (m_nValue - m_nMin) / range);
   int left = m_rcItem.left + (m_rcItem.Width() - m_szThumb.cx) / 2;
   return {left, top, left + m_szThumb.cx, top + m_szThumb.cy};
 }
@@ -144,12 +157,21 @@ void CSliderUI::DoEvent(TEventUI& event) {
     case UIEVENT_KEYDOWN:
       switch (event.vkey) {
         case VK_LEFT:
-        case VK_DOWN: UserSetValue(m_nValue - m_nStep); return;
+        case VK_DOWN:
+          UserSetValue(m_nValue - m_nStep);
+          return;
         case VK_RIGHT:
-        case VK_UP: UserSetValue(m_nValue + m_nStep); return;
-        case VK_HOME: UserSetValue(m_nMin); return;
-        case VK_END: UserSetValue(m_nMax); return;
-        default: break;
+        case VK_UP:
+          UserSetValue(m_nValue + m_nStep);
+          return;
+        case VK_HOME:
+          UserSetValue(m_nMin);
+          return;
+        case VK_END:
+          UserSetValue(m_nMax);
+          return;
+        default:
+          break;
       }
       break;
     case UIEVENT_MOUSEENTER:
@@ -169,19 +191,27 @@ void CSliderUI::DoEvent(TEventUI& event) {
 void CSliderUI::SetAttribute(const CDuiString& name, const CDuiString& value) {
   const std::u16string_view n = name.view();
   DWORD c = 0;
-  if (n == u"step") SetChangeStep(ParseSize(value.view()).cx);
-  else if (n == u"thumbsize") m_szThumb = ParseSize(value.view());
-  else if (n == u"thumbimage") m_sThumbImage = value;
-  else if (n == u"thumbhotimage") m_sThumbHotImage = value;
-  else if (n == u"thumbpushedimage") m_sThumbPushedImage = value;
-  else if (n == u"thumbcolor") { if (ParseColor(value.view(), c, m_pManager)) m_dwThumbColor = c; }
-  else CProgressUI::SetAttribute(name, value);
+  if (n == u"step")
+    SetChangeStep(ParseSize(value.view()).cx);
+  else if (n == u"thumbsize")
+    m_szThumb = ParseSize(value.view());
+  else if (n == u"thumbimage")
+    m_sThumbImage = value;
+  else if (n == u"thumbhotimage")
+    m_sThumbHotImage = value;
+  else if (n == u"thumbpushedimage")
+    m_sThumbPushedImage = value;
+  else if (n == u"thumbcolor") {
+    if (ParseColor(value.view(), c, m_pManager)) m_dwThumbColor = c;
+  } else
+    CProgressUI::SetAttribute(name, value);
 }
 
 void CSliderUI::PaintStatusImage(CPaintContext& ctx) {
   CProgressUI::PaintStatusImage(ctx);
   RECT t = GetThumbRect();
-  if (m_bDragging && !m_sThumbPushedImage.IsEmpty() && DrawImage(ctx, m_sThumbPushedImage, &t)) return;
+  if (m_bDragging && !m_sThumbPushedImage.IsEmpty() && DrawImage(ctx, m_sThumbPushedImage, &t))
+    return;
   if (m_bHot && !m_sThumbHotImage.IsEmpty() && DrawImage(ctx, m_sThumbHotImage, &t)) return;
   if (!m_sThumbImage.IsEmpty() && DrawImage(ctx, m_sThumbImage, &t)) return;
   if (m_dwThumbColor >> 24) ctx.painter().fillRect(ToQRect(t), ToQColor(m_dwThumbColor));

@@ -58,7 +58,8 @@ kb::Status CTheme::Parse(std::string_view xml) {
     if (token == QXmlStreamReader::StartElement) {
       ++depth;
       if (depth == 1) {
-        if (reader.name() != u"Theme") return kb::Status::Fail("theme: the root element must be Theme");
+        if (reader.name() != u"Theme")
+          return kb::Status::Fail("theme: the root element must be Theme");
         continue;
       }
       if (depth == 2) {
@@ -79,7 +80,9 @@ namespace internal {
 
 kb::Status ApplyThemeElement(CTheme& theme, QXmlStreamReader& reader) {
   auto attrs = reader.attributes();
-  auto get = [&](const char16_t* n) { return FromQString(attrs.value(QString::fromUtf16(n)).toString()); };
+  auto get = [&](const char16_t* n) {
+    return FromQString(attrs.value(QString::fromUtf16(n)).toString());
+  };
   auto line = std::to_string(reader.lineNumber());
   if (reader.name() == u"Font") {
     FontSpec f;
@@ -111,7 +114,8 @@ kb::Status ApplyThemeElement(CTheme& theme, QXmlStreamReader& reader) {
     }
     theme.SetDefaultAttributes(cls, std::move(list));
   } else {
-    return kb::Status::Fail("theme: unknown element " + reader.name().toString().toStdString() + " at line " + line);
+    return kb::Status::Fail("theme: unknown element " + reader.name().toString().toStdString() +
+                            " at line " + line);
   }
   return kb::Status::Ok();
 }

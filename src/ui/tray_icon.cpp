@@ -18,7 +18,8 @@ struct CTrayIcon::Impl {
   UINT message = 0;
   CDuiString tooltip;
   void Post(bool right) const {
-    if (message) PostMessage(hwnd, message, id, static_cast<LPARAM>(right ? WM_RBUTTONUP : WM_LBUTTONUP));
+    if (message)
+      PostMessage(hwnd, message, id, static_cast<LPARAM>(right ? WM_RBUTTONUP : WM_LBUTTONUP));
   }
 };
 
@@ -43,10 +44,13 @@ bool CTrayIcon::CreateTrayIcon(HWND hwnd, UINT icon_id, const CDuiString& toolti
   d_->icon = std::make_unique<QSystemTrayIcon>(QIcon(QString::fromStdString(p.string())));
   d_->icon->setToolTip(internal::ToQString(tooltip));
   Impl* impl = d_.get();
-  QObject::connect(d_->icon.get(), &QSystemTrayIcon::activated, [impl](QSystemTrayIcon::ActivationReason reason) {
-    if (reason == QSystemTrayIcon::Trigger) impl->Post(false);
-    else if (reason == QSystemTrayIcon::Context) impl->Post(true);
-  });
+  QObject::connect(d_->icon.get(), &QSystemTrayIcon::activated,
+                   [impl](QSystemTrayIcon::ActivationReason reason) {
+                     if (reason == QSystemTrayIcon::Trigger)
+                       impl->Post(false);
+                     else if (reason == QSystemTrayIcon::Context)
+                       impl->Post(true);
+                   });
   if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
   d_->icon->show();
   return true;

@@ -18,7 +18,8 @@ class CTrayIcon {
 
   // `icon_file` is an image of the skin (or an absolute path). Replaces an icon made before.
   // False when the desktop has no notification area (the icon then only exists for tests).
-  bool CreateTrayIcon(HWND hwnd, UINT icon_id, const CDuiString& tooltip, UINT message, const CDuiString& icon_file);
+  bool CreateTrayIcon(HWND hwnd, UINT icon_id, const CDuiString& tooltip, UINT message,
+                      const CDuiString& icon_file);
   void DeleteTrayIcon();
   bool IsCreated() const;
   void SetTooltipText(const CDuiString& tooltip);

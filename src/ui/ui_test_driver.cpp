@@ -10,12 +10,12 @@
 #include "ui/control.h"
 #include "ui/internal/combo_drop_window.h"
 #include "ui/internal/host_widget.h"
+#include "ui/internal/paint_context.h"
 #include "ui/list.h"
 #include "ui/menu.h"
+#include "ui/paint_manager.h"
 #include "ui/render_engine.h"
 #include "ui/slider.h"
-#include "ui/internal/paint_context.h"
-#include "ui/paint_manager.h"
 #include "ui/window.h"
 
 namespace DuiLib::Testing {
@@ -33,14 +33,16 @@ bool CenterOf(CControlUI* c, POINT& pt) {
   // Clip to every ancestor: a control scrolled out of its parent cannot be clicked.
   for (CControlUI* p = c->GetParent(); p; p = p->GetParent()) {
     const RECT& pr = p->GetPos();
-    r = {std::max(r.left, pr.left), std::max(r.top, pr.top), std::min(r.right, pr.right), std::min(r.bottom, pr.bottom)};
+    r = {std::max(r.left, pr.left), std::max(r.top, pr.top), std::min(r.right, pr.right),
+         std::min(r.bottom, pr.bottom)};
   }
   if (r.IsEmpty()) return false;
   pt = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   return true;
 }
 
-void SendMouse(QWidget* host, QEvent::Type type, POINT pt, Qt::MouseButton button, Qt::MouseButtons buttons) {
+void SendMouse(QWidget* host, QEvent::Type type, POINT pt, Qt::MouseButton button,
+               Qt::MouseButtons buttons) {
   QPointF local(pt.x, pt.y);
   QMouseEvent ev(type, local, host->mapToGlobal(local), button, buttons, Qt::NoModifier);
   QCoreApplication::sendEvent(host, &ev);
@@ -74,21 +76,36 @@ int QtKeyFromVirtualKey(UINT vk) {
   if (vk >= '0' && vk <= '9') return Qt::Key_0 + static_cast<int>(vk - '0');
   if (vk >= 0x70 && vk <= 0x87) return Qt::Key_F1 + static_cast<int>(vk - 0x70);
   switch (vk) {
-    case VK_BACK: return Qt::Key_Backspace;
-    case VK_TAB: return Qt::Key_Tab;
-    case VK_RETURN: return Qt::Key_Return;
-    case VK_ESCAPE: return Qt::Key_Escape;
-    case VK_SPACE: return Qt::Key_Space;
-    case VK_PRIOR: return Qt::Key_PageUp;
-    case VK_NEXT: return Qt::Key_PageDown;
-    case VK_END: return Qt::Key_End;
-    case VK_HOME: return Qt::Key_Home;
-    case VK_LEFT: return Qt::Key_Left;
-    case VK_UP: return Qt::Key_Up;
-    case VK_RIGHT: return Qt::Key_Right;
-    case VK_DOWN: return Qt::Key_Down;
-    case VK_DELETE: return Qt::Key_Delete;
-    default: return 0;
+    case VK_BACK:
+      return Qt::Key_Backspace;
+    case VK_TAB:
+      return Qt::Key_Tab;
+    case VK_RETURN:
+      return Qt::Key_Return;
+    case VK_ESCAPE:
+      return Qt::Key_Escape;
+    case VK_SPACE:
+      return Qt::Key_Space;
+    case VK_PRIOR:
+      return Qt::Key_PageUp;
+    case VK_NEXT:
+      return Qt::Key_PageDown;
+    case VK_END:
+      return Qt::Key_End;
+    case VK_HOME:
+      return Qt::Key_Home;
+    case VK_LEFT:
+      return Qt::Key_Left;
+    case VK_UP:
+      return Qt::Key_Up;
+    case VK_RIGHT:
+      return Qt::Key_Right;
+    case VK_DOWN:
+      return Qt::Key_Down;
+    case VK_DELETE:
+      return Qt::Key_Delete;
+    default:
+      return 0;
   }
 }
 
@@ -153,8 +170,10 @@ bool Hover(CControlUI* control) {
   POINT pt;
   if (!CenterOf(control, pt)) return false;
   CPaintManagerUI* pm = control->GetManager();
-  if (QWidget* host = HostOf(pm)) SendMouse(host, QEvent::MouseMove, pt, Qt::NoButton, Qt::NoButton);
-  else pm->OnMouseMove(pt, 0);
+  if (QWidget* host = HostOf(pm))
+    SendMouse(host, QEvent::MouseMove, pt, Qt::NoButton, Qt::NoButton);
+  else
+    pm->OnMouseMove(pt, 0);
   return true;
 }
 
@@ -172,8 +191,10 @@ bool PressKey(CPaintManagerUI& pm, UINT vkey, WORD modifiers) {
   if (!host) return pm.OnKeyDown(vkey, modifiers, {});
   int key = QtKeyFromVirtualKey(vkey);
   QString text;
-  if (vkey == VK_SPACE) text = QStringLiteral(" ");
-  else if (vkey >= '0' && vkey <= '9') text = QChar(static_cast<char16_t>(vkey));
+  if (vkey == VK_SPACE)
+    text = QStringLiteral(" ");
+  else if (vkey >= '0' && vkey <= '9')
+    text = QChar(static_cast<char16_t>(vkey));
   else if (vkey >= 'A' && vkey <= 'Z' && !(modifiers & (UIKEY_CONTROL | UIKEY_ALT)))
     text = QChar(static_cast<char16_t>((modifiers & UIKEY_SHIFT) ? vkey : vkey + 32));
   QKeyEvent ev(QEvent::KeyPress, key, Mods(modifiers), text);
@@ -195,10 +216,14 @@ bool TypeText(CControlUI* control, const CDuiString& text) {
       continue;
     }
     int key = 0;
-    if (ch >= u'a' && ch <= u'z') key = Qt::Key_A + (ch - u'a');
-    else if (ch >= u'A' && ch <= u'Z') key = Qt::Key_A + (ch - u'A');
-    else if (ch >= u'0' && ch <= u'9') key = Qt::Key_0 + (ch - u'0');
-    else if (ch == u' ') key = Qt::Key_Space;
+    if (ch >= u'a' && ch <= u'z')
+      key = Qt::Key_A + (ch - u'a');
+    else if (ch >= u'A' && ch <= u'Z')
+      key = Qt::Key_A + (ch - u'A');
+    else if (ch >= u'0' && ch <= u'9')
+      key = Qt::Key_0 + (ch - u'0');
+    else if (ch == u' ')
+      key = Qt::Key_Space;
     QKeyEvent ev(QEvent::KeyPress, key, Qt::NoModifier, internal::ToQString(one));
     QCoreApplication::sendEvent(host, &ev);
   }
@@ -215,8 +240,8 @@ bool Wheel(CControlUI* control, int delta) {
     return true;
   }
   QPointF local(pt.x, pt.y);
-  QWheelEvent ev(local, host->mapToGlobal(local), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
-                 Qt::NoScrollPhase, false);
+  QWheelEvent ev(local, host->mapToGlobal(local), QPoint(), QPoint(0, delta), Qt::NoButton,
+                 Qt::NoModifier, Qt::NoScrollPhase, false);
   QCoreApplication::sendEvent(host, &ev);
   return true;
 }

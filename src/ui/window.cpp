@@ -49,7 +49,8 @@ bool PostToId(std::uintptr_t id, UINT msg, WPARAM w, LPARAM l, std::function<voi
     if (release) release();
     return false;
   }
-  QCoreApplication::postEvent(it->second.second, new internal::MessageEvent(msg, w, l, std::move(release)));
+  QCoreApplication::postEvent(it->second.second,
+                              new internal::MessageEvent(msg, w, l, std::move(release)));
   return true;
 }
 
@@ -78,7 +79,9 @@ std::vector<CWindowWnd*>& OpenWindows() {
   return *list;
 }
 
-RECT ToRect(const QRect& r) { return RECT{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
+RECT ToRect(const QRect& r) {
+  return RECT{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
 
 // Brackets window-message handling like input, so controls removed by a handler die after it.
 struct ManagerDispatch {
@@ -140,7 +143,8 @@ CWindowWnd* CWindowWnd::FromHandle(HWND hwnd) {
 
 bool CWindowWnd::IsWindow() const { return w_->host && !w_->destroyed; }
 
-HWND CWindowWnd::Create(HWND parent, const CDuiString& name, DWORD style, DWORD ex_style, const RECT& rc) {
+HWND CWindowWnd::Create(HWND parent, const CDuiString& name, DWORD style, DWORD ex_style,
+                        const RECT& rc) {
   return Create(parent, name, style, ex_style, rc.left, rc.top, rc.Width(), rc.Height());
 }
 
@@ -148,8 +152,8 @@ HWND CWindowWnd::CreateDuiWindow(HWND parent, const CDuiString& name, DWORD styl
   return Create(parent, name, style, ex_style, 0, 0, 0, 0);
 }
 
-HWND CWindowWnd::Create(HWND parent, const CDuiString& name, DWORD style, DWORD ex_style, int x, int y, int cx,
-                        int cy) {
+HWND CWindowWnd::Create(HWND parent, const CDuiString& name, DWORD style, DWORD ex_style, int x,
+                        int y, int cx, int cy) {
   internal::EnsureApplication();
   if (w_->host) return GetHWND();
   Qt::WindowFlags flags = IsPopupWindow() ? Qt::Popup : Qt::Window;
@@ -260,7 +264,8 @@ void CWindowWnd::OnFinalMessage(HWND) {}
 void CWindowWnd::CenterWindow() {
   if (!IsWindow()) return;
   RECT area = GetWorkArea();
-  if (CWindowWnd* owner = FromHandle(w_->parent); owner && owner->IsWindowVisible()) area = owner->GetWindowRect();
+  if (CWindowWnd* owner = FromHandle(w_->parent); owner && owner->IsWindowVisible())
+    area = owner->GetWindowRect();
   QSize sz = w_->host->size();
   int x = area.left + (area.Width() - sz.width()) / 2;
   int y = area.top + (area.Height() - sz.height()) / 2;
@@ -340,8 +345,10 @@ void CWindowWnd::OnNativeKey(UINT vkey, WORD key_state, const CDuiString& text) 
   w_->key_state = key_state;
   w_->key_text = text;
   HWND self = GetHWND();
-  if (vkey) SendMessage(WM_KEYDOWN, vkey, 0);
-  else if (!text.IsEmpty() && GetPaintManager()) GetPaintManager()->OnKeyDown(0, key_state, text);
+  if (vkey)
+    SendMessage(WM_KEYDOWN, vkey, 0);
+  else if (!text.IsEmpty() && GetPaintManager())
+    GetPaintManager()->OnKeyDown(0, key_state, text);
   if (FromHandle(self) == this) w_->key_text.Empty();
 }
 
@@ -473,7 +480,8 @@ SIZE ClientSizeOf(const CWindowWnd* window) { return window->GetClientSize(); }
 HWND HandleOf(const CWindowWnd* window) { return window->GetHWND(); }
 
 void BeginWindowMove(CWindowWnd* window, POINT client_pt) {
-  if (auto* h = window->NativeHostForTesting()) h->BeginMove(h->mapToGlobal(QPoint(client_pt.x, client_pt.y)));
+  if (auto* h = window->NativeHostForTesting())
+    h->BeginMove(h->mapToGlobal(QPoint(client_pt.x, client_pt.y)));
 }
 
 }  // namespace internal

@@ -36,10 +36,11 @@ class CWindowWnd {
   // Creates the (hidden unless WS_VISIBLE) window; WM_CREATE reaches HandleMessage before this
   // returns. `parent` owns it: it stays above it and is centred over it. WS_POPUP style with
   // WS_EX_TOOLWINDOW or a plain popup both give a frameless window.
-  HWND Create(HWND parent, const CDuiString& name, DWORD style, DWORD ex_style, int x = 0, int y = 0, int cx = 0,
-              int cy = 0);
+  HWND Create(HWND parent, const CDuiString& name, DWORD style, DWORD ex_style, int x = 0,
+              int y = 0, int cx = 0, int cy = 0);
   HWND Create(HWND parent, const CDuiString& name, DWORD style, DWORD ex_style, const RECT& rc);
-  HWND CreateDuiWindow(HWND parent, const CDuiString& name, DWORD style = UI_WNDSTYLE_DIALOG, DWORD ex_style = 0);
+  HWND CreateDuiWindow(HWND parent, const CDuiString& name, DWORD style = UI_WNDSTYLE_DIALOG,
+                       DWORD ex_style = 0);
 
   void ShowWindow(bool show = true, bool take_focus = true);
   bool IsWindowVisible() const;

@@ -66,11 +66,21 @@ LRESULT WindowImplBase::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   bool handled = true;
   LRESULT result = 0;
   switch (msg) {
-    case WM_CREATE: result = OnCreate(msg, wParam, lParam, handled); break;
-    case WM_CLOSE: result = OnClose(msg, wParam, lParam, handled); break;
-    case WM_DESTROY: result = OnDestroy(msg, wParam, lParam, handled); break;
-    case WM_KEYDOWN: result = OnKeyDown(msg, wParam, lParam, handled); break;
-    default: handled = false; break;
+    case WM_CREATE:
+      result = OnCreate(msg, wParam, lParam, handled);
+      break;
+    case WM_CLOSE:
+      result = OnClose(msg, wParam, lParam, handled);
+      break;
+    case WM_DESTROY:
+      result = OnDestroy(msg, wParam, lParam, handled);
+      break;
+    case WM_KEYDOWN:
+      result = OnKeyDown(msg, wParam, lParam, handled);
+      break;
+    default:
+      handled = false;
+      break;
   }
   if (handled) return result;
   result = HandleCustomMessage(msg, wParam, lParam, handled);

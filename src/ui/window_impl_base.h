@@ -10,7 +10,10 @@
 
 namespace DuiLib {
 
-class WindowImplBase : public CWindowWnd, public CNotifyPump, public INotifyUI, public IDialogBuilderCallback {
+class WindowImplBase : public CWindowWnd,
+                       public CNotifyPump,
+                       public INotifyUI,
+                       public IDialogBuilderCallback {
  public:
   WindowImplBase();
   ~WindowImplBase() override;

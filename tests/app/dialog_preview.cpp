@@ -42,7 +42,10 @@ void Open(DuiLib::WindowImplBase& window, const char16_t* text) {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: %s <res folder> msg|confirm|configname|macroname|<layout>.xml|<name>_menu.xml\n", argv[0]);
+    std::fprintf(
+        stderr,
+        "usage: %s <res folder> msg|confirm|configname|macroname|<layout>.xml|<name>_menu.xml\n",
+        argv[0]);
     return 2;
   }
   const std::string res = std::string(argv[1]) + "/";
@@ -64,7 +67,8 @@ int main(int argc, char** argv) {
 
   if (which.ends_with("_menu.xml")) {
     // The menu owns itself and stays open until it loses a click.
-    if (DuiLib::CMenuWnd::CreateMenu(DuiLib::CDuiString(which), DuiLib::POINT{200, 150}, nullptr) == nullptr) {
+    if (DuiLib::CMenuWnd::CreateMenu(DuiLib::CDuiString(which), DuiLib::POINT{200, 150}, nullptr) ==
+        nullptr) {
       std::fprintf(stderr, "menu %s cannot be built\n", which.c_str());
       return 1;
     }

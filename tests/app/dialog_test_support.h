@@ -22,7 +22,8 @@
 namespace kb::testing {
 
 inline void UseSourceSkin() {
-  DuiLib::CPaintManagerUI::SetResourcePath(DuiLib::CDuiString(std::string(KB_SOURCE_RES_DIR) + "/"));
+  DuiLib::CPaintManagerUI::SetResourcePath(
+      DuiLib::CDuiString(std::string(KB_SOURCE_RES_DIR) + "/"));
   const kb::Status loaded = DuiLib::CResourceManager::GetInstance()->LoadLanguage(u"text.xml");
   ASSERT_TRUE(loaded.ok()) << loaded.reason();
 }

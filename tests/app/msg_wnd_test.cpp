@@ -83,7 +83,8 @@ TEST_F(MsgWndTest, OtherControlsDoNotCloseIt) {
 }
 
 TEST_F(MsgWndTest, WithoutItsLayoutItAnswersCancelAtOnce) {
-  const std::filesystem::path empty = std::filesystem::path(::testing::TempDir()) / "skin_without_layouts";
+  const std::filesystem::path empty =
+      std::filesystem::path(::testing::TempDir()) / "skin_without_layouts";
   std::filesystem::create_directories(empty);
   DuiLib::CPaintManagerUI::SetResourcePath(DuiLib::CDuiString(empty.string() + "/"));
   ModalScript script;

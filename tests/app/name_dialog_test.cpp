@@ -81,7 +81,8 @@ TEST_F(NameDialogTest, CaseOnlyRenameClosesWithZeroAndKeepsTheName) {
   EXPECT_TRUE(boxes_.empty());
 }
 
-class TakenNameTest : public NameDialogTest, public ::testing::WithParamInterface<const char16_t*> {};
+class TakenNameTest : public NameDialogTest,
+                      public ::testing::WithParamInterface<const char16_t*> {};
 
 TEST_P(TakenNameTest, AnotherProfilesNameInAnyCaseIsRefused) {
   ModalScript script;
@@ -99,7 +100,8 @@ TEST_P(TakenNameTest, AnotherProfilesNameInAnyCaseIsRefused) {
   EXPECT_EQ(dialog.GetName(), u"game");
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, TakenNameTest, ::testing::Values(u"Work", u"work", u"WORK", u"wORk"));
+INSTANTIATE_TEST_SUITE_P(Cases, TakenNameTest,
+                         ::testing::Values(u"Work", u"work", u"WORK", u"wORk"));
 
 TEST_F(NameDialogTest, ANewNameThatIsTakenIsRefusedToo) {
   ModalScript script;
@@ -224,7 +226,8 @@ TEST_P(NameDialogTwinTest, BuildsItsLayoutAndShowsTheKeysOfItsKindAndMode) {
     ModalScript script;
     CDuiString title, label, window_class;
     script.Then([&](CWindowWnd& dialog) {
-      for (const char16_t* name : {u"btn_ok", u"btn_cancel", u"exit_btn", u"label_title", u"label_string", u"edit_name"})
+      for (const char16_t* name :
+           {u"btn_ok", u"btn_cancel", u"exit_btn", u"label_title", u"label_string", u"edit_name"})
         EXPECT_NE(Find(dialog, name), nullptr) << CDuiString(name).ToUtf8();
       if (auto* c = Find(dialog, u"label_title")) title = c->GetText();
       if (auto* c = Find(dialog, u"label_string")) label = c->GetText();
@@ -234,7 +237,8 @@ TEST_P(NameDialogTwinTest, BuildsItsLayoutAndShowsTheKeysOfItsKindAndMode) {
     dialog->SetMode(mode);
     EXPECT_EQ(dialog->Run(nullptr, u"caller_text"), 0u);
     EXPECT_TRUE(dialog->IsLayoutBuilt()) << dialog->LayoutStatus().reason();
-    EXPECT_EQ(title, mode == CNameDialog::kModeNew ? GetParam().new_title : GetParam().rename_title);
+    EXPECT_EQ(title,
+              mode == CNameDialog::kModeNew ? GetParam().new_title : GetParam().rename_title);
     EXPECT_EQ(label, GetParam().label);
     EXPECT_EQ(dialog->GetTitleKey(), title);
     EXPECT_EQ(dialog->ClassName(), GetParam().window_class);
@@ -244,19 +248,26 @@ TEST_P(NameDialogTwinTest, BuildsItsLayoutAndShowsTheKeysOfItsKindAndMode) {
 
 INSTANTIATE_TEST_SUITE_P(
     Twins, NameDialogTwinTest,
-    ::testing::Values(
-        TwinRow{[](const ProfileList& p, const MacroList&) { return std::make_unique<CKB_3_EditConfigName>(p); },
-                u"KB_3_EditConfigName", u"KB/KB_3/editconfigname.xml",
-                u"edit_6_text", u"edit_8_text", u"edit_7_text"},
-        TwinRow{[](const ProfileList& p, const MacroList&) { return std::make_unique<CKB_4_EditConfigName>(p); },
-                u"KB_4_EditConfigName", u"KB/KB_4/editconfigname.xml",
-                u"edit_6_text", u"edit_8_text", u"edit_7_text"},
-        TwinRow{[](const ProfileList&, const MacroList& m) { return std::make_unique<CKB_3_EditMacroName>(m); },
-                u"KB_3_EditMacroName", u"KB/KB_3/editmacroname.xml",
-                u"edit_1_text", u"edit_3_text", u"edit_2_text"},
-        TwinRow{[](const ProfileList&, const MacroList& m) { return std::make_unique<CKB_4_EditMacroName>(m); },
-                u"KB_4_EditMacroName", u"KB/KB_4/editmacroname.xml",
-                u"edit_1_text", u"edit_3_text", u"edit_2_text"}));
+    ::testing::Values(TwinRow{[](const ProfileList& p, const MacroList&) {
+                                return std::make_unique<CKB_3_EditConfigName>(p);
+                              },
+                              u"KB_3_EditConfigName", u"KB/KB_3/editconfigname.xml", u"edit_6_text",
+                              u"edit_8_text", u"edit_7_text"},
+                      TwinRow{[](const ProfileList& p, const MacroList&) {
+                                return std::make_unique<CKB_4_EditConfigName>(p);
+                              },
+                              u"KB_4_EditConfigName", u"KB/KB_4/editconfigname.xml", u"edit_6_text",
+                              u"edit_8_text", u"edit_7_text"},
+                      TwinRow{[](const ProfileList&, const MacroList& m) {
+                                return std::make_unique<CKB_3_EditMacroName>(m);
+                              },
+                              u"KB_3_EditMacroName", u"KB/KB_3/editmacroname.xml", u"edit_1_text",
+                              u"edit_3_text", u"edit_2_text"},
+                      TwinRow{[](const ProfileList&, const MacroList& m) {
+                                return std::make_unique<CKB_4_EditMacroName>(m);
+                              },
+                              u"KB_4_EditMacroName", u"KB/KB_4/editmacroname.xml", u"edit_1_text",
+                              u"edit_3_text", u"edit_2_text"}));
 
 }  // namespace
 }  // namespace kb::testing

@@ -50,7 +50,8 @@ TEST_F(SkinTest, TheThemeLoadsWithItsFontsAndColours) {
   EXPECT_EQ(theme.DefaultFontId(), u"default");
   for (const char16_t* font : {u"default", u"bold", u"title", u"small"})
     EXPECT_NE(theme.FindFont(font), nullptr) << DuiLib::CDuiString(font).ToUtf8();
-  for (const char16_t* colour : {u"window", u"panel", u"text", u"text_dim", u"accent", u"border", u"field"}) {
+  for (const char16_t* colour :
+       {u"window", u"panel", u"text", u"text_dim", u"accent", u"border", u"field"}) {
     DuiLib::DWORD argb = 0;
     EXPECT_TRUE(theme.FindColor(colour, argb)) << DuiLib::CDuiString(colour).ToUtf8();
     EXPECT_EQ(argb >> 24, 0xFFu) << DuiLib::CDuiString(colour).ToUtf8() << " should be opaque";
@@ -73,7 +74,8 @@ TEST_P(LayoutTest, BuildsWithoutAProblem) {
   EXPECT_LE(manager.GetInitSize().cy, 572);
 }
 
-INSTANTIATE_TEST_SUITE_P(Shell, LayoutTest, ::testing::ValuesIn(kShellFiles + 1, std::end(kShellFiles)));
+INSTANTIATE_TEST_SUITE_P(Shell, LayoutTest,
+                         ::testing::ValuesIn(kShellFiles + 1, std::end(kShellFiles)));
 
 class ImageReferenceTest : public SkinTest, public ::testing::WithParamInterface<const char*> {};
 
@@ -82,9 +84,11 @@ TEST_P(ImageReferenceTest, EveryNamedImageExists) {
   ASSERT_FALSE(text.empty());
   const std::regex image(R"(skins/[A-Za-z0-9_./-]+\.png)");
   int count = 0;
-  for (auto it = std::sregex_iterator(text.begin(), text.end(), image); it != std::sregex_iterator(); ++it) {
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), image);
+       it != std::sregex_iterator(); ++it) {
     ++count;
-    EXPECT_TRUE(std::filesystem::is_regular_file(kRes / it->str())) << it->str() << " named in " << GetParam();
+    EXPECT_TRUE(std::filesystem::is_regular_file(kRes / it->str()))
+        << it->str() << " named in " << GetParam();
   }
   EXPECT_GT(count, 0);
 }

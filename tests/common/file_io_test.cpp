@@ -20,7 +20,8 @@ class FileIoTest : public ::testing::Test {
 
   static Bytes Pattern(std::size_t size, std::uint8_t seed) {
     Bytes bytes(size);
-    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(seed + i * 7 + (i >> 9));
+    for (std::size_t i = 0; i < size; ++i)
+      bytes[i] = static_cast<std::uint8_t>(seed + i * 7 + (i >> 9));
     return bytes;
   }
 

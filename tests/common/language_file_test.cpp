@@ -46,7 +46,8 @@ class LanguageEntityTest : public ::testing::TestWithParam<EntityCase> {};
 
 TEST_P(LanguageEntityTest, DecodesInTexts) {
   LanguageTexts texts;
-  const Status parsed = texts.Parse("<Language><Text key=\"k\">" + GetParam().raw + "</Text></Language>");
+  const Status parsed =
+      texts.Parse("<Language><Text key=\"k\">" + GetParam().raw + "</Text></Language>");
   ASSERT_TRUE(parsed.ok()) << parsed.reason();
   EXPECT_EQ(texts.Text("k"), GetParam().text);
 }
@@ -54,16 +55,20 @@ TEST_P(LanguageEntityTest, DecodesInTexts) {
 INSTANTIATE_TEST_SUITE_P(
     Entities, LanguageEntityTest,
     ::testing::Values(EntityCase{"a &amp; b", u"a & b"}, EntityCase{"&lt;tag&gt;", u"<tag>"},
-                      EntityCase{"&quot;x&quot; &apos;y&apos;", u"\"x\" 'y'"}, EntityCase{"&#65;&#66;", u"AB"},
-                      EntityCase{"&#x2192;", u"\u2192"}, EntityCase{"&#xFFE5;", u"\uFFE5"},
-                      EntityCase{"&#x1F600;", u"\U0001F600"}, EntityCase{"&#228;rger", u"\u00E4rger"},
-                      EntityCase{"&amp;amp;", u"&amp;"}, EntityCase{"\xC3\x84rger", u"\u00C4rger"},
+                      EntityCase{"&quot;x&quot; &apos;y&apos;", u"\"x\" 'y'"},
+                      EntityCase{"&#65;&#66;", u"AB"}, EntityCase{"&#x2192;", u"\u2192"},
+                      EntityCase{"&#xFFE5;", u"\uFFE5"}, EntityCase{"&#x1F600;", u"\U0001F600"},
+                      EntityCase{"&#228;rger", u"\u00E4rger"}, EntityCase{"&amp;amp;", u"&amp;"},
+                      EntityCase{"\xC3\x84rger", u"\u00C4rger"},
                       EntityCase{"  two  spaces \n kept ", u"  two  spaces \n kept "},
                       EntityCase{"", u""}));
 
 TEST(LanguageFileTest, EntitiesInKeys) {
   LanguageTexts texts;
-  ASSERT_TRUE(texts.Parse("<Language><Text key=\"key_&apos;\">'</Text><Text key=\"a&amp;b\">x</Text></Language>").ok());
+  ASSERT_TRUE(texts
+                  .Parse("<Language><Text key=\"key_&apos;\">'</Text><Text "
+                         "key=\"a&amp;b\">x</Text></Language>")
+                  .ok());
   EXPECT_EQ(texts.Text("key_'"), u"'");
   EXPECT_EQ(texts.Text("a&b"), u"x");
 }
@@ -76,7 +81,10 @@ TEST(LanguageFileTest, NonAsciiKey) {
 
 TEST(LanguageFileTest, EmptyElementAndRepeatedKey) {
   LanguageTexts texts;
-  ASSERT_TRUE(texts.Parse("<Language><Text key=\"e\"/><Text key=\"r\">first</Text><Text key=\"r\">last</Text></Language>").ok());
+  ASSERT_TRUE(texts
+                  .Parse("<Language><Text key=\"e\"/><Text key=\"r\">first</Text><Text "
+                         "key=\"r\">last</Text></Language>")
+                  .ok());
   EXPECT_TRUE(texts.Has("e"));
   EXPECT_EQ(texts.Text("e"), u"");
   EXPECT_EQ(texts.Text("r"), u"last");
@@ -101,7 +109,8 @@ TEST_P(LanguageSyntaxErrorTest, ReportsTheLine) {
   LanguageTexts texts;
   const Status parsed = texts.Parse(GetParam().xml);
   ASSERT_FALSE(parsed.ok());
-  EXPECT_NE(parsed.reason().find("line " + std::to_string(GetParam().line) + ":"), std::string::npos)
+  EXPECT_NE(parsed.reason().find("line " + std::to_string(GetParam().line) + ":"),
+            std::string::npos)
       << parsed.reason();
   EXPECT_NE(parsed.reason().find(GetParam().what), std::string::npos) << parsed.reason();
 }
@@ -109,7 +118,8 @@ TEST_P(LanguageSyntaxErrorTest, ReportsTheLine) {
 INSTANTIATE_TEST_SUITE_P(
     Errors, LanguageSyntaxErrorTest,
     ::testing::Values(
-        SyntaxCase{"<Language>\n<Text key=\"a\">A</Text>\n<Texts key=\"b\">B</Texts>\n</Language>", 3, "unexpected element"},
+        SyntaxCase{"<Language>\n<Text key=\"a\">A</Text>\n<Texts key=\"b\">B</Texts>\n</Language>",
+                   3, "unexpected element"},
         SyntaxCase{"<Language>\n<TextX key=\"b\">B</Text>\n</Language>", 2, "unexpected element"},
         SyntaxCase{"<Language>\n<Text xkey=\"b\">B</Text>\n</Language>", 2, "without key"},
         SyntaxCase{"<Language>\n\n<Item key=\"a\">A</Item>\n</Language>", 3, "unexpected element"},
@@ -120,13 +130,15 @@ INSTANTIATE_TEST_SUITE_P(
         SyntaxCase{"<Language>\n<Text key=\"a\">A &amp B</Text>\n</Language>", 2, "bad entity"},
         SyntaxCase{"<Language>\n<Text key=\"a\">&#;</Text>\n</Language>", 2, "bad entity"},
         SyntaxCase{"<Language>\n<Text key=\"a\">&#x110000;</Text>\n</Language>", 2, "bad entity"},
-        SyntaxCase{"<Language>\n<Text key=\"a&bad;\">A</Text>\n</Language>", 2, "bad entity in key"},
+        SyntaxCase{"<Language>\n<Text key=\"a&bad;\">A</Text>\n</Language>", 2,
+                   "bad entity in key"},
         SyntaxCase{"<?xml version=\"1.0\"\n<Language>", 1, "unterminated declaration"},
         SyntaxCase{"<Language>\n\n\n<Text key=\"a", 4, "unterminated"}));
 
 TEST(LanguageFileTest, TextsBeforeASyntaxErrorAreKept) {
   LanguageTexts texts;
-  EXPECT_FALSE(texts.Parse("<Language>\n<Text key=\"a\">A</Text>\n<Bad/>\n<Text key=\"b\">B</Text>\n").ok());
+  EXPECT_FALSE(
+      texts.Parse("<Language>\n<Text key=\"a\">A</Text>\n<Bad/>\n<Text key=\"b\">B</Text>\n").ok());
   EXPECT_EQ(texts.Text("a"), u"A");
   EXPECT_FALSE(texts.Has("b"));
 }
@@ -144,9 +156,10 @@ TEST(LanguageFileTest, LoadReadsAFile) {
   testing::TempFolder folder("language_file");
   ASSERT_TRUE(folder.ok());
   const std::string xml = "<Language>\n  <Text key=\"kb_3_1_text\">Profil</Text>\n</Language>\n";
-  ASSERT_TRUE(WriteFileAtomically(folder.path() / "text.xml",
-                                  std::span(reinterpret_cast<const std::uint8_t*>(xml.data()), xml.size()))
-                  .ok());
+  ASSERT_TRUE(
+      WriteFileAtomically(folder.path() / "text.xml",
+                          std::span(reinterpret_cast<const std::uint8_t*>(xml.data()), xml.size()))
+          .ok());
   LanguageTexts texts;
   ASSERT_TRUE(texts.Load(folder.path() / "text.xml").ok());
   EXPECT_EQ(texts.Text("kb_3_1_text"), u"Profil");

@@ -20,7 +20,8 @@ class TempFolder {
  public:
   explicit TempFolder(const std::string& prefix) {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = (std::filesystem::path(base && *base ? base : "/tmp") / (prefix + "_XXXXXX")).string();
+    std::string pattern =
+        (std::filesystem::path(base && *base ? base : "/tmp") / (prefix + "_XXXXXX")).string();
     if (::mkdtemp(pattern.data())) path_ = pattern;
   }
   ~TempFolder() {
@@ -42,7 +43,8 @@ class TempFolder {
 class UnwritableFolder {
  public:
   explicit UnwritableFolder(std::filesystem::path folder) : folder_(std::move(folder)) {
-    std::filesystem::permissions(folder_, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(
+        folder_, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     if (::access(folder_.c_str(), W_OK) != 0) {
       active_ = true;
       return;

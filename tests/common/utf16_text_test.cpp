@@ -103,8 +103,10 @@ TEST_P(ShortenTest, CutsWithoutSplittingAPair) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ShortenTest,
-                         ::testing::Values(ShortenCase{u"abc", 5, u"abc"}, ShortenCase{u"abc", 3, u"abc"},
-                                           ShortenCase{u"abcdef", 3, u"abc"}, ShortenCase{u"abc", 0, u""},
+                         ::testing::Values(ShortenCase{u"abc", 5, u"abc"},
+                                           ShortenCase{u"abc", 3, u"abc"},
+                                           ShortenCase{u"abcdef", 3, u"abc"},
+                                           ShortenCase{u"abc", 0, u""},
                                            ShortenCase{u"a\U0001F600b", 2, u"a"},
                                            ShortenCase{u"a\U0001F600b", 3, u"a\U0001F600"},
                                            ShortenCase{u"\U0001F600", 1, u""},
@@ -119,26 +121,27 @@ class FoldCaseTest : public ::testing::TestWithParam<FoldCase_> {};
 
 TEST_P(FoldCaseTest, UpperAndLowerFoldTogether) {
   EXPECT_EQ(FoldCase(GetParam().upper), FoldCase(GetParam().lower));
-  EXPECT_TRUE(EqualsIgnoreCase(std::u16string(1, GetParam().upper), std::u16string(1, GetParam().lower)));
+  EXPECT_TRUE(
+      EqualsIgnoreCase(std::u16string(1, GetParam().upper), std::u16string(1, GetParam().lower)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Letters, FoldCaseTest,
                          ::testing::Values(FoldCase_{u'A', u'a'}, FoldCase_{u'Z', u'z'},
-                                           FoldCase_{u'\u00C4', u'\u00E4'},   // Ä ä
-                                           FoldCase_{u'\u00D6', u'\u00F6'},   // Ö ö
-                                           FoldCase_{u'\u00DE', u'\u00FE'},   // Þ þ
-                                           FoldCase_{u'\u0100', u'\u0101'},   // Ā ā
-                                           FoldCase_{u'\u0141', u'\u0142'},   // Ł ł
-                                           FoldCase_{u'\u017D', u'\u017E'},   // Ž ž
-                                           FoldCase_{u'\u0178', u'\u00FF'},   // Ÿ ÿ
-                                           FoldCase_{u'\u0391', u'\u03B1'},   // Α α
-                                           FoldCase_{u'\u03A3', u'\u03C2'},   // Σ ς
-                                           FoldCase_{u'\u0386', u'\u03AC'},   // Ά ά
-                                           FoldCase_{u'\u0401', u'\u0451'},   // Ё ё
-                                           FoldCase_{u'\u042F', u'\u044F'},   // Я я
-                                           FoldCase_{u'\u0531', u'\u0561'},   // Ա ա
-                                           FoldCase_{u'\u1EA0', u'\u1EA1'},   // Ạ ạ
-                                           FoldCase_{u'\uFF21', u'\uFF41'})); // Ａ ａ
+                                           FoldCase_{u'\u00C4', u'\u00E4'},    // Ä ä
+                                           FoldCase_{u'\u00D6', u'\u00F6'},    // Ö ö
+                                           FoldCase_{u'\u00DE', u'\u00FE'},    // Þ þ
+                                           FoldCase_{u'\u0100', u'\u0101'},    // Ā ā
+                                           FoldCase_{u'\u0141', u'\u0142'},    // Ł ł
+                                           FoldCase_{u'\u017D', u'\u017E'},    // Ž ž
+                                           FoldCase_{u'\u0178', u'\u00FF'},    // Ÿ ÿ
+                                           FoldCase_{u'\u0391', u'\u03B1'},    // Α α
+                                           FoldCase_{u'\u03A3', u'\u03C2'},    // Σ ς
+                                           FoldCase_{u'\u0386', u'\u03AC'},    // Ά ά
+                                           FoldCase_{u'\u0401', u'\u0451'},    // Ё ё
+                                           FoldCase_{u'\u042F', u'\u044F'},    // Я я
+                                           FoldCase_{u'\u0531', u'\u0561'},    // Ա ա
+                                           FoldCase_{u'\u1EA0', u'\u1EA1'},    // Ạ ạ
+                                           FoldCase_{u'\uFF21', u'\uFF41'}));  // Ａ ａ
 
 TEST(EqualsIgnoreCaseTest, DistinctCharactersStayDistinct) {
   EXPECT_FALSE(EqualsIgnoreCase(u"\u00D7", u"\u00F7"));  // × and ÷ are not a case pair
@@ -165,15 +168,15 @@ TEST_P(Utf8RoundTripTest, BothWays) {
   EXPECT_EQ(FromUtf8(GetParam().utf8), GetParam().utf16);
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, Utf8RoundTripTest,
-                         ::testing::Values(Utf8Case{u"", ""}, Utf8Case{u"Profile_1", "Profile_1"},
-                                           Utf8Case{u"\u00C4rger", "\xC3\x84rger"},
-                                           Utf8Case{u"\u07FF\u0800", "\xDF\xBF\xE0\xA0\x80"},
-                                           Utf8Case{u"\u20AC", "\xE2\x82\xAC"},
-                                           Utf8Case{u"\uFFE5", "\xEF\xBF\xA5"},
-                                           Utf8Case{u"\U0001F600", "\xF0\x9F\x98\x80"},
-                                           Utf8Case{u"\U00010000\U0010FFFF", "\xF0\x90\x80\x80\xF4\x8F\xBF\xBF"},
-                                           Utf8Case{u"\u007F\u0080", "\x7F\xC2\x80"}));
+INSTANTIATE_TEST_SUITE_P(
+    Texts, Utf8RoundTripTest,
+    ::testing::Values(Utf8Case{u"", ""}, Utf8Case{u"Profile_1", "Profile_1"},
+                      Utf8Case{u"\u00C4rger", "\xC3\x84rger"},
+                      Utf8Case{u"\u07FF\u0800", "\xDF\xBF\xE0\xA0\x80"},
+                      Utf8Case{u"\u20AC", "\xE2\x82\xAC"}, Utf8Case{u"\uFFE5", "\xEF\xBF\xA5"},
+                      Utf8Case{u"\U0001F600", "\xF0\x9F\x98\x80"},
+                      Utf8Case{u"\U00010000\U0010FFFF", "\xF0\x90\x80\x80\xF4\x8F\xBF\xBF"},
+                      Utf8Case{u"\u007F\u0080", "\x7F\xC2\x80"}));
 
 TEST(ToUtf8Test, LoneSurrogatesBecomeReplacementCharacters) {
   const std::string replacement = "\xEF\xBF\xBD";
@@ -199,17 +202,22 @@ TEST_P(FromUtf8InvalidTest, BadBytesBecomeReplacementCharacters) {
 
 INSTANTIATE_TEST_SUITE_P(
     Bytes, FromUtf8InvalidTest,
-    ::testing::Values(InvalidCase{"a\xFF" "b", u"a\uFFFDb"},                   // never valid
-                      InvalidCase{"\x80", u"\uFFFD"},                           // lone continuation
-                      InvalidCase{"\xC0\x80", u"\uFFFD\uFFFD"},                 // overlong NUL
-                      InvalidCase{"\xE0\x80\x80", u"\uFFFD\uFFFD\uFFFD"},       // overlong
-                      InvalidCase{"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},       // encoded surrogate
-                      InvalidCase{"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // past U+10FFFF
+    ::testing::Values(InvalidCase{"a\xFF"
+                                  "b",
+                                  u"a\uFFFDb"},                            // never valid
+                      InvalidCase{"\x80", u"\uFFFD"},                      // lone continuation
+                      InvalidCase{"\xC0\x80", u"\uFFFD\uFFFD"},            // overlong NUL
+                      InvalidCase{"\xE0\x80\x80", u"\uFFFD\uFFFD\uFFFD"},  // overlong
+                      InvalidCase{"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // encoded surrogate
+                      InvalidCase{"\xF4\x90\x80\x80",
+                                  u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // past U+10FFFF
                       InvalidCase{"\xF8\x88\x80\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
-                      InvalidCase{"x\xC3", u"x\uFFFD"}));                       // cut at the end
+                      InvalidCase{"x\xC3", u"x\uFFFD"}));  // cut at the end
 
 TEST(FromUtf8Test, TruncatedSequenceDoesNotSwallowTheNextCharacter) {
-  const std::u16string text = FromUtf8("\xE2\x82" "a\xC3\xA4");
+  const std::u16string text = FromUtf8(
+      "\xE2\x82"
+      "a\xC3\xA4");
   ASSERT_FALSE(text.empty());
   EXPECT_EQ(text.front(), u'\uFFFD');
   EXPECT_EQ(text.substr(text.size() - 2), u"a\u00E4");

@@ -26,7 +26,8 @@ TEST_P(DetectChangesEdits, FlagsOnlyThePartTheEditTouched) {
   auto current = DefaultProfile();
   GetParam().edit(*current);
   const MacroList none;
-  EXPECT_EQ(DetectChanges(*last, *current, MacroSnapshot::Take(*current, none), MacroSnapshot::Take(*last, none)),
+  EXPECT_EQ(DetectChanges(*last, *current, MacroSnapshot::Take(*current, none),
+                          MacroSnapshot::Take(*last, none)),
             GetParam().expected);
 }
 
@@ -34,20 +35,50 @@ INSTANTIATE_TEST_SUITE_P(
     Edits, DetectChangesEdits,
     ::testing::Values(
         EditCase{"Nothing", [](ProfileRecord&) {}, {false, false, false}},
-        EditCase{"SpeedOfAnUnselectedMode", [](ProfileRecord& r) { r.banks[0].light_speed[5] = 3; }, {true, false, false}},
-        EditCase{"ModeOfTheOtherBank", [](ProfileRecord& r) { r.banks[1].light_mode = 7; }, {true, false, false}},
-        EditCase{"BrightnessEntry20", [](ProfileRecord& r) { r.banks[0].light_brightness[20] = 1; }, {true, false, false}},
-        EditCase{"ColorOfAMode", [](ProfileRecord& r) { r.banks[1].light_color[2] = 0x00FF00; }, {true, false, false}},
-        EditCase{"ColorMode", [](ProfileRecord& r) { r.banks[0].light_color_mode[0] = 9; }, {true, false, false}},
-        EditCase{"Aux1", [](ProfileRecord& r) { r.banks[0].light_aux1[3] = 1; }, {true, false, false}},
-        EditCase{"Aux2", [](ProfileRecord& r) { r.banks[1].light_aux2[20] = 1; }, {true, false, false}},
-        EditCase{"Aux3", [](ProfileRecord& r) { r.banks[0].light_aux3[0] = 1; }, {true, false, false}},
-        EditCase{"CustomColorSet4", [](ProfileRecord& r) { r.banks[1].custom_colors[4][131] = 1; }, {false, true, false}},
-        EditCase{"KeyCode", [](ProfileRecord& r) { WriteKeyCode(r.banks[0].keys[9].code, 0x05); }, {false, false, true}},
-        EditCase{"FnKeyOfBank1", [](ProfileRecord& r) { r.banks[1].fn_keys[55].kind = 0; }, {false, false, true}},
-        EditCase{"AnyByteOfAKeyEntry", [](ProfileRecord& r) { r.banks[0].keys[0].reserved84[3] = 1; }, {false, false, true}},
-        EditCase{"NameAndBankAreNotSent", [](ProfileRecord& r) { r.name[0] = u'X'; r.active_bank = 1; }, {false, false, false}},
-        EditCase{"ReservedBytesAreNotSent", [](ProfileRecord& r) { r.banks[0].reserved_c[0] = 1; r.banks[1].reserved_d[0] = 1; },
+        EditCase{"SpeedOfAnUnselectedMode",
+                 [](ProfileRecord& r) { r.banks[0].light_speed[5] = 3; },
+                 {true, false, false}},
+        EditCase{"ModeOfTheOtherBank",
+                 [](ProfileRecord& r) { r.banks[1].light_mode = 7; },
+                 {true, false, false}},
+        EditCase{"BrightnessEntry20",
+                 [](ProfileRecord& r) { r.banks[0].light_brightness[20] = 1; },
+                 {true, false, false}},
+        EditCase{"ColorOfAMode",
+                 [](ProfileRecord& r) { r.banks[1].light_color[2] = 0x00FF00; },
+                 {true, false, false}},
+        EditCase{"ColorMode",
+                 [](ProfileRecord& r) { r.banks[0].light_color_mode[0] = 9; },
+                 {true, false, false}},
+        EditCase{
+            "Aux1", [](ProfileRecord& r) { r.banks[0].light_aux1[3] = 1; }, {true, false, false}},
+        EditCase{
+            "Aux2", [](ProfileRecord& r) { r.banks[1].light_aux2[20] = 1; }, {true, false, false}},
+        EditCase{
+            "Aux3", [](ProfileRecord& r) { r.banks[0].light_aux3[0] = 1; }, {true, false, false}},
+        EditCase{"CustomColorSet4",
+                 [](ProfileRecord& r) { r.banks[1].custom_colors[4][131] = 1; },
+                 {false, true, false}},
+        EditCase{"KeyCode",
+                 [](ProfileRecord& r) { WriteKeyCode(r.banks[0].keys[9].code, 0x05); },
+                 {false, false, true}},
+        EditCase{"FnKeyOfBank1",
+                 [](ProfileRecord& r) { r.banks[1].fn_keys[55].kind = 0; },
+                 {false, false, true}},
+        EditCase{"AnyByteOfAKeyEntry",
+                 [](ProfileRecord& r) { r.banks[0].keys[0].reserved84[3] = 1; },
+                 {false, false, true}},
+        EditCase{"NameAndBankAreNotSent",
+                 [](ProfileRecord& r) {
+                   r.name[0] = u'X';
+                   r.active_bank = 1;
+                 },
+                 {false, false, false}},
+        EditCase{"ReservedBytesAreNotSent",
+                 [](ProfileRecord& r) {
+                   r.banks[0].reserved_c[0] = 1;
+                   r.banks[1].reserved_d[0] = 1;
+                 },
                  {false, false, false}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -60,7 +91,8 @@ TEST(DetectChanges, AnEditedBoundMacroChangesKeys) {
   const MacroSnapshot then = MacroSnapshot::Take(*last, list);
   EXPECT_FALSE(DetectChanges(*last, *current, MacroSnapshot::Take(*current, list), then).keys);
   list[0]->loop_time = 2;
-  EXPECT_EQ(DetectChanges(*last, *current, MacroSnapshot::Take(*current, list), then), (ChangedFlags{false, false, true}));
+  EXPECT_EQ(DetectChanges(*last, *current, MacroSnapshot::Take(*current, list), then),
+            (ChangedFlags{false, false, true}));
 }
 
 TEST(DetectChanges, AMacroNoKeyNamesDoesNotMatter) {
@@ -80,7 +112,9 @@ TEST(DetectChanges, AMissingMacroAlwaysCountsAsChanged) {
   auto current = DefaultProfile();
   BindMacro(current->banks[0].keys[4], 3);
   const auto last = std::make_unique<ProfileRecord>(*current);
-  EXPECT_TRUE(DetectChanges(*last, *current, MacroSnapshot::Take(*current, empty), MacroSnapshot::Take(*last, empty)).keys);
+  EXPECT_TRUE(DetectChanges(*last, *current, MacroSnapshot::Take(*current, empty),
+                            MacroSnapshot::Take(*last, empty))
+                  .keys);
 }
 
 TEST(DetectChanges, AnyEntryNamingAPositionCountsNotOnlyBoundOnes) {

@@ -49,14 +49,16 @@ TEST(ColorBlock, EverySetAndChannelAtItsOffsetPaddingZero) {
         ASSERT_EQ(block[At(half, set, kColorSetGreen, key)], key & 0x7F);
       }
     }
-    for (std::size_t i = kColorHalfPadding; i < kColorHalfSize; ++i) EXPECT_EQ(block[half * kColorHalfSize + i], 0);
+    for (std::size_t i = kColorHalfPadding; i < kColorHalfSize; ++i)
+      EXPECT_EQ(block[half * kColorHalfSize + i], 0);
   }
 }
 
 TEST(ColorBlock, SentUnscaledAndFromTheActiveBank) {
   auto record = DefaultProfile();
   record->active_bank = 1;
-  record->banks[1].custom_colors[0][5] = (100 << 16) | (0 << 8) | 200;  // red 200, green 0, blue 100
+  record->banks[1].custom_colors[0][5] =
+      (100 << 16) | (0 << 8) | 200;  // red 200, green 0, blue 100
   record->banks[0].custom_colors[0][5] = 0x010203;
   const ColorBlock block = BuildColorBlock(*record);
   for (std::size_t half = 0; half < 2; ++half) {

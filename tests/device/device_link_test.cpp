@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "device/device_test_profiles.h"
-#include "device/link_fixture.h"
 #include "device/lighting_block.h"
+#include "device/link_fixture.h"
 #include "device/transfer_parser.h"
 #include "keys/key_code.h"
 #include "profile/profile_store.h"
@@ -86,8 +86,10 @@ void MakeRoundTripProfile(ProfileRecord& r, MacroList& macros) {
 
 std::uint32_t ExpectedWord(const KeyEntry& e) {
   if (e.kind == KindByte(AssignmentKind::MacroBinding)) {
-    return static_cast<std::uint32_t>(e.device_macro_offset[0]) | (static_cast<std::uint32_t>(e.device_macro_offset[1]) << 8) |
-           (static_cast<std::uint32_t>(e.macro_repeat_mode & 0xFF) << 16) | (static_cast<std::uint32_t>(e.code[0]) << 24);
+    return static_cast<std::uint32_t>(e.device_macro_offset[0]) |
+           (static_cast<std::uint32_t>(e.device_macro_offset[1]) << 8) |
+           (static_cast<std::uint32_t>(e.macro_repeat_mode & 0xFF) << 16) |
+           (static_cast<std::uint32_t>(e.code[0]) << 24);
   }
   return ReadKeyCode(e.code);
 }
@@ -124,7 +126,8 @@ void ExpectKeyboardHolds(const vkb_state& s, const ProfileRecord& r, int sent_ba
     }
   }
   for (int b = 0; b < 2; ++b) {
-    for (int k = 0; k < kKeyCount; ++k) ASSERT_EQ(s.banks[b].key_words[k], ExpectedWord(r.banks[b].keys[k])) << b << "/" << k;
+    for (int k = 0; k < kKeyCount; ++k)
+      ASSERT_EQ(s.banks[b].key_words[k], ExpectedWord(r.banks[b].keys[k])) << b << "/" << k;
     for (int f = 0; f < kFnSlotCount; ++f) {
       ASSERT_EQ(s.banks[b].fn_words[f], ExpectedWord(r.banks[b].fn_keys[f])) << b << "/" << f;
       ASSERT_EQ(s.banks[b].fn2_words[f], ReadKeyCode(r.banks[b].fn_keys[f].code2));
@@ -135,7 +138,8 @@ void ExpectKeyboardHolds(const vkb_state& s, const ProfileRecord& r, int sent_ba
 void ExpectProgram(test::VirtualKeyboard& keyboard, const KeyEntry& key, const MacroRecord& macro) {
   vkb_macro_program program{};
   std::vector<vkb_macro_action> actions;
-  ASSERT_TRUE(keyboard.DecodeMacro(static_cast<std::uint32_t>(Offset(key)), program, actions)) << program.error;
+  ASSERT_TRUE(keyboard.DecodeMacro(static_cast<std::uint32_t>(Offset(key)), program, actions))
+      << program.error;
   EXPECT_EQ(program.loops, key.macro_loops & 0xFFFF);
   ASSERT_EQ(actions.size(), static_cast<std::size_t>(macro.action_count));
   for (int i = 0; i < macro.action_count; ++i) {
@@ -258,7 +262,8 @@ TEST_F(DeviceLinkTest, ApplyWithTheKeyboardAbsentSendsNothingSavesAndKeepsTheCop
   // Back again: after the settle pause the channels reopen and the next apply sends it all.
   ASSERT_TRUE(keyboard.PlugIn());
   ASSERT_TRUE(Deliver(kDeviceChangeMessage).ok());
-  EXPECT_EQ(sleeper.sleeps(), (std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(500)}));
+  EXPECT_EQ(sleeper.sleeps(),
+            (std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(500)}));
   EXPECT_EQ(data->device_state(), DeviceState::Present);
   EXPECT_EQ(observer.state_changes(), 3);
   ASSERT_TRUE(link->ApplyProfile().reached());
@@ -297,7 +302,8 @@ TEST_F(DeviceLinkTest, EditDuringAnApplyGoesOutWithTheNextOne) {
   EXPECT_EQ(keyboard.State()->banks[0].key_words[50], 0x07u);
 
   ASSERT_TRUE(link->ApplyProfile().reached());
-  EXPECT_EQ(test::Commands(test::ParseLog(TakeLog())), (Bytes{kBegin, kLight, 2, 2, 2, 2, kBegin, kEnd}));
+  EXPECT_EQ(test::Commands(test::ParseLog(TakeLog())),
+            (Bytes{kBegin, kLight, 2, 2, 2, 2, kBegin, kEnd}));
   EXPECT_EQ(keyboard.State()->banks[0].key_words[50], 0x08u);
 }
 
@@ -319,7 +325,8 @@ TEST_F(DeviceLinkTest, MacroEditDuringAnApplyGoesOutWithTheNextOne) {
   ASSERT_TRUE(keyboard.DecodeMacro(0, program, actions));
   EXPECT_EQ(actions.at(0).delay, 10);
   ASSERT_TRUE(link->ApplyProfile().reached());
-  EXPECT_EQ(test::Commands(test::ParseLog(TakeLog())), (Bytes{kBegin, 4, 2, 2, 2, 2, kBegin, kEnd}));
+  EXPECT_EQ(test::Commands(test::ParseLog(TakeLog())),
+            (Bytes{kBegin, 4, 2, 2, 2, 2, kBegin, kEnd}));
   ASSERT_TRUE(keyboard.DecodeMacro(0, program, actions));
   EXPECT_EQ(actions.at(0).delay, 40);
 }
@@ -337,7 +344,8 @@ TEST_F(DeviceLinkTest, FailedCallKeepsTheFullApplyFlagAndTheCopyButSavesTheStore
   const ApplyOutcome outcome = link->ApplyProfile();
   sleeper.OnSleep(nullptr);
   EXPECT_EQ(outcome.result, ApplyOutcome::Result::Failed);
-  EXPECT_NE(outcome.transfer.status.reason().find("WriteHIDUSB"), std::string::npos) << outcome.transfer.status.reason();
+  EXPECT_NE(outcome.transfer.status.reason().find("WriteHIDUSB"), std::string::npos)
+      << outcome.transfer.status.reason();
   EXPECT_EQ(outcome.transfer.reports, 5u) << "nothing is sent after the failed call";
   EXPECT_TRUE(data->full_apply_pending());
   EXPECT_EQ(std::memcmp(before.get(), data->CopyOfLastApplied().get(), sizeof(ProfileRecord)), 0);

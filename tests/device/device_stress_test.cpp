@@ -58,7 +58,8 @@ TEST_F(DeviceStressTest, EditsSelectionsAndMacroChangesInterleavedWithApplies) {
       }
       case 2: {
         auto edit = data->Lock();
-        WriteKeyCode(edit.current()->banks[pick(2)].keys[pick(kKeyCount)].code, KeyboardCode(static_cast<std::uint8_t>(4 + pick(40))));
+        WriteKeyCode(edit.current()->banks[pick(2)].keys[pick(kKeyCount)].code,
+                     KeyboardCode(static_cast<std::uint8_t>(4 + pick(40))));
         break;
       }
       case 3: {
@@ -70,7 +71,9 @@ TEST_F(DeviceStressTest, EditsSelectionsAndMacroChangesInterleavedWithApplies) {
         auto edit = data->Lock();
         if (edit.macros().size() < 6) {
           auto macro = test::EmptyMacro(u"m");
-          for (int i = 0, n = 1 + pick(40); i < n; ++i) test::AddAction(*macro, Action(0x04, static_cast<std::uint8_t>(1 + pick(2)), static_cast<std::uint16_t>(2 * pick(3000))));
+          for (int i = 0, n = 1 + pick(40); i < n; ++i)
+            test::AddAction(*macro, Action(0x04, static_cast<std::uint8_t>(1 + pick(2)),
+                                           static_cast<std::uint16_t>(2 * pick(3000))));
           edit.macros().push_back(std::move(macro));
         } else {
           edit.macros().erase(edit.macros().begin() + pick(static_cast<int>(edit.macros().size())));
@@ -80,7 +83,8 @@ TEST_F(DeviceStressTest, EditsSelectionsAndMacroChangesInterleavedWithApplies) {
       case 5: {
         auto edit = data->Lock();
         if (!edit.macros().empty()) {
-          BindMacro(edit.current()->banks[pick(2)].keys[pick(kKeyCount)], pick(static_cast<int>(edit.macros().size()) + 1));
+          BindMacro(edit.current()->banks[pick(2)].keys[pick(kKeyCount)],
+                    pick(static_cast<int>(edit.macros().size()) + 1));
           edit.macros()[0]->actions[0].delay = static_cast<std::uint16_t>(pick(500));
         }
         break;
@@ -101,7 +105,10 @@ TEST_F(DeviceStressTest, EditsSelectionsAndMacroChangesInterleavedWithApplies) {
         break;
     }
     while (const auto m = inbox.TryTake()) {
-      ASSERT_TRUE(stress_link.OnDeviceNotification(DeviceNotificationValue(m->message, m->wparam, m->lparam)).ok());
+      ASSERT_TRUE(
+          stress_link
+              .OnDeviceNotification(DeviceNotificationValue(m->message, m->wparam, m->lparam))
+              .ok());
     }
   }
   worker.WaitUntilIdle();

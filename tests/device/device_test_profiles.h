@@ -25,8 +25,8 @@ inline std::unique_ptr<MacroRecord> EmptyMacro(std::u16string_view name = u"m") 
   return macro;
 }
 
-inline MacroAction Action(std::uint8_t code, std::uint8_t kind, std::uint16_t delay, std::int32_t x = 0,
-                          std::int32_t y = 0) {
+inline MacroAction Action(std::uint8_t code, std::uint8_t kind, std::uint16_t delay,
+                          std::int32_t x = 0, std::int32_t y = 0) {
   return MacroAction{code, kind, delay, x, y};
 }
 

@@ -9,8 +9,9 @@
 
 namespace kb::test {
 
-inline std::filesystem::path FreshFolder(const std::string& tag,
-                                         const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
+inline std::filesystem::path FreshFolder(
+    const std::string& tag,
+    const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
   std::string name = tag + "_" + std::to_string(getpid());
   if (info) name += std::string("_") + info->test_suite_name() + "_" + info->name();

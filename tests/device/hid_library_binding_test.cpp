@@ -30,7 +30,8 @@ TEST(HidLibraryBinding, MissingLibraryMeansNoDeviceLink) {
   const Status loaded = binding.Load("/nonexistent/KB/Torvane_3.so");
   EXPECT_FALSE(loaded.ok());
   EXPECT_FALSE(binding.bound());
-  EXPECT_NE(binding.unbound_reason().find("cannot load"), std::string::npos) << binding.unbound_reason();
+  EXPECT_NE(binding.unbound_reason().find("cannot load"), std::string::npos)
+      << binding.unbound_reason();
   const std::array<std::uint8_t, 8> header{};
   EXPECT_FALSE(binding.SetFeature(header).ok());
   EXPECT_FALSE(binding.OpenChannels().ok());
@@ -44,7 +45,8 @@ TEST(HidLibraryBinding, AMissingCalledExportRefusesTheLinkAndCallsNothing) {
   const Status loaded = binding.Load(KB_TEST_LIB_WITHOUT_WRITE);
   EXPECT_FALSE(loaded.ok());
   EXPECT_FALSE(binding.bound());
-  EXPECT_NE(binding.unbound_reason().find("WriteHIDUSB"), std::string::npos) << binding.unbound_reason();
+  EXPECT_NE(binding.unbound_reason().find("WriteHIDUSB"), std::string::npos)
+      << binding.unbound_reason();
   const std::array<std::uint8_t, 64> chunk{};
   EXPECT_FALSE(binding.WriteOutput(chunk).ok());
   EXPECT_FALSE(binding.CloseChannels().ok());
@@ -68,7 +70,8 @@ TEST(HidLibraryBinding, AMissingUncalledExportIsNotedButBinds) {
   const DeviceOpenResult open = binding.Open(1, 2, nullptr, 1431, 1432);
   EXPECT_TRUE(open.present());
   EXPECT_TRUE(open.Problems().empty());
-  EXPECT_EQ(CallsInto(KB_TEST_LIB_WITHOUT_READ) - before, 4) << "Set_HIDVIDPID, Open_HIDMonitor, both opens";
+  EXPECT_EQ(CallsInto(KB_TEST_LIB_WITHOUT_READ) - before, 4)
+      << "Set_HIDVIDPID, Open_HIDMonitor, both opens";
 }
 
 TEST(HidLibraryBinding, LoadingTwiceIsRefused) {
@@ -91,7 +94,8 @@ TEST(DeviceLinkWithoutLibrary, StartsClosedAndApplyOnlySaves) {
   DeviceLink link(data, binding, observer, sleeper);
   const DeviceLinkStart start = link.Start(dir, nullptr);
   EXPECT_FALSE(start.library.ok());
-  EXPECT_NE(start.library.reason().find("KB/Torvane_3.so"), std::string::npos) << start.library.reason();
+  EXPECT_NE(start.library.reason().find("KB/Torvane_3.so"), std::string::npos)
+      << start.library.reason();
   EXPECT_FALSE(start.present());
   EXPECT_FALSE(data.device_open());
   EXPECT_EQ(data.device_state(), DeviceState::Absent);

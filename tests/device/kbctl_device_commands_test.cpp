@@ -35,17 +35,20 @@ class KbctlDeviceCommands : public ::testing::Test {
   void SetUp() override {
     app = test::FreshFolder("kb_kbctl");
     std::filesystem::create_directories(app / "KB");
-    std::filesystem::copy_file(std::filesystem::path(KB_TEST_DEMO_DIR) / "KB/Torvane_3.so", app / "KB/Torvane_3.so");
+    std::filesystem::copy_file(std::filesystem::path(KB_TEST_DEMO_DIR) / "KB/Torvane_3.so",
+                               app / "KB/Torvane_3.so");
   }
   void TearDown() override { std::filesystem::remove_all(app); }
 
   CommandRun Kbctl(const std::string& arguments) {
-    const std::string command = std::string(KB_TEST_KBCTL) + " --app-dir '" + app.string() + "' " + arguments + " 2>&1";
+    const std::string command =
+        std::string(KB_TEST_KBCTL) + " --app-dir '" + app.string() + "' " + arguments + " 2>&1";
     CommandRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return run;
     char buffer[4096];
-    while (const std::size_t n = fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, n);
+    while (const std::size_t n = fread(buffer, 1, sizeof buffer, pipe))
+      run.output.append(buffer, n);
     const int status = pclose(pipe);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
@@ -92,8 +95,8 @@ TEST_F(KbctlDeviceCommands, DryRunPrintsTheFullApplyWithItsMacroPages) {
   const auto parsed = test::ParseLog(lines);
   ASSERT_TRUE(parsed.error.empty()) << parsed.error;
   EXPECT_EQ(test::Commands(parsed),
-            (std::vector<std::uint8_t>{0x0E, 0x01, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x04, 0x04,
-                                       0x02, 0x02, 0x02, 0x02, 0x0E, 0x08}));
+            (std::vector<std::uint8_t>{0x0E, 0x01, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03,
+                                       0x04, 0x04, 0x02, 0x02, 0x02, 0x02, 0x0E, 0x08}));
   EXPECT_EQ(parsed.transfers[10].data[0], 0x00);
   EXPECT_EQ(parsed.transfers[10].data[1], 0x02) << "the key's loop count";
   EXPECT_EQ(lines.front(), "F 0E00000000000800");

@@ -13,7 +13,8 @@ using test::DefaultProfile;
 
 std::uint32_t WordAt(const KeyMap& map, std::size_t at) {
   return static_cast<std::uint32_t>(map[at]) | (static_cast<std::uint32_t>(map[at + 1]) << 8) |
-         (static_cast<std::uint32_t>(map[at + 2]) << 16) | (static_cast<std::uint32_t>(map[at + 3]) << 24);
+         (static_cast<std::uint32_t>(map[at + 2]) << 16) |
+         (static_cast<std::uint32_t>(map[at + 3]) << 24);
 }
 
 TEST(KeyMap, BothBanksCodesLittleEndianAtTheirOffsets) {
@@ -25,7 +26,8 @@ TEST(KeyMap, BothBanksCodesLittleEndianAtTheirOffsets) {
     const ProfileBank& bank = record->banks[b];
     const std::size_t base = b * kKeyMapBankSize;
     for (std::size_t k = 0; k < kKeyCount; ++k) {
-      ASSERT_EQ(WordAt(map, base + kKeyMapKeyWords + 4 * k), ReadKeyCode(bank.keys[k].code)) << b << "/" << k;
+      ASSERT_EQ(WordAt(map, base + kKeyMapKeyWords + 4 * k), ReadKeyCode(bank.keys[k].code))
+          << b << "/" << k;
     }
     for (std::size_t f = 0; f < kFnSlotCount; ++f) {
       ASSERT_EQ(WordAt(map, base + kKeyMapFnWords + 4 * f), ReadKeyCode(bank.fn_keys[f].code));

@@ -13,11 +13,13 @@ namespace {
 using test::DefaultProfile;
 
 std::vector<std::uint8_t> Bytes(const LightingBlock& block, std::size_t from, std::size_t count) {
-  return {block.begin() + static_cast<std::ptrdiff_t>(from), block.begin() + static_cast<std::ptrdiff_t>(from + count)};
+  return {block.begin() + static_cast<std::ptrdiff_t>(from),
+          block.begin() + static_cast<std::ptrdiff_t>(from + count)};
 }
 
 std::vector<std::uint8_t> Slot(const LightingBlock& block, int mode) {
-  return Bytes(block, kLightingModeSlots + kLightingSlotSize * static_cast<std::size_t>(mode), kLightingSlotSize);
+  return Bytes(block, kLightingModeSlots + kLightingSlotSize * static_cast<std::size_t>(mode),
+               kLightingSlotSize);
 }
 
 // The template as the keyboard's documentation lists it.
@@ -39,7 +41,8 @@ std::array<std::uint8_t, 512> GoldenDefaultBlock() {
     // 0), aux1 15.
     for (std::size_t k = 0; k < 18; ++k) {
       const std::array<std::uint8_t, 9> slot{0x08, 0x05, 0x02, 0x00, 0xFF, 0x00, 0x0F, 0x00, 0x00};
-      std::copy(slot.begin(), slot.end(), g.begin() + static_cast<std::ptrdiff_t>(half + 60 + 9 * k));
+      std::copy(slot.begin(), slot.end(),
+                g.begin() + static_cast<std::ptrdiff_t>(half + 60 + 9 * k));
     }
     g[half + 231] = 5;  // byte 247: mode 18's brightness 4, plus 1
     g[half + 232] = 4;
@@ -116,12 +119,12 @@ TEST_P(LightingSlotBlue, ScaledWhenRedOrGreenAbove100) {
   EXPECT_EQ(slot[kSlotGreen], c.green);
 }
 
-INSTANTIATE_TEST_SUITE_P(Colors, LightingSlotBlue,
-                         ::testing::Values(SlotColorCase{200, 0, 100, 60},   // the documented case
-                                           SlotColorCase{0, 101, 255, 153},  // 255 * 6 / 10 truncated
-                                           SlotColorCase{100, 100, 255, 255},
-                                           SlotColorCase{0, 0, 99, 99},
-                                           SlotColorCase{101, 0, 1, 0}));
+INSTANTIATE_TEST_SUITE_P(
+    Colors, LightingSlotBlue,
+    ::testing::Values(SlotColorCase{200, 0, 100, 60},   // the documented case
+                      SlotColorCase{0, 101, 255, 153},  // 255 * 6 / 10 truncated
+                      SlotColorCase{100, 100, 255, 255}, SlotColorCase{0, 0, 99, 99},
+                      SlotColorCase{101, 0, 1, 0}));
 
 TEST(LightingBlock, SlotFieldsComeFromTheirEntries) {
   auto record = DefaultProfile();
@@ -136,7 +139,9 @@ TEST(LightingBlock, SlotFieldsComeFromTheirEntries) {
   const LightingBlock block = BuildLightingBlock(*record);
   const std::vector<std::uint8_t> expected{9, 3, 3, 0x30, 0x10, 0x20, 0xA1, 0xA2, 0xA3};
   EXPECT_EQ(Slot(block, 7), expected);
-  EXPECT_EQ(Bytes(block, kLightingSecondHalf + (kLightingModeSlots - kLightingHalfStart) + 9 * 7, 9), expected);
+  EXPECT_EQ(
+      Bytes(block, kLightingSecondHalf + (kLightingModeSlots - kLightingHalfStart) + 9 * 7, 9),
+      expected);
 }
 
 TEST(LightingBlock, SecondBankFillsBothHalvesAndByteZero) {
@@ -151,7 +156,9 @@ TEST(LightingBlock, SecondBankFillsBothHalvesAndByteZero) {
   EXPECT_EQ(block[kLightingModeFlag], 1);
   EXPECT_EQ(block[kLightingModeNumber], 0);
   EXPECT_EQ(Slot(block, 2)[kSlotSpeed], 7);
-  EXPECT_EQ(block[kLightingSecondHalf + (kLightingModeSlots - kLightingHalfStart) + 9 * 2 + kSlotSpeed], 7);
+  EXPECT_EQ(
+      block[kLightingSecondHalf + (kLightingModeSlots - kLightingHalfStart) + 9 * 2 + kSlotSpeed],
+      7);
   EXPECT_EQ(block[kLightingCustomBrightness], 1);
   EXPECT_EQ(block[kLightingSecondHalf + (kLightingCustomBrightness - kLightingHalfStart)], 1);
 }

@@ -28,9 +28,9 @@ TEST(MacroArea, ProgramsInUploadOrderWithOffsets) {
   list.push_back(Presses(1));  // 6 bytes
   list.push_back(Presses(3));  // 10 bytes
   auto record = DefaultProfile();
-  BindMacro(record->banks[1].keys[0], 0);      // third in upload order
-  BindMacro(record->banks[0].fn_keys[2], 1);   // second
-  BindMacro(record->banks[0].keys[100], 0, 7); // first
+  BindMacro(record->banks[1].keys[0], 0);       // third in upload order
+  BindMacro(record->banks[0].fn_keys[2], 1);    // second
+  BindMacro(record->banks[0].keys[100], 0, 7);  // first
   const MacroSnapshot macros = MacroSnapshot::Take(*record, list);
   const MacroArea area = BuildMacroArea(*record, macros);
   EXPECT_EQ(area.programs, 3);
@@ -100,8 +100,8 @@ TEST(MacroArea, FiveHundredThirteenBytesMakeTwoPagesTheSecondOneBytePlusZeros) {
 
 TEST(MacroArea, NeverPassesTenThousandBytes) {
   MacroList list;
-  list.push_back(Presses(2496));  // 2 + 4992 + 2 = 4996
-  list.push_back(Presses(1));     // 6
+  list.push_back(Presses(2496));       // 2 + 4992 + 2 = 4996
+  list.push_back(Presses(1));          // 6
   list.push_back(test::EmptyMacro());  // 4
   auto huge = test::EmptyMacro();
   for (int i = 0; i < kMaxMacroActions; ++i) test::AddAction(*huge, Action(0x04, 1, 500));
@@ -124,7 +124,8 @@ TEST(MacroArea, NeverPassesTenThousandBytes) {
   EXPECT_EQ(Offset(record->banks[0].keys[1]), 0);
   EXPECT_EQ(Offset(record->banks[0].keys[2]), 4996);
   EXPECT_EQ(Offset(record->banks[0].keys[3]), 9992);
-  EXPECT_EQ(Offset(record->banks[0].keys[4]), 9998) << "a key whose program is left out still gets its offset";
+  EXPECT_EQ(Offset(record->banks[0].keys[4]), 9998)
+      << "a key whose program is left out still gets its offset";
   EXPECT_EQ(Offset(record->banks[0].keys[5]), 9998);
   EXPECT_EQ(Offset(record->banks[1].keys[0]), 9998);
 }

@@ -23,8 +23,8 @@ class MessageInbox {
 
   // The next message with number `message`, dropping others before it; nullopt when none
   // arrives within `timeout` (a bound for a broken library, not a pacing wait).
-  std::optional<ThreadMessage> WaitFor(std::uint32_t message,
-                                       std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
+  std::optional<ThreadMessage> WaitFor(
+      std::uint32_t message, std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
     std::unique_lock lock(mutex_);
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (true) {
@@ -33,7 +33,8 @@ class MessageInbox {
         messages_.pop_front();
         if (m.message == message) return m;
       }
-      if (arrived_.wait_until(lock, deadline) == std::cv_status::timeout && messages_.empty()) return std::nullopt;
+      if (arrived_.wait_until(lock, deadline) == std::cv_status::timeout && messages_.empty())
+        return std::nullopt;
     }
   }
 
@@ -52,7 +53,8 @@ class MessageInbox {
   }
 
  private:
-  static void Post(void* context, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
+  static void Post(void* context, std::uint32_t message, std::uintptr_t wparam,
+                   std::intptr_t lparam) {
     auto* self = static_cast<MessageInbox*>(context);
     {
       std::lock_guard lock(self->mutex_);

@@ -16,7 +16,8 @@ class ModelDataTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir = test::FreshFolder("kb_model_data");
-    data = std::make_unique<ModelData>(Model::KB_3, ModelPaths{dir / "Data/kb/kb_3/data.pros", dir / "Data/kb/kb_3/macro.mcos"});
+    data = std::make_unique<ModelData>(
+        Model::KB_3, ModelPaths{dir / "Data/kb/kb_3/data.pros", dir / "Data/kb/kb_3/macro.mcos"});
     load = data->Load(u"Profile_1");
   }
   void TearDown() override { std::filesystem::remove_all(dir); }
@@ -35,7 +36,9 @@ TEST_F(ModelDataTest, FirstStartMakesTheDefaultStoreCurrent) {
   EXPECT_TRUE(edit.macros().empty());
   edit.Release();
   EXPECT_TRUE(data->full_apply_pending());
-  EXPECT_EQ(std::memcmp(data->CopyOfLastApplied().get(), data->CopyOfCurrent().get(), sizeof(ProfileRecord)), 0);
+  EXPECT_EQ(std::memcmp(data->CopyOfLastApplied().get(), data->CopyOfCurrent().get(),
+                        sizeof(ProfileRecord)),
+            0);
   EXPECT_EQ(data->device_state(), DeviceState::Absent);
 }
 

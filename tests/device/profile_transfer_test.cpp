@@ -10,8 +10,8 @@
 #include "device/recording_sleeper.h"
 #include "device/transfer_log.h"
 #include "device/transfer_parser.h"
-#include "keys/key_code.h"
 #include "kb_device_ids.h"
+#include "keys/key_code.h"
 
 namespace kb {
 namespace {
@@ -23,7 +23,8 @@ using test::ParseTransfers;
 using test::RecordingSleeper;
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr std::uint8_t kBegin = 0x0E, kEnd = 0x08, kLight = 0x01, kKeys = 0x02, kColors = 0x03, kMacros = 0x04;
+constexpr std::uint8_t kBegin = 0x0E, kEnd = 0x08, kLight = 0x01, kKeys = 0x02, kColors = 0x03,
+                       kMacros = 0x04;
 
 struct Sent {
   TransferLog log;
@@ -52,7 +53,8 @@ TEST(ProfileTransfer, FullApplyOfDefaultProfileIs123PacedReports) {
   ASSERT_TRUE(sent->result.status.ok());
   EXPECT_EQ(sent->log.size(), 2u + 9u + 72u + 36u + 2u + 2u);
   EXPECT_EQ(sent->result.reports, 123u);
-  EXPECT_EQ(sent->sleeper.sleeps(), std::vector<std::chrono::milliseconds>(123, std::chrono::milliseconds(20)));
+  EXPECT_EQ(sent->sleeper.sleeps(),
+            std::vector<std::chrono::milliseconds>(123, std::chrono::milliseconds(20)));
   ASSERT_TRUE(sent->parsed.error.empty()) << sent->parsed.error;
 
   const auto& t = sent->parsed.transfers;
@@ -82,14 +84,17 @@ TEST(ProfileTransfer, FullApplyOfDefaultProfileIs123PacedReports) {
   // No macros: the key map pages follow the colours at once.
   Bytes keys;
   for (int p = 0; p < 4; ++p) {
-    EXPECT_EQ(t[10 + p].header, (Bytes{0x02, static_cast<std::uint8_t>(p), 0, 0, 0, 0, 0x00, 0x02}));
+    EXPECT_EQ(t[10 + p].header,
+              (Bytes{0x02, static_cast<std::uint8_t>(p), 0, 0, 0, 0, 0x00, 0x02}));
     keys.insert(keys.end(), t[10 + p].data.begin(), t[10 + p].data.end());
   }
   for (int b = 0; b < 2; ++b) {
     for (int k = 0; k < kKeyCount; ++k) {
       const KeyCode code = ReadKeyCode(record->banks[b].keys[k].code);
       const std::size_t at = 1024 * b + 4 * k;
-      ASSERT_EQ(keys[at] | (keys[at + 1] << 8) | (keys[at + 2] << 16) | (static_cast<KeyCode>(keys[at + 3]) << 24), code);
+      ASSERT_EQ(keys[at] | (keys[at + 1] << 8) | (keys[at + 2] << 16) |
+                    (static_cast<KeyCode>(keys[at + 3]) << 24),
+                code);
     }
   }
   EXPECT_EQ(t[14].header, (Bytes{0x0E, 0, 0, 0, 0, 0, 0x08, 0x00}));
@@ -126,9 +131,13 @@ INSTANTIATE_TEST_SUITE_P(
     Parts, ProfileTransferParts,
     ::testing::Values(
         PartsCase{"Lighting", {true, false, false}, {kBegin, kLight, kBegin, kEnd}, 15},
-        PartsCase{"Colors", {false, true, false},
-                  {kBegin, kColors, kColors, kColors, kColors, kColors, kColors, kColors, kColors, kBegin, kEnd}, 78},
-        PartsCase{"Keys", {false, false, true}, {kBegin, kKeys, kKeys, kKeys, kKeys, kBegin, kEnd}, 42}),
+        PartsCase{"Colors",
+                  {false, true, false},
+                  {kBegin, kColors, kColors, kColors, kColors, kColors, kColors, kColors, kColors,
+                   kBegin, kEnd},
+                  78},
+        PartsCase{
+            "Keys", {false, false, true}, {kBegin, kKeys, kKeys, kKeys, kKeys, kBegin, kEnd}, 42}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProfileTransfer, MacroPagesPrecedeTheKeyMapWhichCarriesTheNewOffsets) {
@@ -151,7 +160,8 @@ TEST(ProfileTransfer, MacroPagesPrecedeTheKeyMapWhichCarriesTheNewOffsets) {
   EXPECT_EQ(Bytes(t[3].data.begin(), t[3].data.begin() + 4), (Bytes{0x0B, 0x04, 0x00, 0x00}));
   EXPECT_EQ(Bytes(t[3].data.begin() + 4, t[3].data.end()), Bytes(508, 0));
   // Key map words of the two bound keys: offset high, low, repeat mode, type 0x10.
-  EXPECT_EQ(Bytes(t[4].data.begin() + 4 * 5, t[4].data.begin() + 4 * 5 + 4), (Bytes{0x00, 0x00, 0x00, 0x10}));
+  EXPECT_EQ(Bytes(t[4].data.begin() + 4 * 5, t[4].data.begin() + 4 * 5 + 4),
+            (Bytes{0x00, 0x00, 0x00, 0x10}));
   // fn_keys[0] of bank 1 is at 1024 + 528: page 3, byte 528 - 512 = 16... of the bank's half.
   EXPECT_EQ(Bytes(t[7].data.begin() + 16, t[7].data.begin() + 20), (Bytes{0x02, 0x02, 0x00, 0x10}));
   EXPECT_EQ(record->banks[1].fn_keys[0].device_macro_offset[0], 0x02);

@@ -16,9 +16,9 @@ struct Transfer {
   std::uint8_t command = 0;
   std::uint8_t index = 0;
   std::size_t length = 0;
-  std::vector<std::uint8_t> header;    // the 8 header bytes
-  std::vector<std::uint8_t> data;      // `length` bytes
-  std::vector<std::uint8_t> padding;   // output bytes past `length` in the last chunk
+  std::vector<std::uint8_t> header;   // the 8 header bytes
+  std::vector<std::uint8_t> data;     // `length` bytes
+  std::vector<std::uint8_t> padding;  // output bytes past `length` in the last chunk
 };
 
 struct ParsedTransfers {
@@ -40,9 +40,11 @@ inline ParsedTransfers ParseTransfers(const std::vector<LoggedReport>& reports) 
     t.header = head.bytes;
     t.command = head.bytes[0];
     t.index = head.bytes[1];
-    t.length = static_cast<std::size_t>(head.bytes[6]) | (static_cast<std::size_t>(head.bytes[7]) << 8);
+    t.length =
+        static_cast<std::size_t>(head.bytes[6]) | (static_cast<std::size_t>(head.bytes[7]) << 8);
     for (std::size_t z = 2; z <= 5; ++z) {
-      if (head.bytes[z] != 0) out.error = "header " + std::to_string(i) + " byte " + std::to_string(z) + " not zero";
+      if (head.bytes[z] != 0)
+        out.error = "header " + std::to_string(i) + " byte " + std::to_string(z) + " not zero";
     }
     if (t.length != 8 && t.length != 512) {
       out.error = "header " + std::to_string(i) + " announces " + std::to_string(t.length);
@@ -89,6 +91,8 @@ inline std::vector<LoggedReport> ReportsFromLog(const std::vector<std::string>& 
   return reports;
 }
 
-inline ParsedTransfers ParseLog(const std::vector<std::string>& lines) { return ParseTransfers(ReportsFromLog(lines)); }
+inline ParsedTransfers ParseLog(const std::vector<std::string>& lines) {
+  return ParseTransfers(ReportsFromLog(lines));
+}
 
 }  // namespace kb::test

@@ -5,10 +5,10 @@
 #include <array>
 #include <vector>
 
+#include "device/recording_sleeper.h"
 #include "device/transfer_log.h"
 #include "device/unlock_code.h"
 #include "kb_device_ids.h"
-#include "device/recording_sleeper.h"
 
 namespace kb {
 namespace {
@@ -36,7 +36,8 @@ class RefusingSink final : public ReportSink {
 TEST(TransferHeader, CommandIndexAndLittleEndianLength) {
   const FeatureReport h = MakeTransferHeader(DeviceCommand::Macros, 19, 512);
   EXPECT_EQ(h, (FeatureReport{0x04, 19, 0, 0, 0, 0, 0x00, 0x02}));
-  EXPECT_EQ(MakeTransferHeader(DeviceCommand::Begin, 0, 8), (FeatureReport{0x0E, 0, 0, 0, 0, 0, 0x08, 0x00}));
+  EXPECT_EQ(MakeTransferHeader(DeviceCommand::Begin, 0, 8),
+            (FeatureReport{0x0E, 0, 0, 0, 0, 0, 0x08, 0x00}));
 }
 
 TEST(TransferWriter, EightBytesTravelInOneZeroPaddedOutputReport) {
@@ -51,7 +52,8 @@ TEST(TransferWriter, EightBytesTravelInOneZeroPaddedOutputReport) {
   std::vector<std::uint8_t> expected(kOutputReportSize, 0);
   std::copy(data.begin(), data.end(), expected.begin());
   EXPECT_EQ(log.reports()[1].bytes, expected);
-  EXPECT_EQ(sleeper.sleeps(), std::vector<std::chrono::milliseconds>(2, std::chrono::milliseconds(20)));
+  EXPECT_EQ(sleeper.sleeps(),
+            std::vector<std::chrono::milliseconds>(2, std::chrono::milliseconds(20)));
 }
 
 TEST(TransferWriter, A512ByteBlockTravelsAsEightConsecutiveChunks) {
@@ -64,7 +66,8 @@ TEST(TransferWriter, A512ByteBlockTravelsAsEightConsecutiveChunks) {
   ASSERT_EQ(log.size(), 9u);
   for (std::size_t c = 0; c < 8; ++c) {
     const auto& chunk = log.reports()[1 + c].bytes;
-    EXPECT_TRUE(std::equal(chunk.begin(), chunk.end(), block.begin() + static_cast<std::ptrdiff_t>(64 * c)))
+    EXPECT_TRUE(
+        std::equal(chunk.begin(), chunk.end(), block.begin() + static_cast<std::ptrdiff_t>(64 * c)))
         << "chunk " << c;
   }
   EXPECT_EQ(sleeper.count(), 9u);

@@ -21,7 +21,8 @@ class VirtualKeyboard {
   VirtualKeyboard() {
     const std::filesystem::path path = DemoDirectory() / "KB/Torvane_3.so";
     handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle_ == nullptr) throw std::runtime_error(std::string("cannot open virtual keyboard: ") + dlerror());
+    if (handle_ == nullptr)
+      throw std::runtime_error(std::string("cannot open virtual keyboard: ") + dlerror());
     Bind("vkb_switch_bank", switch_bank_);
     Bind("vkb_switch_light_mode", switch_light_mode_);
     Bind("vkb_unplug", unplug_);
@@ -45,9 +46,11 @@ class VirtualKeyboard {
     return state;
   }
 
-  bool DecodeMacro(std::uint32_t offset, vkb_macro_program& program, std::vector<vkb_macro_action>& actions) {
+  bool DecodeMacro(std::uint32_t offset, vkb_macro_program& program,
+                   std::vector<vkb_macro_action>& actions) {
     actions.assign(3000, vkb_macro_action{});
-    const int ok = decode_macro_(offset, &program, actions.data(), static_cast<std::uint32_t>(actions.size()));
+    const int ok =
+        decode_macro_(offset, &program, actions.data(), static_cast<std::uint32_t>(actions.size()));
     actions.resize(ok ? program.action_count : 0);
     return ok != 0;
   }

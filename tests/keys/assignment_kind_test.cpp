@@ -20,18 +20,27 @@ TEST(AssignmentKindTest, ValuesOfTheNamedKinds) {
 
 // Media command K (1..19) makes this kind.
 TEST(AssignmentKindTest, MediaCommandsMakeTheirKinds) {
-  const AssignmentKind by_command[19] = {
-      AssignmentKind::MediaNextTrack,     AssignmentKind::MediaPreviousTrack,
-      AssignmentKind::MediaStop,          AssignmentKind::MediaCommand4,
-      AssignmentKind::MediaPlayPause,     AssignmentKind::MediaMute,
-      AssignmentKind::MediaVolumeUp,      AssignmentKind::MediaVolumeDown,
-      AssignmentKind::MediaConsumerControlConfig, AssignmentKind::MediaCalculator,
-      AssignmentKind::MediaEmail,         AssignmentKind::MediaLocalBrowser,
-      AssignmentKind::MediaSearch,        AssignmentKind::MediaHome,
-      AssignmentKind::MediaBack,          AssignmentKind::MediaForward,
-      AssignmentKind::MediaBrowserStop,   AssignmentKind::MediaRefresh,
-      AssignmentKind::MediaBookmarks};
-  const int expected[19] = {68, 67, 66, 72, 65, 71, 69, 70, 64, 88, 87, 89, 86, 80, 83, 82, 84, 85, 81};
+  const AssignmentKind by_command[19] = {AssignmentKind::MediaNextTrack,
+                                         AssignmentKind::MediaPreviousTrack,
+                                         AssignmentKind::MediaStop,
+                                         AssignmentKind::MediaCommand4,
+                                         AssignmentKind::MediaPlayPause,
+                                         AssignmentKind::MediaMute,
+                                         AssignmentKind::MediaVolumeUp,
+                                         AssignmentKind::MediaVolumeDown,
+                                         AssignmentKind::MediaConsumerControlConfig,
+                                         AssignmentKind::MediaCalculator,
+                                         AssignmentKind::MediaEmail,
+                                         AssignmentKind::MediaLocalBrowser,
+                                         AssignmentKind::MediaSearch,
+                                         AssignmentKind::MediaHome,
+                                         AssignmentKind::MediaBack,
+                                         AssignmentKind::MediaForward,
+                                         AssignmentKind::MediaBrowserStop,
+                                         AssignmentKind::MediaRefresh,
+                                         AssignmentKind::MediaBookmarks};
+  const int expected[19] = {68, 67, 66, 72, 65, 71, 69, 70, 64, 88,
+                            87, 89, 86, 80, 83, 82, 84, 85, 81};
   std::set<int> distinct;
   for (int k = 0; k < 19; ++k) {
     EXPECT_EQ(KindByte(by_command[k]), expected[k]) << "media command " << k + 1;
@@ -52,7 +61,8 @@ TEST(AssignmentKindTest, MediaRangesAreExactly64To72And80To89) {
 
 TEST(AssignmentKindTest, OnlyKinds17_18_25TakeADeviceMacroOffset) {
   for (int kind = 0; kind < 256; ++kind)
-    EXPECT_EQ(TakesDeviceMacroOffset(static_cast<std::uint8_t>(kind)), kind == 17 || kind == 18 || kind == 25)
+    EXPECT_EQ(TakesDeviceMacroOffset(static_cast<std::uint8_t>(kind)),
+              kind == 17 || kind == 18 || kind == 25)
         << kind;
 }
 

@@ -102,13 +102,15 @@ TEST(KeyLayoutTest, ModelsDifferExactlyAtTheListedPositions) {
                                   115, 116, 117, 118, 119, 120, 121, 123, 124, 125, 130, 131};
   std::set<int> differ;
   for (int k = 0; k < kLayoutKeys; ++k)
-    if (LayoutOf(Model::KB_3).default_key_codes[k] != LayoutOf(Model::KB_4).default_key_codes[k]) differ.insert(k);
+    if (LayoutOf(Model::KB_3).default_key_codes[k] != LayoutOf(Model::KB_4).default_key_codes[k])
+      differ.insert(k);
   EXPECT_EQ(differ, expected);
 }
 
 TEST(KeyLayoutTest, Kb4KeypadColumnsAreEmpty) {
   const KeyLayout& layout = LayoutOf(Model::KB_4);
-  for (int k = KeyIndexAt(17, 0); k < KeyIndexAt(20, 0); ++k) EXPECT_EQ(layout.default_key_codes[k], X) << k;
+  for (int k = KeyIndexAt(17, 0); k < KeyIndexAt(20, 0); ++k)
+    EXPECT_EQ(layout.default_key_codes[k], X) << k;
 }
 
 TEST(KeyLayoutTest, DeviceFunctionCodesAreExactlyTheTenKnownValues) {
@@ -141,32 +143,34 @@ TEST_P(KeyLayoutRowTest, FactoryCode) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kb3, KeyLayoutRowTest,
-    ::testing::Values(PositionRow{Model::KB_3, 4, 0x0600'00E1}, PositionRow{Model::KB_3, 5, 0x0600'00E0},
-                      PositionRow{Model::KB_3, 9, 0x0000'0004}, PositionRow{Model::KB_3, 10, 0x0000'0064},
-                      PositionRow{Model::KB_3, 11, 0x0200'000A}, PositionRow{Model::KB_3, 12, 0x0000'003A},
-                      PositionRow{Model::KB_3, 17, 0x0600'00E2}, PositionRow{Model::KB_3, 23, X},
-                      PositionRow{Model::KB_3, 41, 0x0200'000B}, PositionRow{Model::KB_3, 46, 0x0000'0011},
-                      PositionRow{Model::KB_3, 54, 0x0000'0041}, PositionRow{Model::KB_3, 60, 0x0200'0000},
-                      PositionRow{Model::KB_3, 65, 0x0600'00E6}, PositionRow{Model::KB_3, 75, 0x0000'0031},
-                      PositionRow{Model::KB_3, 76, X}, PositionRow{Model::KB_3, 77, 0x0000'0065},
-                      PositionRow{Model::KB_3, 83, 0x0600'00E4}, PositionRow{Model::KB_3, 84, 0x0000'0046},
-                      PositionRow{Model::KB_3, 86, 0x0200'0007}, PositionRow{Model::KB_3, 89, 0x0000'0050},
-                      PositionRow{Model::KB_3, 94, 0x0000'0052}, PositionRow{Model::KB_3, 101, 0x0000'004F},
-                      PositionRow{Model::KB_3, 102, 0x0400'00B7}, PositionRow{Model::KB_3, 107, 0x0000'0062},
-                      PositionRow{Model::KB_3, 108, 0x0400'00B6}, PositionRow{Model::KB_3, 113, X},
-                      PositionRow{Model::KB_3, 114, 0x0400'00CD}, PositionRow{Model::KB_3, 119, 0x0000'0063},
-                      PositionRow{Model::KB_3, 120, 0x0400'00B5}, PositionRow{Model::KB_3, 124, 0x0000'0058},
-                      PositionRow{Model::KB_3, 126, X}, PositionRow{Model::KB_3, 130, 0x0400'00EA},
-                      PositionRow{Model::KB_3, 131, 0x0400'00E9}));
+    ::testing::Values(
+        PositionRow{Model::KB_3, 4, 0x0600'00E1}, PositionRow{Model::KB_3, 5, 0x0600'00E0},
+        PositionRow{Model::KB_3, 9, 0x0000'0004}, PositionRow{Model::KB_3, 10, 0x0000'0064},
+        PositionRow{Model::KB_3, 11, 0x0200'000A}, PositionRow{Model::KB_3, 12, 0x0000'003A},
+        PositionRow{Model::KB_3, 17, 0x0600'00E2}, PositionRow{Model::KB_3, 23, X},
+        PositionRow{Model::KB_3, 41, 0x0200'000B}, PositionRow{Model::KB_3, 46, 0x0000'0011},
+        PositionRow{Model::KB_3, 54, 0x0000'0041}, PositionRow{Model::KB_3, 60, 0x0200'0000},
+        PositionRow{Model::KB_3, 65, 0x0600'00E6}, PositionRow{Model::KB_3, 75, 0x0000'0031},
+        PositionRow{Model::KB_3, 76, X}, PositionRow{Model::KB_3, 77, 0x0000'0065},
+        PositionRow{Model::KB_3, 83, 0x0600'00E4}, PositionRow{Model::KB_3, 84, 0x0000'0046},
+        PositionRow{Model::KB_3, 86, 0x0200'0007}, PositionRow{Model::KB_3, 89, 0x0000'0050},
+        PositionRow{Model::KB_3, 94, 0x0000'0052}, PositionRow{Model::KB_3, 101, 0x0000'004F},
+        PositionRow{Model::KB_3, 102, 0x0400'00B7}, PositionRow{Model::KB_3, 107, 0x0000'0062},
+        PositionRow{Model::KB_3, 108, 0x0400'00B6}, PositionRow{Model::KB_3, 113, X},
+        PositionRow{Model::KB_3, 114, 0x0400'00CD}, PositionRow{Model::KB_3, 119, 0x0000'0063},
+        PositionRow{Model::KB_3, 120, 0x0400'00B5}, PositionRow{Model::KB_3, 124, 0x0000'0058},
+        PositionRow{Model::KB_3, 126, X}, PositionRow{Model::KB_3, 130, 0x0400'00EA},
+        PositionRow{Model::KB_3, 131, 0x0400'00E9}));
 
 INSTANTIATE_TEST_SUITE_P(
     Kb4, KeyLayoutRowTest,
-    ::testing::Values(PositionRow{Model::KB_4, 12, 0x0200'0013}, PositionRow{Model::KB_4, 18, 0x0200'0012},
-                      PositionRow{Model::KB_4, 54, 0x0200'000C}, PositionRow{Model::KB_4, 75, X},
-                      PositionRow{Model::KB_4, 76, 0x0000'0031}, PositionRow{Model::KB_4, 87, 0x0E00'0029},
-                      PositionRow{Model::KB_4, 93, 0x0E00'0037}, PositionRow{Model::KB_4, 102, X},
-                      PositionRow{Model::KB_4, 124, 0x0C00'0100}, PositionRow{Model::KB_4, 125, 0x0C00'0200},
-                      PositionRow{Model::KB_4, 130, 0x0400'00E9}, PositionRow{Model::KB_4, 131, 0x0400'00EA}));
+    ::testing::Values(
+        PositionRow{Model::KB_4, 12, 0x0200'0013}, PositionRow{Model::KB_4, 18, 0x0200'0012},
+        PositionRow{Model::KB_4, 54, 0x0200'000C}, PositionRow{Model::KB_4, 75, X},
+        PositionRow{Model::KB_4, 76, 0x0000'0031}, PositionRow{Model::KB_4, 87, 0x0E00'0029},
+        PositionRow{Model::KB_4, 93, 0x0E00'0037}, PositionRow{Model::KB_4, 102, X},
+        PositionRow{Model::KB_4, 124, 0x0C00'0100}, PositionRow{Model::KB_4, 125, 0x0C00'0200},
+        PositionRow{Model::KB_4, 130, 0x0400'00E9}, PositionRow{Model::KB_4, 131, 0x0400'00EA}));
 
 struct FnRow {
   Model model;
@@ -196,12 +200,17 @@ INSTANTIATE_TEST_SUITE_P(Kb3, FnSlotRowTest, ::testing::ValuesIn(SharedFnRows(Mo
 INSTANTIATE_TEST_SUITE_P(Kb4Shared, FnSlotRowTest, ::testing::ValuesIn(SharedFnRows(Model::KB_4)));
 INSTANTIATE_TEST_SUITE_P(
     Kb4Own, FnSlotRowTest,
-    ::testing::Values(FnRow{Model::KB_4, 12, 0x0000'0041, 0x0400'00B5}, FnRow{Model::KB_4, 13, 0x0000'0040, 0x0400'00B7},
-                      FnRow{Model::KB_4, 14, 0x0000'003F, 0x0400'00B6}, FnRow{Model::KB_4, 15, 0x0000'003E, 0x0400'00CD},
-                      FnRow{Model::KB_4, 16, 0x0000'003D, 0x0400'00E2}, FnRow{Model::KB_4, 17, 0x0000'003C, 0x0400'00E9},
-                      FnRow{Model::KB_4, 18, 0x0000'003B, 0x0400'00EA}, FnRow{Model::KB_4, 19, 0x0000'003A, 0x0400'0183},
-                      FnRow{Model::KB_4, 20, X, X}, FnRow{Model::KB_4, 31, X, X}, FnRow{Model::KB_4, 32, 0x0000'0029, X},
-                      FnRow{Model::KB_4, 55, X, X}, FnRow{Model::KB_3, 12, X, X}, FnRow{Model::KB_3, 55, X, X}));
+    ::testing::Values(FnRow{Model::KB_4, 12, 0x0000'0041, 0x0400'00B5},
+                      FnRow{Model::KB_4, 13, 0x0000'0040, 0x0400'00B7},
+                      FnRow{Model::KB_4, 14, 0x0000'003F, 0x0400'00B6},
+                      FnRow{Model::KB_4, 15, 0x0000'003E, 0x0400'00CD},
+                      FnRow{Model::KB_4, 16, 0x0000'003D, 0x0400'00E2},
+                      FnRow{Model::KB_4, 17, 0x0000'003C, 0x0400'00E9},
+                      FnRow{Model::KB_4, 18, 0x0000'003B, 0x0400'00EA},
+                      FnRow{Model::KB_4, 19, 0x0000'003A, 0x0400'0183},
+                      FnRow{Model::KB_4, 20, X, X}, FnRow{Model::KB_4, 31, X, X},
+                      FnRow{Model::KB_4, 32, 0x0000'0029, X}, FnRow{Model::KB_4, 55, X, X},
+                      FnRow{Model::KB_3, 12, X, X}, FnRow{Model::KB_3, 55, X, X}));
 
 // The column lists run through the letters and digits of a US keyboard row by row; checking
 // the main block against those rows catches a transposed pair.
@@ -215,7 +224,7 @@ TEST(KeyLayoutTest, MainBlockRowsSpellTheUsKeyboard) {
       {1, 1, {0x1E, 0x1F, 0x20, 0x21, 0x22, 0x23, 0x24, 0x25, 0x26, 0x27, 0x2D, 0x2E}},  // 1..0 - =
       {2, 1, {0x14, 0x1A, 0x08, 0x15, 0x17, 0x1C, 0x18, 0x0C, 0x12, 0x13, 0x2F, 0x30}},  // Q..P [ ]
       {3, 1, {0x04, 0x16, 0x07, 0x09, 0x0A, 0x0B, 0x0D, 0x0E, 0x0F, 0x33, 0x34}},        // A..L ; '
-      {4, 2, {0x1D, 0x1B, 0x06, 0x19, 0x05, 0x11, 0x10, 0x36, 0x37, 0x38}},              // Z..M , . /
+      {4, 2, {0x1D, 0x1B, 0x06, 0x19, 0x05, 0x11, 0x10, 0x36, 0x37, 0x38}},  // Z..M , . /
   };
   for (Model model : {Model::KB_3, Model::KB_4}) {
     for (const Row& r : rows) {
@@ -231,15 +240,18 @@ TEST(KeyLayoutTest, MainBlockRowsSpellTheUsKeyboard) {
 TEST(KeyLayoutTest, Kb3TopRowHoldsF1ToF8ThenFnSlotsForF9ToF12) {
   const KeyLayout& layout = LayoutOf(Model::KB_3);
   for (int column = 2; column <= 9; ++column)
-    EXPECT_EQ(layout.default_key_codes[KeyIndexAt(column, 0)], KeyboardCode(static_cast<std::uint8_t>(0x3A + column - 2)));
+    EXPECT_EQ(layout.default_key_codes[KeyIndexAt(column, 0)],
+              KeyboardCode(static_cast<std::uint8_t>(0x3A + column - 2)));
   for (int column = 10; column <= 13; ++column)
-    EXPECT_EQ(layout.default_key_codes[KeyIndexAt(column, 0)], FnSlotCode(static_cast<std::uint8_t>(column - 10)));
+    EXPECT_EQ(layout.default_key_codes[KeyIndexAt(column, 0)],
+              FnSlotCode(static_cast<std::uint8_t>(column - 10)));
 }
 
 TEST(KeyLayoutTest, Kb4TopRowNamesSlots19DownTo12) {
   const KeyLayout& layout = LayoutOf(Model::KB_4);
   for (int column = 2; column <= 9; ++column)
-    EXPECT_EQ(layout.default_key_codes[KeyIndexAt(column, 0)], FnSlotCode(static_cast<std::uint8_t>(21 - column)));
+    EXPECT_EQ(layout.default_key_codes[KeyIndexAt(column, 0)],
+              FnSlotCode(static_cast<std::uint8_t>(21 - column)));
 }
 
 }  // namespace

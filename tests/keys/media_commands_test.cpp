@@ -22,7 +22,8 @@ TEST_P(MediaCommandTest, StoresItsKindAndCode) {
   EXPECT_EQ(command->number, GetParam().number);
   EXPECT_EQ(KindByte(command->kind), GetParam().kind);
   EXPECT_EQ(command->code, GetParam().code);
-  EXPECT_EQ(command->hover_text_key, "kb_command_media_" + std::to_string(GetParam().number) + "_text");
+  EXPECT_EQ(command->hover_text_key,
+            "kb_command_media_" + std::to_string(GetParam().number) + "_text");
   EXPECT_EQ(MediaCommandOfKind(static_cast<std::uint8_t>(GetParam().kind)), command);
 }
 

@@ -43,7 +43,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TextCase{"key_Xiexian", u"\\"}, TextCase{"key_Caplk", u"Caps Lock"},
                       TextCase{"L_Button", u"Left button"}, TextCase{"key_'", u"'"},
                       TextCase{"key_Num_Enter", u"Num Enter"}, TextCase{"key_0", u"0"},
-                      TextCase{"key_Print Scr", u"Print Screen"}, TextCase{"\xEF\xBF\xA5", u"\u00A5"},
+                      TextCase{"key_Print Scr", u"Print Screen"},
+                      TextCase{"\xEF\xBF\xA5", u"\u00A5"},
                       TextCase{"Backward_Button", u"Back button"}));
 
 }  // namespace

@@ -106,9 +106,9 @@ TEST_P(MacroFileBaseName, NamesTheMacro) {
 INSTANTIATE_TEST_SUITE_P(
     Names, MacroFileBaseName,
     ::testing::Values(BaseNameCase{"Burst.mco", u"Burst"}, BaseNameCase{"Burst.MCO", u"Burst"},
-                      BaseNameCase{"two.dots.mco", u"two.dots"}, BaseNameCase{"no_extension", u"no_extension"},
-                      BaseNameCase{"Straße.mco", u"Straße"},
-                      BaseNameCase{".mco", u".mco"},
+                      BaseNameCase{"two.dots.mco", u"two.dots"},
+                      BaseNameCase{"no_extension", u"no_extension"},
+                      BaseNameCase{"Straße.mco", u"Straße"}, BaseNameCase{".mco", u".mco"},
                       BaseNameCase{"abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyz0123.mco",
                                    u"abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvw"}));
 
@@ -144,7 +144,8 @@ TEST_P(MacroFileWrongSize, IsRefusedAndAddsNothing) {
   list.push_back(MakeMacro(u"kept"));
   MacroImport import = ImportMacroFile(dir / "Burst.mco", list);
   EXPECT_EQ(import.outcome, MacroImportOutcome::WrongSize);
-  EXPECT_NE(import.reason.find(std::to_string(GetParam()) + " bytes"), std::string::npos) << import.reason;
+  EXPECT_NE(import.reason.find(std::to_string(GetParam()) + " bytes"), std::string::npos)
+      << import.reason;
   EXPECT_NE(import.reason.find("36108"), std::string::npos) << import.reason;
   ASSERT_EQ(list.size(), 1u);
 }

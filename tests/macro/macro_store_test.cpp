@@ -27,7 +27,8 @@ constexpr std::size_t kActionsOffset = 108;
 constexpr std::size_t kActionSize = 12;
 
 std::int32_t Int32At(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-  return static_cast<std::int32_t>(bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
+  return static_cast<std::int32_t>(bytes[offset] | bytes[offset + 1] << 8 |
+                                   bytes[offset + 2] << 16 |
                                    static_cast<std::uint32_t>(bytes[offset + 3]) << 24);
 }
 
@@ -199,8 +200,7 @@ TEST_P(MacroStoreLength, KeepsWholeRecordsOnly) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lengths, MacroStoreLength,
-    ::testing::Values(LengthCase{"empty", 0, 0, 0},
-                      LengthCase{"one byte", 1, 0, 1},
+    ::testing::Values(LengthCase{"empty", 0, 0, 0}, LengthCase{"one byte", 1, 0, 1},
                       LengthCase{"shorter than a record", 100, 0, 100},
                       LengthCase{"one byte short of one", kRecord - 1, 0, kRecord - 1},
                       LengthCase{"exactly one", kRecord, 1, 0},
@@ -250,9 +250,10 @@ TEST_P(MacroStoreActionCount, IsClampedInto0To3000) {
 INSTANTIATE_TEST_SUITE_P(Counts, MacroStoreActionCount,
                          ::testing::Values(CountCase{-5, 0, true}, CountCase{-1, 0, true},
                                            CountCase{0, 0, false}, CountCase{1, 1, false},
-                                           CountCase{3000, 3000, false}, CountCase{3001, 3000, true},
-                                           CountCase{5000, 3000, true},
-                                           CountCase{INT32_MIN, 0, true}, CountCase{INT32_MAX, 3000, true}));
+                                           CountCase{3000, 3000, false},
+                                           CountCase{3001, 3000, true}, CountCase{5000, 3000, true},
+                                           CountCase{INT32_MIN, 0, true},
+                                           CountCase{INT32_MAX, 3000, true}));
 
 TEST(MacroStore, UnterminatedNameIsTerminatedInItsField) {
   auto macro = MakeMacro(u"", 1);
@@ -286,7 +287,6 @@ TEST(MacroStore, ParseAppendsAfterExistingRecords) {
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(NameOf(*list[1]), u"Second");
 }
-
 
 // Random bytes of random lengths, with a fixed seed: whole records only, every one in bounds.
 TEST(MacroStore, RandomBytesGiveWholeRecordsInBounds) {

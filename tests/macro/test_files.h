@@ -33,7 +33,8 @@ inline std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path) {
 
 inline void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 template <class T>
@@ -43,9 +44,11 @@ std::vector<std::uint8_t> ImageOf(const T& object) {
 }
 
 // A macro with a name and `count` distinct key actions, the rest of the table zero.
-inline std::unique_ptr<MacroRecord> MakeMacro(std::u16string_view name, int count = 2, int loop_time = 1) {
+inline std::unique_ptr<MacroRecord> MakeMacro(std::u16string_view name, int count = 2,
+                                              int loop_time = 1) {
   auto macro = std::make_unique<MacroRecord>();
-  for (std::size_t i = 0; i < name.size() && i + 1 < std::size(macro->name); ++i) macro->name[i] = name[i];
+  for (std::size_t i = 0; i < name.size() && i + 1 < std::size(macro->name); ++i)
+    macro->name[i] = name[i];
   macro->loop_time = loop_time;
   macro->action_count = count;
   for (int i = 0; i < count; ++i) {

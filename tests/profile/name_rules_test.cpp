@@ -47,7 +47,8 @@ struct ExistsCase {
 class NameExistsCaseTest : public ::testing::TestWithParam<ExistsCase> {};
 
 TEST_P(NameExistsCaseTest, IgnoresCase) {
-  EXPECT_EQ(NameExists(GetParam().asked, Profiles({u"other", GetParam().stored})), GetParam().exists);
+  EXPECT_EQ(NameExists(GetParam().asked, Profiles({u"other", GetParam().stored})),
+            GetParam().exists);
   EXPECT_EQ(NameExists(GetParam().asked, Macros({GetParam().stored, u"other"})), GetParam().exists);
 }
 
@@ -56,12 +57,14 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ExistsCase{u"Game", u"Game", true}, ExistsCase{u"game", u"Game", true},
                       ExistsCase{u"GAME", u"gAmE", true}, ExistsCase{u"Game", u"Game ", false},
                       ExistsCase{u"Game", u"Gam", false}, ExistsCase{u"Game_1", u"game_1", true},
-                      ExistsCase{u"\u00C4rger", u"\u00E4rger", true},            // Ärger / ärger
+                      ExistsCase{u"\u00C4rger", u"\u00E4rger", true},  // Ärger / ärger
                       ExistsCase{u"\u00C4RGER", u"\u00E4rger", true},
                       ExistsCase{u"\u00C4rger", u"Arger", false},
-                      ExistsCase{u"\u03A3\u03BF\u03C6\u03B9\u03B1", u"\u03C3\u03BF\u03C6\u03B9\u03B1", true},  // Σοφια
+                      ExistsCase{u"\u03A3\u03BF\u03C6\u03B9\u03B1",
+                                 u"\u03C3\u03BF\u03C6\u03B9\u03B1", true},             // Σοφια
                       ExistsCase{u"\u041C\u0438\u0440", u"\u043C\u0418\u0420", true},  // Мир / мИР
-                      ExistsCase{u"\u0141\u00F3d\u017A", u"\u0142\u00D3D\u0179", true},  // Łódź / łÓDŹ
+                      ExistsCase{u"\u0141\u00F3d\u017A", u"\u0142\u00D3D\u0179",
+                                 true},  // Łódź / łÓDŹ
                       ExistsCase{u"", u"", true}));
 
 TEST(NameExistsTest, UnterminatedStoredNameIsComparedWithinItsField) {
@@ -93,7 +96,8 @@ INSTANTIATE_TEST_SUITE_P(
                       UniqueCase{{u"Game", u"GAME_1", u"game_2"}, u"Game", u"Game_3"},
                       UniqueCase{{u"Game_1"}, u"Game_1", u"Game_1_1"},
                       UniqueCase{{u"\u00E4rger"}, u"\u00C4rger", u"\u00C4rger_1"},
-                      UniqueCase{{u"\u00E4rger", u"\u00C4RGER_1"}, u"\u00C4rger", u"\u00C4rger_2"}));
+                      UniqueCase{
+                          {u"\u00E4rger", u"\u00C4RGER_1"}, u"\u00C4rger", u"\u00C4rger_2"}));
 
 TEST(MakeUniqueNameTest2, NeverBuildsOnThePreviousAttempt) {
   ProfileList list = Profiles({u"Game", u"Game_1"});
@@ -104,7 +108,8 @@ TEST(MakeUniqueNameTest2, NeverBuildsOnThePreviousAttempt) {
 
 TEST(MakeUniqueNameTest2, CountsPastNine) {
   ProfileList list = Profiles({u"G"});
-  for (int n = 1; n <= 10; ++n) NewDefaultProfile(u"G_" + FromUtf8(std::to_string(n)), Model::KB_3, list);
+  for (int n = 1; n <= 10; ++n)
+    NewDefaultProfile(u"G_" + FromUtf8(std::to_string(n)), Model::KB_3, list);
   EXPECT_EQ(MakeUniqueName(u"G", list), u"G_11");
 }
 
@@ -118,7 +123,9 @@ TEST(MakeUniqueNameTest2, SuffixOnAFullLengthNameShortensTheBase) {
   const std::u16string first = MakeUniqueName(full, list);
   EXPECT_EQ(first, std::u16string(47, u'a') + u"_1");
   NewDefaultProfile(first, Model::KB_3, list);
-  for (int n = 2; n <= 9; ++n) NewDefaultProfile(std::u16string(47, u'a') + u"_" + FromUtf8(std::to_string(n)), Model::KB_3, list);
+  for (int n = 2; n <= 9; ++n)
+    NewDefaultProfile(std::u16string(47, u'a') + u"_" + FromUtf8(std::to_string(n)), Model::KB_3,
+                      list);
   const std::u16string tenth = MakeUniqueName(full, list);
   EXPECT_EQ(tenth, std::u16string(46, u'a') + u"_10");
   EXPECT_LE(tenth.size(), 49u);
@@ -139,7 +146,7 @@ TEST(MakeUniqueNameTest2, ResultFitsTheFieldAndIsFree) {
 TEST(MakeUniqueNameTest2, SurrogatePairBeforeTheSuffixIsNotSplit) {
   std::u16string name(46, u'c');
   name += u"\U0001F600";  // units 46, 47
-  name += u'd';            // unit 48: 49 units in all
+  name += u'd';           // unit 48: 49 units in all
   ProfileList list = Profiles({name});
   const std::u16string unique = MakeUniqueName(name, list);
   // "_1" leaves 47 units for the base; the pair at 46..47 would be cut in half, so it goes.

@@ -67,7 +67,8 @@ struct Fixture {
   Fixture() : profile(NewDefaultProfile(u"Mine", Model::KB_3, profiles)) {}
 };
 
-std::vector<std::uint8_t> Slice(const std::vector<std::uint8_t>& bytes, std::size_t offset, std::size_t size) {
+std::vector<std::uint8_t> Slice(const std::vector<std::uint8_t>& bytes, std::size_t offset,
+                                std::size_t size) {
   return {bytes.begin() + static_cast<std::ptrdiff_t>(offset),
           bytes.begin() + static_cast<std::ptrdiff_t>(offset + size)};
 }
@@ -136,7 +137,8 @@ TEST(ProfileExport, KeyBoundToNoMacroIsWrittenAtItsDefault) {
     EXPECT_EQ(bytes[entry + kKindInEntry], kDefault) << key;
     KeyCode code = static_cast<KeyCode>(bytes[entry + kCodeInEntry]) << 24 |
                    static_cast<KeyCode>(bytes[entry + kCodeInEntry + 1]) << 16 |
-                   static_cast<KeyCode>(bytes[entry + kCodeInEntry + 2]) << 8 | bytes[entry + kCodeInEntry + 3];
+                   static_cast<KeyCode>(bytes[entry + kCodeInEntry + 2]) << 8 |
+                   bytes[entry + kCodeInEntry + 3];
     EXPECT_EQ(code, layout.default_key_codes[key]) << key;
     EXPECT_EQ(Int32At(bytes, entry + kMacroIndexInEntry), -1) << key;
   }
@@ -163,13 +165,16 @@ TEST(ProfileExport, UnwritablePathFails) {
   TempDir dir;
   WriteBytes(dir / "plain", {0});
   Fixture f;
-  EXPECT_FALSE(ExportProfileFile(dir / "plain" / "p.kpo", kKb3Tag, f.profile, f.macros, Model::KB_3).ok());
+  EXPECT_FALSE(
+      ExportProfileFile(dir / "plain" / "p.kpo", kKb3Tag, f.profile, f.macros, Model::KB_3).ok());
 }
 
 TEST(ProfileImport, TakesTheBaseNameMadeUnique) {
   TempDir dir;
   Fixture source;
-  ASSERT_TRUE(ExportProfileFile(dir / "Game.kpo", kKb3Tag, source.profile, source.macros, Model::KB_3).ok());
+  ASSERT_TRUE(
+      ExportProfileFile(dir / "Game.kpo", kKb3Tag, source.profile, source.macros, Model::KB_3)
+          .ok());
 
   ProfileList profiles;
   NewDefaultProfile(u"game", Model::KB_3, profiles);
@@ -179,7 +184,8 @@ TEST(ProfileImport, TakesTheBaseNameMadeUnique) {
   EXPECT_EQ(first.profile_name, u"Game_1");
   EXPECT_EQ(first.profile_index, 1u);
   EXPECT_EQ(first.macros_added, 0u);
-  ProfileImport second = ImportProfileFile(dir / "Game.kpo", kKb3Tag, Model::KB_3, profiles, macros);
+  ProfileImport second =
+      ImportProfileFile(dir / "Game.kpo", kKb3Tag, Model::KB_3, profiles, macros);
   ASSERT_EQ(second.outcome, ProfileImportOutcome::Imported) << second.reason;
   EXPECT_EQ(second.profile_name, u"Game_2");
   EXPECT_EQ(second.profile_index, 2u);
@@ -200,7 +206,8 @@ TEST(ProfileImport, KeepsEveryByteButTheName) {
 
   ProfileList profiles;
   MacroList macros;
-  ProfileImport import = ImportProfileFile(dir / "Other.kpo", kKb3Tag, Model::KB_3, profiles, macros);
+  ProfileImport import =
+      ImportProfileFile(dir / "Other.kpo", kKb3Tag, Model::KB_3, profiles, macros);
   ASSERT_EQ(import.outcome, ProfileImportOutcome::Imported);
   ASSERT_EQ(profiles.size(), 1u);
   EXPECT_EQ(NameOf(*profiles[0]), u"Other");
@@ -215,7 +222,8 @@ TEST(ProfileImport, TwoKeysUsingBurstGetBurst1AndBurst2) {
   source.macros.push_back(MakeMacro(u"Burst", 6));
   Bind(source.profile.banks[0].keys[20], 0, u"Burst");
   Bind(source.profile.banks[1].keys[30], 0, u"Burst");
-  ASSERT_TRUE(ExportProfileFile(dir / "P.kpo", kKb3Tag, source.profile, source.macros, Model::KB_3).ok());
+  ASSERT_TRUE(
+      ExportProfileFile(dir / "P.kpo", kKb3Tag, source.profile, source.macros, Model::KB_3).ok());
 
   ProfileList profiles;
   NewDefaultProfile(u"Profile_1", Model::KB_3, profiles);
@@ -248,7 +256,8 @@ TEST(ProfileImport, LongMacroNameIsCopiedInto23UnitsOfTheKey) {
   const std::u16string long_name = u"AVeryLongMacroNameOfThirtyUnits";
   source.macros.push_back(MakeMacro(long_name));
   Bind(source.profile.banks[0].keys[2], 0, long_name);
-  ASSERT_TRUE(ExportProfileFile(dir / "P.kpo", kKb3Tag, source.profile, source.macros, Model::KB_3).ok());
+  ASSERT_TRUE(
+      ExportProfileFile(dir / "P.kpo", kKb3Tag, source.profile, source.macros, Model::KB_3).ok());
 
   ProfileList profiles;
   MacroList macros;
@@ -265,7 +274,8 @@ TEST(ProfileImport, OtherModelIsRefusedAndNothingIsAdded) {
   Fixture source;
   source.macros.push_back(MakeMacro(u"Burst"));
   Bind(source.profile.banks[0].keys[2], 0, u"Burst");
-  ASSERT_TRUE(ExportProfileFile(dir / "P.kpo", kKb3Tag, source.profile, source.macros, Model::KB_3).ok());
+  ASSERT_TRUE(
+      ExportProfileFile(dir / "P.kpo", kKb3Tag, source.profile, source.macros, Model::KB_3).ok());
 
   ProfileList profiles;
   MacroList macros;
@@ -280,7 +290,8 @@ TEST(ProfileImport, TagIsComparedIgnoringCase) {
   TempDir dir;
   Fixture source;
   ASSERT_TRUE(ExportProfileFile(dir / "P.kpo", MakeModelTag(u"kb_3"), source.profile, source.macros,
-                                Model::KB_3).ok());
+                                Model::KB_3)
+                  .ok());
   ProfileList profiles;
   MacroList macros;
   EXPECT_EQ(ImportProfileFile(dir / "P.kpo", kKb3Tag, Model::KB_3, profiles, macros).outcome,
@@ -291,7 +302,8 @@ TEST(ProfileImport, MissingFileIsUnreadable) {
   TempDir dir;
   ProfileList profiles;
   MacroList macros;
-  ProfileImport import = ImportProfileFile(dir / "none.kpo", kKb3Tag, Model::KB_3, profiles, macros);
+  ProfileImport import =
+      ImportProfileFile(dir / "none.kpo", kKb3Tag, Model::KB_3, profiles, macros);
   EXPECT_EQ(import.outcome, ProfileImportOutcome::Unreadable);
   EXPECT_FALSE(import.reason.empty());
   EXPECT_TRUE(profiles.empty());
@@ -306,7 +318,8 @@ TEST_P(ProfileImportTruncated, IsRefusedWhole) {
   source.macros.push_back(MakeMacro(u"Burst"));
   Bind(source.profile.banks[0].keys[2], 0, u"Burst");
   Bind(source.profile.banks[1].keys[3], 0, u"Burst");
-  ASSERT_TRUE(ExportProfileFile(dir / "P.kpo", kKb3Tag, source.profile, source.macros, Model::KB_3).ok());
+  ASSERT_TRUE(
+      ExportProfileFile(dir / "P.kpo", kKb3Tag, source.profile, source.macros, Model::KB_3).ok());
   auto bytes = FileBytes(dir / "P.kpo");
   ASSERT_EQ(bytes.size(), kWithoutMacros + 2 * kMacroBytes);
   bytes.resize(GetParam());
@@ -323,8 +336,9 @@ TEST_P(ProfileImportTruncated, IsRefusedWhole) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, ProfileImportTruncated,
-                         ::testing::Values(0, 1, kTagBytes - 1, kTagBytes, kWithoutMacros - 1, kWithoutMacros,
-                                           kWithoutMacros + 1, kWithoutMacros + kMacroBytes,
+                         ::testing::Values(0, 1, kTagBytes - 1, kTagBytes, kWithoutMacros - 1,
+                                           kWithoutMacros, kWithoutMacros + 1,
+                                           kWithoutMacros + kMacroBytes,
                                            kWithoutMacros + 2 * kMacroBytes - 1));
 
 TEST(ProfileImport, BytesAfterTheAnnouncedMacrosAreIgnored) {
@@ -332,7 +346,8 @@ TEST(ProfileImport, BytesAfterTheAnnouncedMacrosAreIgnored) {
   Fixture source;
   source.macros.push_back(MakeMacro(u"Burst"));
   Bind(source.profile.banks[0].keys[2], 0, u"Burst");
-  ASSERT_TRUE(ExportProfileFile(dir / "P.kpo", kKb3Tag, source.profile, source.macros, Model::KB_3).ok());
+  ASSERT_TRUE(
+      ExportProfileFile(dir / "P.kpo", kKb3Tag, source.profile, source.macros, Model::KB_3).ok());
   auto bytes = FileBytes(dir / "P.kpo");
   bytes.resize(bytes.size() + 10, 0x55);
 
@@ -417,7 +432,8 @@ TEST(ProfileImport, RoundTripOfAKeyBoundToAMissingMacroStaysAligned) {
   source.macros.push_back(MakeMacro(u"Second", 5));
   Bind(source.profile.banks[0].keys[1], 9, u"Gone");
   Bind(source.profile.banks[0].keys[2], 1, u"Second");
-  ASSERT_TRUE(ExportProfileFile(dir / "P.kpo", kKb3Tag, source.profile, source.macros, Model::KB_3).ok());
+  ASSERT_TRUE(
+      ExportProfileFile(dir / "P.kpo", kKb3Tag, source.profile, source.macros, Model::KB_3).ok());
 
   ProfileList profiles;
   MacroList macros;
@@ -429,7 +445,6 @@ TEST(ProfileImport, RoundTripOfAKeyBoundToAMissingMacroStaysAligned) {
   EXPECT_EQ(profiles[0]->banks[0].keys[1].kind, kDefault);
   EXPECT_EQ(profiles[0]->banks[0].keys[2].macro_index, 0);
 }
-
 
 // Damaged files, made from a good one with a fixed seed: whatever a file holds, an import either
 // adds one profile and exactly the macros its bound keys announce, every key pointing at its
@@ -457,8 +472,9 @@ TEST(ProfileImport, DamagedFilesImportWholeOrNotAtAll) {
     for (int n = std::uniform_int_distribution<int>(0, 4)(random); n > 0; --n) {
       const std::size_t bank = random() % 2 ? kBank1 : kBank0;
       const bool fn = random() % 4 == 0;
-      const std::size_t entry = kTagBytes + bank + (fn ? kFnKeysInBank + (random() % 56) * kEntryBytes
-                                                       : kKeysInBank + (random() % 132) * kEntryBytes);
+      const std::size_t entry = kTagBytes + bank +
+                                (fn ? kFnKeysInBank + (random() % 56) * kEntryBytes
+                                    : kKeysInBank + (random() % 132) * kEntryBytes);
       bytes[entry + kKindInEntry] = random() % 2 ? kBound : kDefault;
       PutInt32(bytes, entry + kMacroIndexInEntry, static_cast<std::int32_t>(random()));
     }
@@ -501,7 +517,6 @@ TEST(ProfileImport, DamagedFilesImportWholeOrNotAtAll) {
   EXPECT_GT(imported, 50);
   EXPECT_GT(refused, 50);
 }
-
 
 // The factory code a released key gets is its own model's: index 76 is Backslash on KB_4 and
 // no key at all on KB_3.

@@ -75,11 +75,14 @@ void PutDefaultBank(Image& image, std::size_t bank, Model model) {
   PutLe32(image, bank + kBrightnessAt + 4 * 18, 4);
   PutLe32(image, bank + kSpeedAt + 4 * 18, 1);
   PutLe32(image, bank + kColorAt + 4 * 18, 255);
-  for (int k : {46, 67, 68, 69, 103, 124, 125, 126}) PutLe32(image, bank + kCustomColorsAt + 4 * k, kOrange);
+  for (int k : {46, 67, 68, 69, 103, 124, 125, 126})
+    PutLe32(image, bank + kCustomColorsAt + 4 * k, kOrange);
   const KeyLayout& layout = LayoutOf(model);
-  for (int k = 0; k < 132; ++k) PutEntry(image, bank + kKeysAt + kEntrySize * k, layout.default_key_codes[k], 0);
+  for (int k = 0; k < 132; ++k)
+    PutEntry(image, bank + kKeysAt + kEntrySize * k, layout.default_key_codes[k], 0);
   for (int f = 0; f < 56; ++f)
-    PutEntry(image, bank + kFnKeysAt + kEntrySize * f, layout.default_fn_key_codes[f], layout.default_fn_functions[f]);
+    PutEntry(image, bank + kFnKeysAt + kEntrySize * f, layout.default_fn_key_codes[f],
+             layout.default_fn_functions[f]);
 }
 
 Image ExpectedNewRecord(std::u16string_view name, Model model) {
@@ -211,7 +214,9 @@ TEST(NewProfileNameTest, LongerNamesAreShortenedTo49) {
   ProfileList list;
   const ProfileRecord& record = NewDefaultProfile(std::u16string(80, u'x'), Model::KB_3, list);
   EXPECT_EQ(FieldText(record.name), std::u16string(49, u'x'));
-  EXPECT_EQ(FirstDifference(ImageOf(record), ExpectedNewRecord(std::u16string(49, u'x'), Model::KB_3)), -1);
+  EXPECT_EQ(
+      FirstDifference(ImageOf(record), ExpectedNewRecord(std::u16string(49, u'x'), Model::KB_3)),
+      -1);
 }
 
 TEST(NewProfileNameTest, SurrogatePairAtTheLimitIsNotSplit) {
@@ -327,7 +332,8 @@ TEST_P(ActiveBankTest, AnythingButOneSelectsTheFirstBankAndLeavesTheField) {
   EXPECT_EQ(record.active_bank, GetParam());
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, ActiveBankTest, ::testing::Values(0, 1, 2, -1, 255, INT_MAX, INT_MIN));
+INSTANTIATE_TEST_SUITE_P(Values, ActiveBankTest,
+                         ::testing::Values(0, 1, 2, -1, 255, INT_MAX, INT_MIN));
 
 TEST(ActiveBankTest, SecondBankIsEditedWhileTheFirstKeepsItsSettings) {
   ProfileList list;

@@ -180,14 +180,13 @@ TEST_P(ProfileStoreSizeTest, KeepsWholeRecordsOnly) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, ProfileStoreSizeTest,
-                         ::testing::Values(SizeCase{0, 0, 0}, SizeCase{1, 0, 1}, SizeCase{43, 0, 43},
-                                           SizeCase{44, 0, 0}, SizeCase{45, 0, 1},
-                                           SizeCase{44 + kRecord - 1, 0, kRecord - 1},
-                                           SizeCase{44 + kRecord, 1, 0}, SizeCase{44 + kRecord + 100, 1, 100},
-                                           SizeCase{44 + 2 * kRecord + kRecord - 1, 2, kRecord - 1},
-                                           SizeCase{44 + 3 * kRecord, 3, 0},
-                                           SizeCase{44 + 3 * kRecord + 7, 3, 7}));
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, ProfileStoreSizeTest,
+    ::testing::Values(SizeCase{0, 0, 0}, SizeCase{1, 0, 1}, SizeCase{43, 0, 43}, SizeCase{44, 0, 0},
+                      SizeCase{45, 0, 1}, SizeCase{44 + kRecord - 1, 0, kRecord - 1},
+                      SizeCase{44 + kRecord, 1, 0}, SizeCase{44 + kRecord + 100, 1, 100},
+                      SizeCase{44 + 2 * kRecord + kRecord - 1, 2, kRecord - 1},
+                      SizeCase{44 + 3 * kRecord, 3, 0}, SizeCase{44 + 3 * kRecord + 7, 3, 7}));
 
 struct ClampCase {
   std::int32_t stored;
@@ -213,10 +212,12 @@ TEST_P(SelectedIndexTest, IsClampedIntoTheList) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, SelectedIndexTest,
-                         ::testing::Values(ClampCase{0, 3, 0}, ClampCase{2, 3, 2}, ClampCase{3, 3, 2},
-                                           ClampCase{7, 3, 2}, ClampCase{-1, 3, 0}, ClampCase{INT_MIN, 3, 0},
-                                           ClampCase{INT_MAX, 3, 2}, ClampCase{0, 1, 0}, ClampCase{1, 1, 0},
-                                           ClampCase{4, 0, 0}, ClampCase{-4, 0, 0}));
+                         ::testing::Values(ClampCase{0, 3, 0}, ClampCase{2, 3, 2},
+                                           ClampCase{3, 3, 2}, ClampCase{7, 3, 2},
+                                           ClampCase{-1, 3, 0}, ClampCase{INT_MIN, 3, 0},
+                                           ClampCase{INT_MAX, 3, 2}, ClampCase{0, 1, 0},
+                                           ClampCase{1, 1, 0}, ClampCase{4, 0, 0},
+                                           ClampCase{-4, 0, 0}));
 
 TEST_F(ProfileStoreTest, UnterminatedNamesAreTerminated) {
   ProfileList source = ThreeProfiles();

@@ -40,12 +40,16 @@ class JsonEscape : public ::testing::TestWithParam<EscapeCase> {};
 
 TEST_P(JsonEscape, Escapes) { EXPECT_EQ(JsonWriter::Escape(GetParam().in), GetParam().out); }
 
-INSTANTIATE_TEST_SUITE_P(Cases, JsonEscape,
-                         ::testing::Values(EscapeCase{"plain", "\"plain\""}, EscapeCase{"a\"b", "\"a\\\"b\""},
-                                           EscapeCase{"back\\slash", "\"back\\\\slash\""},
-                                           EscapeCase{"tab\tnl\n", "\"tab\\tnl\\n\""},
-                                           EscapeCase{std::string_view("\x01\x1f", 2), "\"\\u0001\\u001f\""},
-                                           EscapeCase{"Stra\xc3\x9f" "e", "\"Stra\xc3\x9f" "e\""}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, JsonEscape,
+    ::testing::Values(EscapeCase{"plain", "\"plain\""}, EscapeCase{"a\"b", "\"a\\\"b\""},
+                      EscapeCase{"back\\slash", "\"back\\\\slash\""},
+                      EscapeCase{"tab\tnl\n", "\"tab\\tnl\\n\""},
+                      EscapeCase{std::string_view("\x01\x1f", 2), "\"\\u0001\\u001f\""},
+                      EscapeCase{"Stra\xc3\x9f"
+                                 "e",
+                                 "\"Stra\xc3\x9f"
+                                 "e\""}));
 
 TEST(JsonWriter, MisuseIsALogicError) {
   {

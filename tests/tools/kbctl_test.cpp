@@ -46,22 +46,25 @@ std::string ReadText(const std::filesystem::path& path) {
   return {bytes.begin(), bytes.end()};
 }
 
-int LineCount(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+int LineCount(const std::string& text) {
+  return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
 
 class Kbctl : public ::testing::Test {
  protected:
   void SetUp() override {
     std::filesystem::create_directories(app_.path() / "res");
-    WriteBytes(app_.path() / "res" / "text.xml", Text(
-        "<Language>\n"
-        "  <Text key=\"kb_3_text\">KB_3</Text>\n"
-        "  <Text key=\"kb_4_text\">KB_4</Text>\n"
-        "  <Text key=\"kb_3_1_text\">Profil</Text>\n"
-        "  <Text key=\"key_A\">A</Text>\n"
-        "</Language>\n"));
+    WriteBytes(app_.path() / "res" / "text.xml", Text("<Language>\n"
+                                                      "  <Text key=\"kb_3_text\">KB_3</Text>\n"
+                                                      "  <Text key=\"kb_4_text\">KB_4</Text>\n"
+                                                      "  <Text key=\"kb_3_1_text\">Profil</Text>\n"
+                                                      "  <Text key=\"key_A\">A</Text>\n"
+                                                      "</Language>\n"));
   }
 
-  static std::vector<std::uint8_t> Text(std::string_view text) { return {text.begin(), text.end()}; }
+  static std::vector<std::uint8_t> Text(std::string_view text) {
+    return {text.begin(), text.end()};
+  }
 
   // Runs kbctl with `args`, after "--app-dir <the test's app dir>" unless told otherwise.
   RunResult Kb(std::vector<std::string> args, bool with_app_dir = true) {
@@ -209,7 +212,8 @@ TEST_F(Kbctl, ProfileExportAndImportSelectTheNewProfile) {
   RunResult listed = Kb({"profiles"});
   EXPECT_EQ(listed.out, "0\tProfil_1\n1\tGame\t*\n");
   EXPECT_EQ(std::filesystem::file_size(Store()), kStoreHeader + 2 * kRecord);
-  EXPECT_FALSE(std::filesystem::exists(Macros())) << "no macros came, so the macro store is not written";
+  EXPECT_FALSE(std::filesystem::exists(Macros()))
+      << "no macros came, so the macro store is not written";
 }
 
 TEST_F(Kbctl, ProfileImportBringsItsMacros) {
@@ -221,7 +225,9 @@ TEST_F(Kbctl, ProfileImportBringsItsMacros) {
   key.kind = KindByte(AssignmentKind::MacroBinding);
   WriteKeyCode(key.code, kMacroCode);
   key.macro_index = 0;
-  ASSERT_TRUE(ExportProfileFile(io_ / "Fight.kpo", MakeModelTag(u"KB_3"), source, source_macros, Model::KB_3).ok());
+  ASSERT_TRUE(ExportProfileFile(io_ / "Fight.kpo", MakeModelTag(u"KB_3"), source, source_macros,
+                                Model::KB_3)
+                  .ok());
 
   RunResult imported = Kb({"import-profile", (io_ / "Fight.kpo").string()});
   ASSERT_EQ(imported.exit_code, 0) << imported.err;
@@ -257,9 +263,10 @@ TEST_F(Kbctl, HelpDescribesEveryCommand) {
   RunResult run = Kb({"--help"});
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_EQ(run.err, "");
-  for (const char* word : {"profiles", "show [N]", "macros", "show-macro N", "export-profile N FILE.kpo",
-                           "import-profile FILE.kpo", "export-macro N FILE.mco", "import-macro FILE.mco",
-                           "--app-dir", "--model"})
+  for (const char* word :
+       {"profiles", "show [N]", "macros", "show-macro N", "export-profile N FILE.kpo",
+        "import-profile FILE.kpo", "export-macro N FILE.mco", "import-macro FILE.mco", "--app-dir",
+        "--model"})
     EXPECT_NE(run.out.find(word), std::string::npos) << word;
 }
 
@@ -296,8 +303,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"model_without_value", {"profiles", "--model"}, 2},
         BadCase{"too_many_arguments", {"profiles", "extra"}, 2},
         BadCase{"missing_argument", {"export-profile", "0"}, 2},
-        BadCase{"index_not_a_number", {"show", "first"}, 2}, BadCase{"negative_index", {"show", "-1"}, 2},
-        BadCase{"index_past_the_end", {"show", "3"}, 1}, BadCase{"no_such_macro", {"show-macro", "0"}, 1},
+        BadCase{"index_not_a_number", {"show", "first"}, 2},
+        BadCase{"negative_index", {"show", "-1"}, 2},
+        BadCase{"index_past_the_end", {"show", "3"}, 1},
+        BadCase{"no_such_macro", {"show-macro", "0"}, 1},
         BadCase{"macro_file_missing", {"import-macro", "@none.mco"}, 1},
         BadCase{"macro_file_too_short", {"import-macro", "@short.mco"}, 1},
         BadCase{"macro_file_too_long", {"import-macro", "@long.mco"}, 1},
@@ -332,14 +341,14 @@ TEST_F(Kbctl, RefusedMacroFileLeavesTheStoreAlone) {
   EXPECT_EQ(FileBytes(Macros()), before);
 }
 
-
 // Without --app-dir the tool works on the folder it lies in, as the program does.
 TEST_F(Kbctl, DefaultAppDirIsTheToolsOwnFolder) {
   TempDir installed;
   std::filesystem::copy_file(KBCTL_PATH, installed.path() / "kbctl");
   std::filesystem::permissions(installed.path() / "kbctl", std::filesystem::perms::owner_all);
   std::filesystem::create_directories(installed.path() / "res");
-  std::filesystem::copy_file(app_.path() / "res" / "text.xml", installed.path() / "res" / "text.xml");
+  std::filesystem::copy_file(app_.path() / "res" / "text.xml",
+                             installed.path() / "res" / "text.xml");
 
   RunResult run = Spawn((installed.path() / "kbctl").string(), {"profiles"});
   EXPECT_EQ(run.exit_code, 0) << run.err;

@@ -1,6 +1,7 @@
 // Behaviour of single controls and containers beyond their notifications.
 #include <gtest/gtest.h>
 
+#include "recording_window.h"
 #include "ui/button.h"
 #include "ui/combo.h"
 #include "ui/container.h"
@@ -9,7 +10,6 @@
 #include "ui/slider.h"
 #include "ui/theme.h"
 #include "ui/ui_test_driver.h"
-#include "recording_window.h"
 
 using namespace DuiLib;
 using Events = std::vector<std::string>;
@@ -262,14 +262,15 @@ TEST(ThemeTest, BrokenThemesAreReportedWithTheirLine) {
 TEST(BuilderTest, ParentsReceiveEveryTopLevelControl) {
   CVerticalLayoutUI parent;
   CDialogBuilder builder;
-  CControlUI* first =
-      builder.CreateFromString(R"(<Window><Label name="one"/><Label name="two"/></Window>)", nullptr, nullptr, &parent);
+  CControlUI* first = builder.CreateFromString(
+      R"(<Window><Label name="one"/><Label name="two"/></Window>)", nullptr, nullptr, &parent);
   ASSERT_NE(first, nullptr);
   EXPECT_TRUE(builder.GetLastStatus().ok());
   EXPECT_EQ(parent.GetCount(), 2);
   EXPECT_EQ(parent.GetItemAt(0), first);
   CDialogBuilder lone;
-  CControlUI* only = lone.CreateFromString(R"(<Window><Label name="one"/><Label name="two"/></Window>)");
+  CControlUI* only =
+      lone.CreateFromString(R"(<Window><Label name="one"/><Label name="two"/></Window>)");
   ASSERT_NE(only, nullptr);
   EXPECT_FALSE(lone.GetLastStatus().ok());
   delete only;
@@ -284,8 +285,10 @@ TEST(BuilderTest, ANewRootReplacesTheOldNames) {
   CPaintManagerUI pm;
   pm.Init(nullptr);
   CDialogBuilder builder;
-  pm.AttachDialog(builder.CreateFromString(R"(<VerticalLayout><Label name="same" text="old"/></VerticalLayout>)", nullptr, &pm));
-  pm.AttachDialog(builder.CreateFromString(R"(<VerticalLayout><Label name="same" text="new"/></VerticalLayout>)", nullptr, &pm));
+  pm.AttachDialog(builder.CreateFromString(
+      R"(<VerticalLayout><Label name="same" text="old"/></VerticalLayout>)", nullptr, &pm));
+  pm.AttachDialog(builder.CreateFromString(
+      R"(<VerticalLayout><Label name="same" text="new"/></VerticalLayout>)", nullptr, &pm));
   ASSERT_NE(pm.FindControl(u"same"), nullptr);
   EXPECT_EQ(pm.FindControl(u"same")->GetText(), CDuiString(u"new"));
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "recording_window.h"
 #include "ui/container.h"
 #include "ui/label.h"
 #include "ui/paint_manager.h"
@@ -7,7 +8,6 @@
 #include "ui/resource_manager.h"
 #include "ui/theme.h"
 #include "ui/ui_test_driver.h"
-#include "recording_window.h"
 
 using namespace DuiLib;
 
@@ -130,12 +130,14 @@ TEST(LayoutTest, ElementClassesGoToTheCallbackThenTheFactory) {
   EXPECT_EQ(pm.FindControl(u"p")->GetUserData(), CDuiString(u"from factory"));
   EXPECT_EQ(pm.FindControl(u"n"), nullptr);
   EXPECT_NE(pm.FindControl(u"l"), nullptr);
-  std::vector<CDuiString> asked{u"VerticalLayout", u"Special", u"CTestPageUI", u"Nonsense", u"Label"};
+  std::vector<CDuiString> asked{u"VerticalLayout", u"Special", u"CTestPageUI", u"Nonsense",
+                                u"Label"};
   EXPECT_EQ(cb.asked, asked);
 }
 
 TEST(LayoutTest, BrokenDocumentsBuildNothing) {
-  const char* docs[] = {"", "<VerticalLayout>", "<A/><B/>", "<Window size=\"1,1\"></Window>", "not xml"};
+  const char* docs[] = {"", "<VerticalLayout>", "<A/><B/>", "<Window size=\"1,1\"></Window>",
+                        "not xml"};
   for (const char* doc : docs) {
     CDialogBuilder builder;
     EXPECT_EQ(builder.CreateFromString(doc), nullptr) << doc;
@@ -186,8 +188,9 @@ TEST(LayoutTest, ColoursAndRectanglesParse) {
     bool ok;
     DWORD argb;
   };
-  const Case cases[] = {{u"#FF102030", true, 0xFF102030}, {u"#102030", true, 0xFF102030}, {u"0x80FFFFFF", true, 0x80FFFFFF},
-                        {u"#12345", false, 0},           {u"#GG102030", false, 0},      {u"", false, 0},
+  const Case cases[] = {{u"#FF102030", true, 0xFF102030},  {u"#102030", true, 0xFF102030},
+                        {u"0x80FFFFFF", true, 0x80FFFFFF}, {u"#12345", false, 0},
+                        {u"#GG102030", false, 0},          {u"", false, 0},
                         {u"no_such_colour", false, 0}};
   for (const auto& c : cases) {
     DWORD v = 0;
@@ -209,7 +212,8 @@ TEST(LayoutTest, ImagesDrawWithDestAndCorners) {
   pm.Init(nullptr);
   pm.SetClientSize({40, 40});
   CDialogBuilder builder;
-  CControlUI* root = builder.CreateFromString(R"(<Container bkcolor="#FF000000"><Control name="c"/></Container>)", nullptr, &pm);
+  CControlUI* root = builder.CreateFromString(
+      R"(<Container bkcolor="#FF000000"><Control name="c"/></Container>)", nullptr, &pm);
   pm.AttachDialog(root);
   CControlUI* c = pm.FindControl(u"c");
   c->SetBkImage(u"res='test_red' dest='10,10,20,20'");

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "recording_window.h"
 #include "ui/combo.h"
 #include "ui/list.h"
 #include "ui/ui_test_driver.h"
-#include "recording_window.h"
 
 using namespace DuiLib;
 using Events = std::vector<std::string>;
@@ -34,7 +34,8 @@ class ListComboTest : public ::testing::Test {
 };
 
 TEST_F(ListComboTest, SelectItemRaisesItemSelectOnlyWhenAsked) {
-  for (IListOwnerUI* owner : {static_cast<IListOwnerUI*>(combo), static_cast<IListOwnerUI*>(list)}) {
+  for (IListOwnerUI* owner :
+       {static_cast<IListOwnerUI*>(combo), static_cast<IListOwnerUI*>(list)}) {
     CContainerUI* c = dynamic_cast<CContainerUI*>(owner);
     for (auto* t : {u"a", u"b", u"c"}) {
       auto* item = new CListLabelElementUI;
@@ -69,8 +70,8 @@ struct RemovalCase {
 };
 
 const RemovalCase kRemovals[] = {
-    {3, 1, 1, 1, u"item2", true},    // the item that took its place
-    {3, 2, 2, 1, u"item1", true},    // the new last item
+    {3, 1, 1, 1, u"item2", true},  // the item that took its place
+    {3, 2, 2, 1, u"item1", true},  // the new last item
     {3, 0, 0, 0, u"item1", true},
     {3, 2, 0, 1, u"item2", false},   // an item before the selection: same item, new index
     {3, 0, 2, 0, u"item0", false},   // an item after it
@@ -86,12 +87,14 @@ void CheckRemovals(kbtest::RecordingWindow& w, Owner* owner) {
     owner->SelectItem(c.selected, false);
     w.events.clear();
     ASSERT_TRUE(owner->RemoveAt(c.removed));
-    std::string what = "selected " + std::to_string(c.selected) + " removed " + std::to_string(c.removed);
+    std::string what =
+        "selected " + std::to_string(c.selected) + " removed " + std::to_string(c.removed);
     EXPECT_EQ(owner->GetCurSel(), c.new_selection) << what;
     if (c.new_text) {
       ASSERT_NE(owner->GetItemAt(c.new_selection), nullptr);
       EXPECT_EQ(owner->GetItemAt(c.new_selection)->GetText(), CDuiString(c.new_text)) << what;
-      EXPECT_TRUE(dynamic_cast<IListItemUI*>(owner->GetItemAt(c.new_selection))->IsSelected()) << what;
+      EXPECT_TRUE(dynamic_cast<IListItemUI*>(owner->GetItemAt(c.new_selection))->IsSelected())
+          << what;
     }
     if (c.raises) {
       ASSERT_EQ(w.events, (Events{"itemselect:" + owner->GetName().ToUtf8()})) << what;
@@ -215,7 +218,8 @@ TEST(ListLayoutTest, ARowSelectedBeforeTheFirstLayoutScrollsOnlyAsFarAsNeeded) {
   pm.Init(nullptr);
   pm.SetClientSize({100, 100});
   CDialogBuilder builder;
-  auto* list = dynamic_cast<CListUI*>(builder.CreateFromString(R"(<List itemheight="20"/>)", nullptr, &pm));
+  auto* list =
+      dynamic_cast<CListUI*>(builder.CreateFromString(R"(<List itemheight="20"/>)", nullptr, &pm));
   ASSERT_NE(list, nullptr);
   pm.AttachDialog(list);
   for (int i = 0; i < 30; ++i) AddItem(list, CDuiString::Formatted(u"row%d", i));

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "recording_window.h"
 #include "ui/menu.h"
 #include "ui/ui_test_driver.h"
-#include "recording_window.h"
 
 using namespace DuiLib;
 

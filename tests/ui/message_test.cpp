@@ -4,9 +4,9 @@
 
 #include <thread>
 
+#include "recording_window.h"
 #include "ui/button.h"
 #include "ui/ui_test_driver.h"
-#include "recording_window.h"
 
 using namespace DuiLib;
 
@@ -31,7 +31,8 @@ TEST(MessageTest, PostsFromAnotherThreadArriveOnTheUiThreadInOrder) {
   constexpr int kPosts = 2000;
   kb_message_target target = w.GetMessageTarget();
   std::thread poster([target] {
-    for (int i = 0; i < kPosts; ++i) target.post(target.context, kTestMessage, static_cast<uintptr_t>(i), -i);
+    for (int i = 0; i < kPosts; ++i)
+      target.post(target.context, kTestMessage, static_cast<uintptr_t>(i), -i);
   });
   poster.join();
   Testing::ProcessEvents();
@@ -134,9 +135,12 @@ class ModalDialog : public kbtest::RecordingWindow {
  public:
   ModalDialog() : RecordingWindow(u"dialog.xml", u"ModalDialog") {}
   void OnClick(TNotifyUI& msg) override {
-    if (msg.pSender->GetName() == u"btn_ok") Close(1);
-    else if (msg.pSender->GetName() == u"btn_cancel") Close(0);
-    else if (msg.pSender->GetName() == u"btn_exit") Close(7);
+    if (msg.pSender->GetName() == u"btn_ok")
+      Close(1);
+    else if (msg.pSender->GetName() == u"btn_cancel")
+      Close(0);
+    else if (msg.pSender->GetName() == u"btn_exit")
+      Close(7);
   }
 };
 
@@ -175,8 +179,10 @@ TEST(MessageTest, EscapeAndTheSystemCloseEndAModalRunWithZero) {
     ModalDialog d;
     ASSERT_TRUE(d.Open());
     CWindowWnd::SetModalHookForTesting([escape](CWindowWnd& w) {
-      if (escape) Testing::PressKey(*w.GetPaintManager(), VK_ESCAPE);
-      else w.SendMessage(WM_CLOSE, 0, 0);
+      if (escape)
+        Testing::PressKey(*w.GetPaintManager(), VK_ESCAPE);
+      else
+        w.SendMessage(WM_CLOSE, 0, 0);
     });
     EXPECT_EQ(d.ShowModal(), 0u);
     CWindowWnd::SetModalHookForTesting(nullptr);
@@ -228,8 +234,9 @@ TEST(MessageTest, TabMovesTheFocusInLayoutOrder) {
   EXPECT_EQ(w.pm().GetFocus(), w.pm().FindControl(u"btn_exit"));
   Testing::PressKey(w.pm(), VK_TAB, UIKEY_SHIFT);
   EXPECT_EQ(w.pm().GetFocus(), w.pm().FindControl(u"btn_cancel"));
-  EXPECT_EQ(w.events, (std::vector<std::string>{"setfocus:btn_exit", "killfocus:btn_exit", "setfocus:edit_name",
-                                                "killfocus:edit_name", "setfocus:btn_exit", "killfocus:btn_exit",
+  EXPECT_EQ(w.events, (std::vector<std::string>{"setfocus:btn_exit", "killfocus:btn_exit",
+                                                "setfocus:edit_name", "killfocus:edit_name",
+                                                "setfocus:btn_exit", "killfocus:btn_exit",
                                                 "setfocus:btn_cancel"}));
 }
 

@@ -2,12 +2,12 @@
 // changes raise one only where the library says so.
 #include <gtest/gtest.h>
 
+#include "recording_window.h"
 #include "ui/button.h"
 #include "ui/color_palette.h"
 #include "ui/edit.h"
 #include "ui/slider.h"
 #include "ui/ui_test_driver.h"
-#include "recording_window.h"
 
 using namespace DuiLib;
 using Events = std::vector<std::string>;
@@ -43,12 +43,18 @@ TEST_F(NotificationTest, UserActionsRaiseTheirNotifications) {
   };
   const Case cases[] = {
       {"button click", [](auto& w) { return Testing::Click(w.pm(), u"btn"); }, {"click:btn"}},
-      {"selected option again", [](auto& w) { return Testing::Click(w.pm(), u"opt1"); }, {"click:opt1"}},
-      {"option of a group", [](auto& w) { return Testing::Click(w.pm(), u"opt2"); }, {"click:opt2", "selectchanged:opt2"}},
-      {"check box", [](auto& w) { return Testing::Click(w.pm(), u"chk"); },
+      {"selected option again",
+       [](auto& w) { return Testing::Click(w.pm(), u"opt1"); },
+       {"click:opt1"}},
+      {"option of a group",
+       [](auto& w) { return Testing::Click(w.pm(), u"opt2"); },
+       {"click:opt2", "selectchanged:opt2"}},
+      {"check box",
+       [](auto& w) { return Testing::Click(w.pm(), u"chk"); },
        {"click:chk", "selectchanged:chk", "checkclick:chk"}},
       {"label", [](auto& w) { return Testing::Click(w.pm(), u"lbl"); }, {}},
-      {"typing", [](auto& w) { return Testing::TypeText(w.pm().FindControl(u"edit1"), u"a1-"); },
+      {"typing",
+       [](auto& w) { return Testing::TypeText(w.pm().FindControl(u"edit1"), u"a1-"); },
        {"textchanged:edit1", "textchanged:edit1", "textchanged:edit1"}},
       {"space on a focused button",
        [](auto& w) {
@@ -56,9 +62,13 @@ TEST_F(NotificationTest, UserActionsRaiseTheirNotifications) {
          return Testing::PressKey(w.pm(), VK_SPACE);
        },
        {"click:btn"}},
-      {"slider drag", [](auto& w) { return Testing::DragSlider(w.template Find<CSliderUI>(u"slider"), 200); },
+      {"slider drag",
+       [](auto& w) { return Testing::DragSlider(w.template Find<CSliderUI>(u"slider"), 200); },
        {"valuechanged:slider"}},
-      {"palette click", [](auto& w) { return Testing::ClickPalette(w.template Find<CColorPaletteUI>(u"palette"), {50, 50}); },
+      {"palette click",
+       [](auto& w) {
+         return Testing::ClickPalette(w.template Find<CColorPaletteUI>(u"palette"), {50, 50});
+       },
        {"colorchanged:palette"}},
   };
   for (const auto& c : cases) {
@@ -126,7 +136,8 @@ TEST_F(NotificationTest, AFieldCommittedOnKillFocusIsReadBeforeTheClick) {
   auto* edit = w.Find<CEditUI>(u"edit1");
   std::string seen_at_click;
   w.on_notify = [&](TNotifyUI& msg) {
-    if (msg.sType == u"killfocus" && msg.pSender == edit && edit->GetText() == u"0") edit->SetText(u"1");
+    if (msg.sType == u"killfocus" && msg.pSender == edit && edit->GetText() == u"0")
+      edit->SetText(u"1");
     if (msg.sType == u"click") seen_at_click = edit->GetText().ToUtf8();
   };
   ASSERT_TRUE(Testing::TypeText(edit, u"0"));
@@ -178,7 +189,8 @@ TEST_F(NotificationTest, PointerEnteringAndLeavingRaisesMouseEnterAndLeave) {
   ASSERT_TRUE(Testing::Hover(w.pm().FindControl(u"btn")));
   ASSERT_TRUE(Testing::Hover(w.pm().FindControl(u"chk")));
   Testing::LeaveWindow(w.pm());
-  EXPECT_EQ(w.events, (Events{"mouseenter:btn", "mouseleave:btn", "mouseenter:chk", "mouseleave:chk"}));
+  EXPECT_EQ(w.events,
+            (Events{"mouseenter:btn", "mouseleave:btn", "mouseenter:chk", "mouseleave:chk"}));
 }
 
 TEST_F(NotificationTest, DisabledAndHiddenControlsRaiseNothing) {

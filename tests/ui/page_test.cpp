@@ -1,10 +1,10 @@
 // Pages built in DoInit from their own layouts, and notifications routed to virtual windows.
 #include <gtest/gtest.h>
 
+#include "recording_window.h"
 #include "ui/button.h"
 #include "ui/container.h"
 #include "ui/ui_test_driver.h"
-#include "recording_window.h"
 
 using namespace DuiLib;
 
@@ -37,7 +37,8 @@ class PumpWindow : public kbtest::RecordingWindow {
  public:
   PumpWindow() : RecordingWindow(u"page_host.xml") {}
   void InitWindow() override {
-    device_tabs.AddHandler(u"selectchanged", u"", [this](TNotifyUI& msg) { routed.push_back(msg.pSender->GetName()); });
+    device_tabs.AddHandler(u"selectchanged", u"",
+                           [this](TNotifyUI& msg) { routed.push_back(msg.pSender->GetName()); });
     AddVirtualWnd(u"KB_Page", &device_tabs);
   }
   void OnClick(TNotifyUI& msg) override { clicked.push_back(msg.pSender->GetName()); }

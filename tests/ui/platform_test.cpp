@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "recording_window.h"
 #include "ui/resume_watcher.h"
 #include "ui/single_instance.h"
 #include "ui/ui_test_driver.h"
-#include "recording_window.h"
 
 using namespace DuiLib;
 

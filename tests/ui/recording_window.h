@@ -14,21 +14,25 @@ namespace kbtest {
 
 class RecordingWindow : public DuiLib::WindowImplBase {
  public:
-  explicit RecordingWindow(DuiLib::CDuiString layout, DuiLib::CDuiString class_name = u"RecordingWindow")
+  explicit RecordingWindow(DuiLib::CDuiString layout,
+                           DuiLib::CDuiString class_name = u"RecordingWindow")
       : layout_(std::move(layout)), class_name_(std::move(class_name)) {}
 
   DuiLib::CDuiString GetWindowClassName() const override { return class_name_; }
   DuiLib::CDuiString GetSkinFile() override { return layout_; }
 
   void Notify(DuiLib::TNotifyUI& msg) override {
-    std::string entry = msg.sType.ToUtf8() + ":" + (msg.pSender ? msg.pSender->GetName().ToUtf8() : std::string());
-    if (!ignore_mouse_moves || (msg.sType != u"mouseenter" && msg.sType != u"mouseleave")) events.push_back(entry);
+    std::string entry =
+        msg.sType.ToUtf8() + ":" + (msg.pSender ? msg.pSender->GetName().ToUtf8() : std::string());
+    if (!ignore_mouse_moves || (msg.sType != u"mouseenter" && msg.sType != u"mouseleave"))
+      events.push_back(entry);
     last = msg;
     if (on_notify) on_notify(msg);
     WindowImplBase::Notify(msg);
   }
 
-  DuiLib::LRESULT HandleCustomMessage(DuiLib::UINT msg, DuiLib::WPARAM w, DuiLib::LPARAM l, bool& handled) override {
+  DuiLib::LRESULT HandleCustomMessage(DuiLib::UINT msg, DuiLib::WPARAM w, DuiLib::LPARAM l,
+                                      bool& handled) override {
     messages.push_back({msg, w, l});
     if (on_message) on_message(msg, w, l, handled);
     return 0;
@@ -37,7 +41,8 @@ class RecordingWindow : public DuiLib::WindowImplBase {
   // Creates the window shown, at 0,0.
   bool Open() {
     UseTestSkin();
-    return Create(nullptr, class_name_, DuiLib::UI_WNDSTYLE_DIALOG, DuiLib::WS_EX_TOOLWINDOW) != nullptr;
+    return Create(nullptr, class_name_, DuiLib::UI_WNDSTYLE_DIALOG, DuiLib::WS_EX_TOOLWINDOW) !=
+           nullptr;
   }
 
   template <class T>

@@ -1,10 +1,10 @@
 // The tray icon and the file dialogs, through their test seams.
 #include <gtest/gtest.h>
 
+#include "recording_window.h"
 #include "ui/file_dialog.h"
 #include "ui/tray_icon.h"
 #include "ui/ui_test_driver.h"
-#include "recording_window.h"
 
 using namespace DuiLib;
 

@@ -34,7 +34,8 @@ class Dialog : public WindowImplBase {
 TEST(WindowTest, LayoutIsBuiltAndControlsAreFoundByName) {
   kbtest::UseTestSkin();
   Dialog d;
-  ASSERT_NE(d.Create(nullptr, u"TestDialog", UI_WNDSTYLE_DIALOG, WS_EX_TOOLWINDOW, 0, 0, 800, 800), nullptr);
+  ASSERT_NE(d.Create(nullptr, u"TestDialog", UI_WNDSTYLE_DIALOG, WS_EX_TOOLWINDOW, 0, 0, 800, 800),
+            nullptr);
   EXPECT_TRUE(d.IsLayoutBuilt()) << d.LayoutStatus().reason();
   EXPECT_TRUE(d.inited);
   EXPECT_EQ(d.GetClientSize().cx, 300);

@@ -14,8 +14,9 @@ std::size_t ParseIndex(std::string_view text, std::size_t count, std::string_vie
   if (text.empty() || error != std::errc() || stop != end)
     throw UsageError(std::string(what) + " number \"" + std::string(text) + "\" is not a number");
   if (index >= count) {
-    throw CommandFailed("there is no " + std::string(what) + " " + std::string(text) + ": the store holds " +
-                        std::to_string(count) + " " + std::string(what) + (count == 1 ? "" : "s"));
+    throw CommandFailed("there is no " + std::string(what) + " " + std::string(text) +
+                        ": the store holds " + std::to_string(count) + " " + std::string(what) +
+                        (count == 1 ? "" : "s"));
   }
   return index;
 }

@@ -44,10 +44,14 @@ class MessageSink {
   }
 
  private:
-  static void Post(void* context, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
+  static void Post(void* context, std::uint32_t message, std::uintptr_t wparam,
+                   std::intptr_t lparam) {
     auto* self = static_cast<MessageSink*>(context);
-    const kb::DeviceNotification n = kb::DecodeDeviceNotification(kb::DeviceNotificationValue(message, wparam, lparam));
-    if (message != kb::kDeviceDataMessage || n.kind != kb::DeviceNotification::Kind::FirmwareVersion) return;
+    const kb::DeviceNotification n =
+        kb::DecodeDeviceNotification(kb::DeviceNotificationValue(message, wparam, lparam));
+    if (message != kb::kDeviceDataMessage ||
+        n.kind != kb::DeviceNotification::Kind::FirmwareVersion)
+      return;
     {
       std::lock_guard lock(self->mutex_);
       self->version_ = n.version;
@@ -86,7 +90,8 @@ void RequireDeviceLink(const Context& context) {
 
 bool DryRunRequested(const Context& context) {
   for (const std::string& arg : context.args) {
-    if (arg != "--dry-run") throw UsageError("unknown argument \"" + arg + "\" (usage: kbctl apply [--dry-run])");
+    if (arg != "--dry-run")
+      throw UsageError("unknown argument \"" + arg + "\" (usage: kbctl apply [--dry-run])");
   }
   return !context.args.empty();
 }
@@ -106,7 +111,8 @@ void Apply(Context& context) {
   kb::ModelData data(context.model, kb::StorePathsOf(context.model, context.paths));
   const kb::ModelDataLoad load = data.Load(FirstProfileName(context));
   // An unreadable store must not be replaced by the save that follows an apply.
-  if (!load.profiles.read.ok()) throw CommandFailed("cannot read the profile store: " + load.profiles.read.reason());
+  if (!load.profiles.read.ok())
+    throw CommandFailed("cannot read the profile store: " + load.profiles.read.reason());
   if (load.macros.file == kb::StoreFileState::Unreadable) {
     throw CommandFailed("cannot read the macro store: " + load.macros.reason);
   }
@@ -114,11 +120,13 @@ void Apply(Context& context) {
   QuietObserver observer;
   kb::RealSleeper sleeper;
   kb::DeviceLink link(data, binding, observer, sleeper);
-  const kb::DeviceLinkStart start = link.Start(context.paths.app_dir, ProcessMessageSink().target());
+  const kb::DeviceLinkStart start =
+      link.Start(context.paths.app_dir, ProcessMessageSink().target());
   const kb::ApplyOutcome outcome = link.ApplyProfile();
   if (!start.library.ok()) throw CommandFailed(start.library.reason());
   *context.out << DescribeApply(outcome) << '\n';
-  if (!outcome.store_saved.ok()) throw CommandFailed("cannot save the profile store: " + outcome.store_saved.reason());
+  if (!outcome.store_saved.ok())
+    throw CommandFailed("cannot save the profile store: " + outcome.store_saved.reason());
   if (!outcome.reached()) throw CommandFailed("the profile did not reach the keyboard");
 }
 
@@ -130,8 +138,8 @@ void Devices(Context& context) {
   if (!loaded.ok()) throw CommandFailed(id + ": no device link: " + loaded.reason());
   const kb::UsbIds ids = kb::UsbIdsOf(context.model);
   MessageSink& sink = ProcessMessageSink();
-  const kb::DeviceOpenResult open =
-      binding.Open(ids.vendor_id, ids.product_id, sink.target(), kb::kDeviceDataMessage, kb::kDeviceChangeMessage);
+  const kb::DeviceOpenResult open = binding.Open(ids.vendor_id, ids.product_id, sink.target(),
+                                                 kb::kDeviceDataMessage, kb::kDeviceChangeMessage);
   if (!open.present()) {
     *context.out << id << ": absent (" << open.report_channel.reason() << ")\n";
     return;
@@ -141,14 +149,16 @@ void Devices(Context& context) {
     *context.out << ", firmware " << kb::FormatFirmwareVersion(*version);
   }
   *context.out << '\n';
-  for (const std::string& problem : open.Problems()) *context.out << "  warning: " << problem << '\n';
+  for (const std::string& problem : open.Problems())
+    *context.out << "  warning: " << problem << '\n';
 }
 
 constexpr Command kCommands[] = {
     {"apply", "[--dry-run]",
      "send the selected profile and its macros to the keyboard (--dry-run: print the reports)", 0,
      1, Apply},
-    {"devices", "", "say whether the keyboard is connected, and its firmware version", 0, 0, Devices},
+    {"devices", "", "say whether the keyboard is connected, and its firmware version", 0, 0,
+     Devices},
 };
 
 }  // namespace
@@ -158,7 +168,8 @@ std::string DryRunReports(const kb::ProfileRecord& profile, const kb::MacroList&
   kb::TransferLog log;
   NoPause no_pause;
   kb::TransferWriter writer(log, no_pause);
-  (void)kb::SendProfileTransfer(copy, kb::MacroSnapshot::Take(copy, macros), kb::ChangedFlags::All(), writer);
+  (void)kb::SendProfileTransfer(copy, kb::MacroSnapshot::Take(copy, macros),
+                                kb::ChangedFlags::All(), writer);
   return log.Text();
 }
 
@@ -177,7 +188,8 @@ std::string DescribeApply(const kb::ApplyOutcome& outcome) {
       const kb::ProfileTransferResult& t = outcome.transfer;
       text << (outcome.reached() ? "applied: " : "failed: ") << t.reports << " reports";
       text << " (" << t.macro_pages << " macro pages, " << t.macro_programs << " macro programs)";
-      if (t.skipped_programs > 0) text << "; " << t.skipped_programs << " macro programs did not fit the keyboard";
+      if (t.skipped_programs > 0)
+        text << "; " << t.skipped_programs << " macro programs did not fit the keyboard";
       if (!t.status.ok()) text << "; " << t.status.reason();
       break;
     }

@@ -11,13 +11,27 @@ std::string JsonWriter::Escape(std::string_view utf8) {
   escaped += '"';
   for (char c : utf8) {
     switch (c) {
-      case '"': escaped += "\\\""; break;
-      case '\\': escaped += "\\\\"; break;
-      case '\b': escaped += "\\b"; break;
-      case '\f': escaped += "\\f"; break;
-      case '\n': escaped += "\\n"; break;
-      case '\r': escaped += "\\r"; break;
-      case '\t': escaped += "\\t"; break;
+      case '"':
+        escaped += "\\\"";
+        break;
+      case '\\':
+        escaped += "\\\\";
+        break;
+      case '\b':
+        escaped += "\\b";
+        break;
+      case '\f':
+        escaped += "\\f";
+        break;
+      case '\n':
+        escaped += "\\n";
+        break;
+      case '\r':
+        escaped += "\\r";
+        break;
+      case '\t':
+        escaped += "\\t";
+        break;
       default:
         if (static_cast<unsigned char>(c) < 0x20) {
           char buffer[8];
@@ -78,10 +92,22 @@ void JsonWriter::Close(bool object, char bracket) {
   if (levels_.empty()) done_ = true;
 }
 
-JsonWriter& JsonWriter::BeginObject() { Open(true, '{'); return *this; }
-JsonWriter& JsonWriter::EndObject() { Close(true, '}'); return *this; }
-JsonWriter& JsonWriter::BeginArray() { Open(false, '['); return *this; }
-JsonWriter& JsonWriter::EndArray() { Close(false, ']'); return *this; }
+JsonWriter& JsonWriter::BeginObject() {
+  Open(true, '{');
+  return *this;
+}
+JsonWriter& JsonWriter::EndObject() {
+  Close(true, '}');
+  return *this;
+}
+JsonWriter& JsonWriter::BeginArray() {
+  Open(false, '[');
+  return *this;
+}
+JsonWriter& JsonWriter::EndArray() {
+  Close(false, ']');
+  return *this;
+}
 
 JsonWriter& JsonWriter::String(std::string_view utf8) {
   BeforeValue();

@@ -17,8 +17,8 @@ namespace {
 void ListMacros(Context& context) {
   const kb::MacroList macros = LoadMacros(context);
   for (std::size_t i = 0; i < macros.size(); ++i) {
-    *context.out << i << '\t' << kb::ToUtf8(kb::NameOf(*macros[i])) << '\t' << macros[i]->action_count
-                 << " actions\tloop " << macros[i]->loop_time << '\n';
+    *context.out << i << '\t' << kb::ToUtf8(kb::NameOf(*macros[i])) << '\t'
+                 << macros[i]->action_count << " actions\tloop " << macros[i]->loop_time << '\n';
   }
 }
 
@@ -36,8 +36,8 @@ void ExportMacro(Context& context) {
   const std::filesystem::path file = context.args[1];
   kb::Status written = kb::ExportMacroFile(file, *macros[index]);
   if (!written.ok()) throw CommandFailed("cannot write " + file.string() + ": " + written.reason());
-  *context.out << "exported macro " << index << " \"" << kb::ToUtf8(kb::NameOf(*macros[index])) << "\" to "
-               << file.string() << '\n';
+  *context.out << "exported macro " << index << " \"" << kb::ToUtf8(kb::NameOf(*macros[index]))
+               << "\" to " << file.string() << '\n';
 }
 
 void ImportMacro(Context& context) {
@@ -45,7 +45,8 @@ void ImportMacro(Context& context) {
   const std::filesystem::path file = context.args[0];
   kb::MacroImport import = kb::ImportMacroFile(file, macros);
   if (import.outcome == kb::MacroImportOutcome::Unreadable) throw CommandFailed(import.reason);
-  if (import.outcome != kb::MacroImportOutcome::Imported) throw CommandFailed("cannot import " + import.reason);
+  if (import.outcome != kb::MacroImportOutcome::Imported)
+    throw CommandFailed("cannot import " + import.reason);
   SaveMacros(context, macros);
   *context.out << "imported macro " << import.index << " \"" << kb::ToUtf8(import.name) << "\"\n";
 }
@@ -54,7 +55,8 @@ constexpr Command kCommands[] = {
     {"macros", "", "list the macros: number, name, number of actions, loop time", 0, 0, ListMacros},
     {"show-macro", "N", "show macro N with its actions as JSON", 1, 1, ShowMacro},
     {"export-macro", "N FILE.mco", "write macro N to a macro file", 2, 2, ExportMacro},
-    {"import-macro", "FILE.mco", "add the macro of a macro file, named after the file", 1, 1, ImportMacro},
+    {"import-macro", "FILE.mco", "add the macro of a macro file, named after the file", 1, 1,
+     ImportMacro},
 };
 
 }  // namespace

@@ -51,8 +51,8 @@ std::string HelpText() {
     for (const Command& command : group()) {
       std::string head = std::string(command.name);
       if (!command.arguments.empty()) head += " " + std::string(command.arguments);
-      help << "  " << head << std::string(head.size() < 28 ? 28 - head.size() : 1, ' ') << command.summary
-           << '\n';
+      help << "  " << head << std::string(head.size() < 28 ? 28 - head.size() : 1, ' ')
+           << command.summary << '\n';
     }
   }
   help << "\n"
@@ -85,7 +85,8 @@ Invocation ParseCommandLine(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     auto value = [&](std::string_view option) -> std::string {
-      if (arg.size() > option.size() && arg[option.size()] == '=') return std::string(arg.substr(option.size() + 1));
+      if (arg.size() > option.size() && arg[option.size()] == '=')
+        return std::string(arg.substr(option.size() + 1));
       if (i + 1 >= argc) throw UsageError(std::string(option) + " needs a value");
       return argv[++i];
     };

@@ -28,7 +28,8 @@ void ListProfiles(Context& context) {
   }
 }
 
-std::size_t ProfileIndexArgument(const Context& context, const ProfileStore& store, std::size_t position) {
+std::size_t ProfileIndexArgument(const Context& context, const ProfileStore& store,
+                                 std::size_t position) {
   if (store.list.empty()) throw CommandFailed("the profile store holds no profiles");
   if (position >= context.args.size()) return SelectedIndex(store);
   return ParseIndex(context.args[position], store.list.size(), "profile");
@@ -48,36 +49,42 @@ void ExportProfile(Context& context) {
   const kb::MacroList macros = LoadMacros(context);
   const std::filesystem::path file = context.args[1];
   const kb::ProfileRecord& profile = *store.list[index];
-  kb::Status written = kb::ExportProfileFile(file, ModelTagOf(context), profile, macros, context.model);
+  kb::Status written =
+      kb::ExportProfileFile(file, ModelTagOf(context), profile, macros, context.model);
   if (!written.ok()) throw CommandFailed("cannot write " + file.string() + ": " + written.reason());
-  *context.out << "exported profile " << index << " \"" << kb::ToUtf8(kb::NameOf(profile)) << "\" with "
-               << kb::MacrosToExport(profile, macros).size() << " macros to " << file.string() << '\n';
+  *context.out << "exported profile " << index << " \"" << kb::ToUtf8(kb::NameOf(profile))
+               << "\" with " << kb::MacrosToExport(profile, macros).size() << " macros to "
+               << file.string() << '\n';
 }
 
 void ImportProfile(Context& context) {
   ProfileStore store = LoadProfiles(context);
   kb::MacroList macros = LoadMacros(context);
   const std::filesystem::path file = context.args[0];
-  kb::ProfileImport import = kb::ImportProfileFile(file, ModelTagOf(context), context.model, store.list, macros);
+  kb::ProfileImport import =
+      kb::ImportProfileFile(file, ModelTagOf(context), context.model, store.list, macros);
   if (import.outcome != kb::ProfileImportOutcome::Imported)
-    throw CommandFailed(import.outcome == kb::ProfileImportOutcome::Unreadable ? import.reason
-                                                                               : "cannot import " + import.reason);
+    throw CommandFailed(import.outcome == kb::ProfileImportOutcome::Unreadable
+                            ? import.reason
+                            : "cannot import " + import.reason);
   // Macros first: extra macros in the store are harmless if the profile save then fails,
   // while a saved profile whose keys point past the macro store is not.
   if (import.macros_added > 0) SaveMacros(context, macros);
   store.header.selected_index = static_cast<std::int32_t>(import.profile_index);
   SaveProfiles(context, store);
-  *context.out << "imported profile " << import.profile_index << " \"" << kb::ToUtf8(import.profile_name)
-               << "\" with " << import.macros_added << " macros\n";
+  *context.out << "imported profile " << import.profile_index << " \""
+               << kb::ToUtf8(import.profile_name) << "\" with " << import.macros_added
+               << " macros\n";
 }
 
 constexpr Command kCommands[] = {
-    {"profiles", "", "list the profiles: number, name, and * on the selected one", 0, 0, ListProfiles},
+    {"profiles", "", "list the profiles: number, name, and * on the selected one", 0, 0,
+     ListProfiles},
     {"show", "[N]", "show profile N (default: the selected one) as JSON", 0, 1, ShowProfile},
-    {"export-profile", "N FILE.kpo", "write profile N and the macros its keys use to a profile file", 2, 2,
-     ExportProfile},
-    {"import-profile", "FILE.kpo", "add the profile of a profile file, select it, and add its macros", 1, 1,
-     ImportProfile},
+    {"export-profile", "N FILE.kpo",
+     "write profile N and the macros its keys use to a profile file", 2, 2, ExportProfile},
+    {"import-profile", "FILE.kpo",
+     "add the profile of a profile file, select it, and add its macros", 1, 1, ImportProfile},
 };
 
 }  // namespace

@@ -26,21 +26,30 @@ std::string Hex32(std::uint32_t value) {
 std::string ColorText(std::int32_t stored) {
   const auto v = static_cast<std::uint32_t>(stored);
   char buffer[8];
-  std::snprintf(buffer, sizeof buffer, "#%02X%02X%02X", v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
+  std::snprintf(buffer, sizeof buffer, "#%02X%02X%02X", v & 0xFF, (v >> 8) & 0xFF,
+                (v >> 16) & 0xFF);
   return buffer;
 }
 
 std::string KindName(std::uint8_t kind) {
   switch (static_cast<AssignmentKind>(kind)) {
-    case AssignmentKind::Disabled: return "Disabled";
-    case AssignmentKind::Shortcut: return "Shortcut";
-    case AssignmentKind::MacroBinding: return "MacroBinding";
+    case AssignmentKind::Disabled:
+      return "Disabled";
+    case AssignmentKind::Shortcut:
+      return "Shortcut";
+    case AssignmentKind::MacroBinding:
+      return "MacroBinding";
     case AssignmentKind::MacroOffset18:
-    case AssignmentKind::MacroOffset25: return "MacroOffset";
-    case AssignmentKind::Default: return "Default";
-    case AssignmentKind::SingleKey: return "SingleKey";
-    case AssignmentKind::FixedChord: return "FixedChord";
-    default: return kb::IsMediaFunction(kind) ? "MediaFunction" : "Unknown";
+    case AssignmentKind::MacroOffset25:
+      return "MacroOffset";
+    case AssignmentKind::Default:
+      return "Default";
+    case AssignmentKind::SingleKey:
+      return "SingleKey";
+    case AssignmentKind::FixedChord:
+      return "FixedChord";
+    default:
+      return kb::IsMediaFunction(kind) ? "MediaFunction" : "Unknown";
   }
 }
 
@@ -67,7 +76,8 @@ void WriteEntry(JsonWriter& json, const KeyEntry& entry, int number, bool fn_slo
   json.Field("kind_name", KindName(entry.kind));
   json.Field("code", Hex32(code));
   if (std::string_view name = UsageNameOf(code); !name.empty()) json.Field("key_name", name);
-  if (entry.kind == kb::KindByte(AssignmentKind::Shortcut)) json.Field("modifiers", int{entry.kind_param});
+  if (entry.kind == kb::KindByte(AssignmentKind::Shortcut))
+    json.Field("modifiers", int{entry.kind_param});
   if (fn_slot) json.Field("code2", Hex32(kb::ReadKeyCode(entry.code2)));
   if (entry.kind == kb::KindByte(AssignmentKind::MacroBinding)) {
     json.Key("macro").BeginObject();
@@ -112,8 +122,8 @@ void WriteLighting(JsonWriter& json, const kb::ProfileBank& bank, const kb::Prof
 
 }  // namespace
 
-void WriteProfileJson(JsonWriter& json, const kb::ProfileRecord& profile, std::size_t index, bool selected,
-                      kb::Model model) {
+void WriteProfileJson(JsonWriter& json, const kb::ProfileRecord& profile, std::size_t index,
+                      bool selected, kb::Model model) {
   auto factory = std::make_unique<kb::ProfileBank>();
   kb::ResetBank(*factory, model);
 
@@ -129,7 +139,8 @@ void WriteProfileJson(JsonWriter& json, const kb::ProfileRecord& profile, std::s
     WriteLighting(json, bank, *factory);
     json.Key("keys").BeginArray();
     for (int key = 0; key < kb::kKeyCount; ++key)
-      if (DiffersFromFactory(bank.keys[key], factory->keys[key])) WriteEntry(json, bank.keys[key], key, false);
+      if (DiffersFromFactory(bank.keys[key], factory->keys[key]))
+        WriteEntry(json, bank.keys[key], key, false);
     json.EndArray();
     json.Key("fn_keys").BeginArray();
     for (int slot = 0; slot < kb::kFnSlotCount; ++slot)
@@ -154,8 +165,10 @@ void WriteMacroJson(JsonWriter& json, const kb::MacroRecord& macro, std::size_t 
     const kb::MacroAction& action = macro.actions[i];
     json.BeginObject();
     json.Field("code", int{action.action_code});
-    const char* kind = action.action_kind == 1 ? "press" : action.action_kind == 2 ? "release"
-                       : action.action_kind == 0 ? "move" : "unknown";
+    const char* kind = action.action_kind == 1   ? "press"
+                       : action.action_kind == 2 ? "release"
+                       : action.action_kind == 0 ? "move"
+                                                 : "unknown";
     json.Field("kind", kind);
     json.Field("delay", int{action.delay});
     if (action.action_kind == 0) {

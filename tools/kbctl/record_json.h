@@ -13,8 +13,8 @@ namespace kbctl {
 
 // Name, bank and format tag, each bank's lighting per mode, the custom colours and every key
 // and Fn-slot entry that differs from the factory settings of `model`.
-void WriteProfileJson(JsonWriter& json, const kb::ProfileRecord& profile, std::size_t index, bool selected,
-                      kb::Model model);
+void WriteProfileJson(JsonWriter& json, const kb::ProfileRecord& profile, std::size_t index,
+                      bool selected, kb::Model model);
 
 // Name, loop time and the valid actions, with the display text of each action's key when the
 // language file has one.

@@ -35,10 +35,11 @@ std::u16string FirstProfileName(const Context& context) {
 ProfileStore LoadProfiles(const Context& context) {
   ProfileStore store;
   const auto path = ProfileStorePath(context);
-  kb::ProfileStoreLoad load =
-      kb::LoadProfileStore(path, context.model, FirstProfileName(context), store.header, store.list);
+  kb::ProfileStoreLoad load = kb::LoadProfileStore(path, context.model, FirstProfileName(context),
+                                                   store.header, store.list);
   if (!load.read.ok()) throw CommandFailed("cannot read the profile store: " + load.read.reason());
-  if (!load.save.ok()) throw CommandFailed("cannot create the profile store: " + load.save.reason());
+  if (!load.save.ok())
+    throw CommandFailed("cannot create the profile store: " + load.save.reason());
   return store;
 }
 

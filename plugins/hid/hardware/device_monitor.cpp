@@ -143,12 +143,15 @@ void DeviceMonitor::Run() {
         reader = nullptr;
         search = true;
       } else if (static_cast<size_t>(n) >= kInputReportMinBytes) {
-        uint16_t code = static_cast<uint16_t>((report[kInputReportCodeHigh] << 8) | report[kInputReportCodeLow]);
-        uint16_t value = static_cast<uint16_t>((report[kInputReportValueHigh] << 8) | report[kInputReportValueLow]);
+        uint16_t code = static_cast<uint16_t>((report[kInputReportCodeHigh] << 8) |
+                                              report[kInputReportCodeLow]);
+        uint16_t value = static_cast<uint16_t>((report[kInputReportValueHigh] << 8) |
+                                               report[kInputReportValueLow]);
         events_.notification(code, value);
       }
     }
-    bool due = std::chrono::steady_clock::now() - last_search >= std::chrono::milliseconds(kSearchIntervalMs);
+    bool due = std::chrono::steady_clock::now() - last_search >=
+               std::chrono::milliseconds(kSearchIntervalMs);
     // With a udev monitor a search runs on events only, except to retry a reader that could not
     // be opened; without one, once a second.
     if (due && (watch.fd() < 0 || (present && reader == nullptr))) search = true;

@@ -64,8 +64,10 @@ class HardwareHidLibrary {
   void ReportOpenFailure(const std::string& path, int error) {
     std::lock_guard lock(ids_mutex);
     if (!warned_paths.insert(path).second) return;
-    std::fprintf(stderr, "KB/Torvane_3.so: cannot open the keyboard at %s (%s); is the udev rule installed?\n",
-                 path.c_str(), std::strerror(error));
+    std::fprintf(
+        stderr,
+        "KB/Torvane_3.so: cannot open the keyboard at %s (%s); is the udev rule installed?\n",
+        path.c_str(), std::strerror(error));
   }
 
   int Open(Channel& channel) {
@@ -120,7 +122,8 @@ int Set_HIDVIDPID(int vendor_id, int product_id) {
   });
 }
 
-int Open_HIDMonitor(const kb_message_target* target, unsigned int data_message, unsigned int change_message) {
+int Open_HIDMonitor(const kb_message_target* target, unsigned int data_message,
+                    unsigned int change_message) {
   return Guarded(0, [&] {
     if (target == nullptr || target->post == nullptr || !kb::hid::InitHidApi()) return 0;
     auto& lib = Library();

@@ -19,7 +19,8 @@ std::mutex& HidApiLock() {
 
 int Rank(const InterfaceInfo& info) {
   if (info.usage_page >= kVendorUsagePageFirst) return 0;
-  bool boot_device = info.usage_page == kGenericDesktopPage && (info.usage == kUsageKeyboard || info.usage == kUsageMouse);
+  bool boot_device = info.usage_page == kGenericDesktopPage &&
+                     (info.usage == kUsageKeyboard || info.usage == kUsageMouse);
   return boot_device ? 2 : 1;
 }
 
@@ -27,18 +28,21 @@ int Rank(const InterfaceInfo& info) {
 
 std::optional<InterfaceInfo> ChooseInterface(const std::vector<InterfaceInfo>& interfaces) {
   if (interfaces.empty()) return std::nullopt;
-  auto best = std::min_element(interfaces.begin(), interfaces.end(), [](const InterfaceInfo& a, const InterfaceInfo& b) {
-    if (Rank(a) != Rank(b)) return Rank(a) < Rank(b);
-    if (a.interface_number != b.interface_number) return a.interface_number < b.interface_number;
-    return a.path < b.path;
-  });
+  auto best = std::min_element(interfaces.begin(), interfaces.end(),
+                               [](const InterfaceInfo& a, const InterfaceInfo& b) {
+                                 if (Rank(a) != Rank(b)) return Rank(a) < Rank(b);
+                                 if (a.interface_number != b.interface_number)
+                                   return a.interface_number < b.interface_number;
+                                 return a.path < b.path;
+                               });
   return *best;
 }
 
 std::optional<InterfaceInfo> FindKeyboard(int vendor_id, int product_id) {
   std::vector<InterfaceInfo> interfaces;
   std::lock_guard lock(HidApiLock());
-  hid_device_info* list = hid_enumerate(static_cast<unsigned short>(vendor_id), static_cast<unsigned short>(product_id));
+  hid_device_info* list = hid_enumerate(static_cast<unsigned short>(vendor_id),
+                                        static_cast<unsigned short>(product_id));
   for (hid_device_info* d = list; d != nullptr; d = d->next) {
     // hid_enumerate(0, 0) would list everything; the ids are checked again to be sure.
     if (d->path == nullptr || d->vendor_id != vendor_id || d->product_id != product_id) continue;

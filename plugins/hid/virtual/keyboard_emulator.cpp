@@ -104,7 +104,8 @@ void KeyboardEmulator::Apply(const Transfer& t, std::vector<std::string>& violat
       return;
     }
     case wire::kCommandEnd: {
-      if (!std::all_of(t.payload.begin(), t.payload.begin() + wire::kShortPayload, [](uint8_t b) { return b == 0; })) {
+      if (!std::all_of(t.payload.begin(), t.payload.begin() + wire::kShortPayload,
+                       [](uint8_t b) { return b == 0; })) {
         violations.push_back("end command data is not 8 zero bytes");
       }
       ++counters_.ends;
@@ -154,12 +155,14 @@ void KeyboardEmulator::Apply(const Transfer& t, std::vector<std::string>& violat
 
 void KeyboardEmulator::SwitchBank(int bank) {
   active_bank_ = bank;
-  QueueInputReport(wire::kNotifyBankSwitch, static_cast<uint16_t>((1u << 8) | static_cast<unsigned>(bank)));
+  QueueInputReport(wire::kNotifyBankSwitch,
+                   static_cast<uint16_t>((1u << 8) | static_cast<unsigned>(bank)));
 }
 
 void KeyboardEmulator::SwitchLightMode(int mode) {
   lighting_[active_bank_].light_mode = mode;
-  QueueInputReport(wire::kNotifyLightMode, static_cast<uint16_t>(static_cast<unsigned>(mode + 1) << 8));
+  QueueInputReport(wire::kNotifyLightMode,
+                   static_cast<uint16_t>(static_cast<unsigned>(mode + 1) << 8));
 }
 
 void KeyboardEmulator::Unplug() {
@@ -201,7 +204,8 @@ void KeyboardEmulator::FillState(vkb_state& out, bool plugged) const {
       std::memcpy(bank.colors[s].green, set + 2 * wire::kColorRunBytes, wire::kColorRunBytes);
     }
     const uint8_t* map = key_map_[b].data();
-    for (size_t k = 0; k < VKB_KEYS; ++k) bank.key_words[k] = LittleEndianWord(map + wire::kKeyMapKeyWords + 4 * k);
+    for (size_t k = 0; k < VKB_KEYS; ++k)
+      bank.key_words[k] = LittleEndianWord(map + wire::kKeyMapKeyWords + 4 * k);
     for (size_t f = 0; f < VKB_FN_KEYS; ++f) {
       bank.fn_words[f] = LittleEndianWord(map + wire::kKeyMapFnWords + 4 * f);
       bank.fn2_words[f] = LittleEndianWord(map + wire::kKeyMapFn2Words + 4 * f);

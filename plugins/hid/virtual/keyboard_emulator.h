@@ -39,7 +39,9 @@ class KeyboardEmulator {
 
   void FillState(vkb_state& out, bool plugged) const;
   std::span<const uint8_t> macro_area() const { return macro_area_; }
-  const std::array<uint8_t, wire::kFeatureReportBytes>& last_feature() const { return last_feature_; }
+  const std::array<uint8_t, wire::kFeatureReportBytes>& last_feature() const {
+    return last_feature_;
+  }
   bool TakeInputReport(InputReport& report);
   void QueueInputReport(uint16_t code, uint16_t value);
 

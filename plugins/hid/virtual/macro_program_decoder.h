@@ -12,8 +12,8 @@ namespace kb::hid {
 // Decodes the program starting at `offset` of `area`. Fills *program (error text included)
 // and up to actions.size() actions; false when the bytes do not form a program or it has more
 // actions than fit.
-bool DecodeMacroProgram(std::span<const uint8_t> area, uint32_t offset,
-                        vkb_macro_program& program, std::span<vkb_macro_action> actions);
+bool DecodeMacroProgram(std::span<const uint8_t> area, uint32_t offset, vkb_macro_program& program,
+                        std::span<vkb_macro_action> actions);
 
 }  // namespace kb::hid
 

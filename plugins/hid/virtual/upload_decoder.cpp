@@ -16,12 +16,13 @@ constexpr uint8_t kFixed248Value = 4;
 // reported, so a garbled block gives a readable handful of lines.
 class ByteChecker {
  public:
-  ByteChecker(Page block, std::vector<std::string>& violations) : block_(block), violations_(violations) {}
+  ByteChecker(Page block, std::vector<std::string>& violations)
+      : block_(block), violations_(violations) {}
   void Expect(size_t offset, uint8_t value, const char* what) {
     if (block_[offset] == value) return;
     char text[200];
-    std::snprintf(text, sizeof text, "lighting block byte %zu is 0x%02X, expected 0x%02X (%s)", offset,
-                  block_[offset], value, what);
+    std::snprintf(text, sizeof text, "lighting block byte %zu is 0x%02X, expected 0x%02X (%s)",
+                  offset, block_[offset], value, what);
     violations_.push_back(text);
     ok_ = false;
   }
@@ -50,7 +51,8 @@ bool CheckZeroTail(Page data, size_t first, const char* what, unsigned number,
   for (size_t i = first; i < data.size(); ++i) {
     if (data[i] != 0) {
       char text[200];
-      std::snprintf(text, sizeof text, "%s %u byte %zu is 0x%02X where the keyboard keeps zero", what, number, i, data[i]);
+      std::snprintf(text, sizeof text, "%s %u byte %zu is 0x%02X where the keyboard keeps zero",
+                    what, number, i, data[i]);
       violations.push_back(text);
       return false;
     }
@@ -60,12 +62,14 @@ bool CheckZeroTail(Page data, size_t first, const char* what, unsigned number,
 
 }  // namespace
 
-std::optional<LightingUpload> DecodeLightingBlock(Page block, std::vector<std::string>& violations) {
+std::optional<LightingUpload> DecodeLightingBlock(Page block,
+                                                  std::vector<std::string>& violations) {
   ByteChecker check(block, violations);
   uint8_t bank = block[kLightingBank];
   if (bank > 1) {
     char text[200];
-    std::snprintf(text, sizeof text, "lighting block names bank %u; the keyboard has banks 0 and 1", bank);
+    std::snprintf(text, sizeof text, "lighting block names bank %u; the keyboard has banks 0 and 1",
+                  bank);
     violations.push_back(text);
     return std::nullopt;
   }
@@ -90,7 +94,8 @@ std::optional<LightingUpload> DecodeLightingBlock(Page block, std::vector<std::s
     size_t second = kLightingSecondHalf + i;
     uint8_t expected = IsFirstHalfModeByte(first) ? kLightingTemplate[i] : block[first];
     if (block[second] != expected) {
-      check.Expect(second, expected, IsFirstHalfModeByte(first) ? "template" : "copy of the first half");
+      check.Expect(second, expected,
+                   IsFirstHalfModeByte(first) ? "template" : "copy of the first half");
       break;
     }
   }
@@ -103,10 +108,11 @@ std::optional<LightingUpload> DecodeLightingBlock(Page block, std::vector<std::s
   upload.bank = bank;
   uint8_t custom = block[kLightingModeByteCustom];
   uint8_t effect = block[kLightingModeByteEffect];
-  if (block[kLightingModeByteSpare] != 0 || custom > 1 || effect > kLightingSlotCount || (custom == 1 && effect != 0)) {
+  if (block[kLightingModeByteSpare] != 0 || custom > 1 || effect > kLightingSlotCount ||
+      (custom == 1 && effect != 0)) {
     char text[200];
-    std::snprintf(text, sizeof text, "lighting mode bytes %02X %02X %02X name no light mode", custom, effect,
-                  block[kLightingModeByteSpare]);
+    std::snprintf(text, sizeof text, "lighting mode bytes %02X %02X %02X name no light mode",
+                  custom, effect, block[kLightingModeByteSpare]);
     violations.push_back(text);
     return std::nullopt;
   }

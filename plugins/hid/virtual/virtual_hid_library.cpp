@@ -19,7 +19,6 @@
 #include "virtual/keyboard_emulator.h"
 #include "virtual/macro_program_decoder.h"
 
-
 namespace kb::hid {
 namespace {
 
@@ -38,7 +37,9 @@ class VirtualHidLibrary {
   // The gate makes a post wait until the call that queued it has released the lock.
   MessagePoster poster{[this] { std::lock_guard gate(mutex); }};
 
-  bool Selected() const { return ids_set && vendor_id == KB_VENDOR_ID && product_id == KB_3_PRODUCT_ID; }
+  bool Selected() const {
+    return ids_set && vendor_id == KB_VENDOR_ID && product_id == KB_3_PRODUCT_ID;
+  }
   bool Reachable() const { return Selected() && plugged; }
   bool Announces() const { return monitor_open && Selected(); }
 
@@ -58,7 +59,8 @@ VirtualHidLibrary& Library() {
 
 std::string LengthViolation(const char* what, int length, size_t expected) {
   char text[120];
-  std::snprintf(text, sizeof text, "%s of %d bytes; the keyboard takes %zu", what, length, expected);
+  std::snprintf(text, sizeof text, "%s of %d bytes; the keyboard takes %zu", what, length,
+                expected);
   return text;
 }
 
@@ -84,7 +86,8 @@ int Set_HIDVIDPID(int vendor_id, int product_id) {
   });
 }
 
-int Open_HIDMonitor(const kb_message_target* target, unsigned int data_message, unsigned int change_message) {
+int Open_HIDMonitor(const kb_message_target* target, unsigned int data_message,
+                    unsigned int change_message) {
   return Guarded(0, [&] {
     if (target == nullptr || target->post == nullptr) return 0;
     auto& lib = Library();
@@ -158,10 +161,12 @@ int SetHIDFeature(const unsigned char* report, int length) {
       return 0;
     }
     if (length != static_cast<int>(wire::kFeatureReportBytes)) {
-      lib.keyboard.OnRefused(kb::hid::LengthViolation("feature report", length, wire::kFeatureReportBytes).c_str());
+      lib.keyboard.OnRefused(
+          kb::hid::LengthViolation("feature report", length, wire::kFeatureReportBytes).c_str());
       return 0;
     }
-    lib.keyboard.OnFeatureReport(std::span<const uint8_t, wire::kFeatureReportBytes>(report, wire::kFeatureReportBytes));
+    lib.keyboard.OnFeatureReport(
+        std::span<const uint8_t, wire::kFeatureReportBytes>(report, wire::kFeatureReportBytes));
     return 1;
   });
 }
@@ -188,10 +193,12 @@ int WriteHIDUSB(const unsigned char* report, int length) {
       return 0;
     }
     if (length != static_cast<int>(wire::kOutputReportBytes)) {
-      lib.keyboard.OnRefused(kb::hid::LengthViolation("output report", length, wire::kOutputReportBytes).c_str());
+      lib.keyboard.OnRefused(
+          kb::hid::LengthViolation("output report", length, wire::kOutputReportBytes).c_str());
       return 0;
     }
-    lib.keyboard.OnOutputReport(std::span<const uint8_t, wire::kOutputReportBytes>(report, wire::kOutputReportBytes));
+    lib.keyboard.OnOutputReport(
+        std::span<const uint8_t, wire::kOutputReportBytes>(report, wire::kOutputReportBytes));
     return 1;
   });
 }
@@ -269,13 +276,15 @@ int vkb_read_state(vkb_state* out) {
   });
 }
 
-int vkb_decode_macro(uint32_t offset, vkb_macro_program* program, vkb_macro_action* actions, uint32_t capacity) {
+int vkb_decode_macro(uint32_t offset, vkb_macro_program* program, vkb_macro_action* actions,
+                     uint32_t capacity) {
   return Guarded(0, [&] {
     if (program == nullptr || (actions == nullptr && capacity != 0)) return 0;
     auto& lib = Library();
     std::lock_guard lock(lib.mutex);
     // Programs live in the area's first 10000 bytes; the rest of page 19 is never part of one.
-    return kb::hid::DecodeMacroProgram(lib.keyboard.macro_area().first(wire::kMacroAreaLimit), offset, *program,
+    return kb::hid::DecodeMacroProgram(lib.keyboard.macro_area().first(wire::kMacroAreaLimit),
+                                       offset, *program,
                                        std::span<vkb_macro_action>(actions, capacity))
                ? 1
                : 0;

@@ -45,8 +45,10 @@ bool RemoveOwnedItem(Owner& owner, int& cur_sel, int index, bool do_not_destroy)
   if (old == index) {
     cur_sel = -1;
     const int next = std::min(index, owner.GetCount() - 1);
-    if (next >= 0) owner.SelectItem(next, true);
-    else owner.SendNotify(DUI_MSGTYPE_ITEMSELECT, static_cast<WPARAM>(-1), old);
+    if (next >= 0)
+      owner.SelectItem(next, true);
+    else
+      owner.SendNotify(DUI_MSGTYPE_ITEMSELECT, static_cast<WPARAM>(-1), old);
   } else if (old > index) {
     cur_sel = old - 1;
   }

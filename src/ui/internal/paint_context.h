@@ -27,7 +27,9 @@ class CPaintContext {
 
 namespace internal {
 
-inline QRect ToQRect(const RECT& r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
+inline QRect ToQRect(const RECT& r) {
+  return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
 inline QColor ToQColor(DWORD argb) {
   return QColor(static_cast<int>((argb >> 16) & 0xFF), static_cast<int>((argb >> 8) & 0xFF),
                 static_cast<int>(argb & 0xFF), static_cast<int>((argb >> 24) & 0xFF));
@@ -36,7 +38,8 @@ inline QString ToQString(const CDuiString& s) {
   return QString::fromUtf16(s.GetData(), static_cast<qsizetype>(s.GetLength()));
 }
 inline CDuiString FromQString(const QString& s) {
-  return CDuiString(std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())));
+  return CDuiString(std::u16string(reinterpret_cast<const char16_t*>(s.utf16()),
+                                   static_cast<std::size_t>(s.size())));
 }
 
 // The font a control names (theme id), falling back to the theme's default font.
@@ -53,8 +56,8 @@ enum TextStyle : unsigned {
   kWordBreak = 16,
   kEndEllipsis = 32,
 };
-void DrawText(CPaintContext& ctx, const CDuiString& text, const RECT& rc, const CDuiString& font, DWORD color,
-              unsigned style);
+void DrawText(CPaintContext& ctx, const CDuiString& text, const RECT& rc, const CDuiString& font,
+              DWORD color, unsigned style);
 
 // Draws an image-syntax text into `rc` (dest='...' is relative to it). False when the image is
 // missing.

@@ -11,7 +11,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   kb::MacroList list;
   kb::MacroStoreLoad load = kb::ParseMacroStore({data, size}, list);
-  if (list.size() != size / sizeof(kb::MacroRecord) || load.dropped_tail_bytes != size % sizeof(kb::MacroRecord))
+  if (list.size() != size / sizeof(kb::MacroRecord) ||
+      load.dropped_tail_bytes != size % sizeof(kb::MacroRecord))
     std::abort();
   for (const auto& macro : list) {
     if (macro->action_count < 0 || macro->action_count > kb::kMaxMacroActions) std::abort();

@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   kb::ProfileList profiles;
   kb::MacroList macros;
   const kb::ModelTag tag = kb::MakeModelTag(u"KB_3");
-  kb::ProfileImport import = kb::ParseProfileFile({data, size}, u"Fuzz", tag, kb::Model::KB_3, profiles, macros);
+  kb::ProfileImport import =
+      kb::ParseProfileFile({data, size}, u"Fuzz", tag, kb::Model::KB_3, profiles, macros);
   if (import.outcome != kb::ProfileImportOutcome::Imported) {
     if (!profiles.empty() || !macros.empty()) std::abort();
     return 0;
@@ -23,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::int32_t next = 0;
   for (const kb::ProfileBank& bank : profiles[0]->banks) {
     for (const kb::KeyEntry& key : bank.keys)
-      if (key.kind == kb::KindByte(kb::AssignmentKind::MacroBinding) && key.macro_index != next++) std::abort();
+      if (key.kind == kb::KindByte(kb::AssignmentKind::MacroBinding) && key.macro_index != next++)
+        std::abort();
     for (const kb::KeyEntry& slot : bank.fn_keys)
       if (slot.kind == kb::KindByte(kb::AssignmentKind::MacroBinding)) std::abort();
   }

@@ -24,13 +24,17 @@ class HardwareLibraryTest : public ::testing::Test {
 };
 
 TEST_F(HardwareLibraryTest, ExportsTheElevenCallsAndNoTestCalls) {
-  const void* exports[] = {
-      reinterpret_cast<const void*>(hid().set_ids),      reinterpret_cast<const void*>(hid().open_monitor),
-      reinterpret_cast<const void*>(hid().close_monitor), reinterpret_cast<const void*>(hid().open_feature),
-      reinterpret_cast<const void*>(hid().close_feature), reinterpret_cast<const void*>(hid().open_report),
-      reinterpret_cast<const void*>(hid().close_report),  reinterpret_cast<const void*>(hid().set_feature),
-      reinterpret_cast<const void*>(hid().get_feature),   reinterpret_cast<const void*>(hid().write_usb),
-      reinterpret_cast<const void*>(hid().read_usb)};
+  const void* exports[] = {reinterpret_cast<const void*>(hid().set_ids),
+                           reinterpret_cast<const void*>(hid().open_monitor),
+                           reinterpret_cast<const void*>(hid().close_monitor),
+                           reinterpret_cast<const void*>(hid().open_feature),
+                           reinterpret_cast<const void*>(hid().close_feature),
+                           reinterpret_cast<const void*>(hid().open_report),
+                           reinterpret_cast<const void*>(hid().close_report),
+                           reinterpret_cast<const void*>(hid().set_feature),
+                           reinterpret_cast<const void*>(hid().get_feature),
+                           reinterpret_cast<const void*>(hid().write_usb),
+                           reinterpret_cast<const void*>(hid().read_usb)};
   for (const void* e : exports) EXPECT_NE(e, nullptr);
   // The vkb_ calls belong to the virtual keyboard alone.
   EXPECT_EQ(lib().missing, 9);

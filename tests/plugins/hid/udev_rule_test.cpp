@@ -20,11 +20,13 @@ std::string RuleText() {
 
 bool HasRuleFor(const std::string& text, int vendor, int product) {
   char ids[96];
-  std::snprintf(ids, sizeof ids, "ATTRS{idVendor}==\"%04x\", ATTRS{idProduct}==\"%04x\"", vendor, product);
+  std::snprintf(ids, sizeof ids, "ATTRS{idVendor}==\"%04x\", ATTRS{idProduct}==\"%04x\"", vendor,
+                product);
   std::istringstream lines(text);
   for (std::string line; std::getline(lines, line);) {
     if (line.empty() || line[0] == '#') continue;
-    if (line.find(ids) != std::string::npos && line.find("KERNEL==\"hidraw*\"") != std::string::npos &&
+    if (line.find(ids) != std::string::npos &&
+        line.find("KERNEL==\"hidraw*\"") != std::string::npos &&
         line.find("TAG+=\"uaccess\"") != std::string::npos) {
       return true;
     }

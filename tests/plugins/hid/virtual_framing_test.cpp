@@ -23,7 +23,8 @@ void SendReports(int count) {
 }
 
 const FramingCase kCases[] = {
-    {"UploadBeforeBegin", [] { Fixture::Upload(kColor, 0, PageBytes{}); },
+    {"UploadBeforeBegin",
+     [] { Fixture::Upload(kColor, 0, PageBytes{}); },
      {"command 0x03 index 0 before a begin with the correct unlock code"}},
     {"WrongUnlockCode",
      [] {
@@ -153,13 +154,15 @@ const FramingCase kCases[] = {
      {"end command data is not 8 zero bytes"}},
 };
 
-class FramingViolationTest : public VirtualKeyboardTest, public ::testing::WithParamInterface<FramingCase> {};
+class FramingViolationTest : public VirtualKeyboardTest,
+                             public ::testing::WithParamInterface<FramingCase> {};
 
 TEST_P(FramingViolationTest, RecordsExactlyItsViolations) {
   GetParam().run();
   std::vector<std::string> lines = Violations();
   ASSERT_EQ(lines.size(), GetParam().expected.size()) << ::testing::PrintToString(lines);
-  for (size_t i = 0; i < lines.size(); ++i) EXPECT_THAT(lines[i], HasSubstr(GetParam().expected[i]));
+  for (size_t i = 0; i < lines.size(); ++i)
+    EXPECT_THAT(lines[i], HasSubstr(GetParam().expected[i]));
   EXPECT_EQ(State()->counters.violations, GetParam().expected.size());
 }
 

@@ -87,8 +87,12 @@ class VirtualKeyboardTest : public ::testing::Test {
   static const VirtualExports& vkb() { return lib().vkb; }
   static MessageRecorder& recorder() { return ProcessRecorder(); }
 
-  static int Feature(const Header& h) { return hid().set_feature(h.data(), static_cast<int>(h.size())); }
-  static int Output(const Report& r) { return hid().write_usb(r.data(), static_cast<int>(r.size())); }
+  static int Feature(const Header& h) {
+    return hid().set_feature(h.data(), static_cast<int>(h.size()));
+  }
+  static int Output(const Report& r) {
+    return hid().write_usb(r.data(), static_cast<int>(r.size()));
+  }
 
   static void Begin() {
     ASSERT_EQ(Feature(MakeHeader(kBegin, 0, 8)), 1);

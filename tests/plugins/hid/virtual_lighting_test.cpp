@@ -35,12 +35,14 @@ constexpr uint8_t kTemplate[60] = {
     0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
 
 vkb_mode_slot SlotFor(size_t k) {
-  return vkb_mode_slot{static_cast<uint8_t>(k % 10), static_cast<uint8_t>(k + 2), 3,
-                       static_cast<uint8_t>(10 + k), static_cast<uint8_t>(20 + k), static_cast<uint8_t>(40 + k),
-                       15, 0, static_cast<uint8_t>(k)};
+  return vkb_mode_slot{
+      static_cast<uint8_t>(k % 10), static_cast<uint8_t>(k + 2),  3,  static_cast<uint8_t>(10 + k),
+      static_cast<uint8_t>(20 + k), static_cast<uint8_t>(40 + k), 15, 0,
+      static_cast<uint8_t>(k)};
 }
 
-PageBytes LightingBlock(uint8_t bank, uint8_t mode_custom, uint8_t mode_effect, uint8_t custom_brightness) {
+PageBytes LightingBlock(uint8_t bank, uint8_t mode_custom, uint8_t mode_effect,
+                        uint8_t custom_brightness) {
   PageBytes b{};
   b[kBankByte] = bank;
   b[kFixed3] = 3;
@@ -91,7 +93,8 @@ struct ModeBytesCase {
   int32_t mode;
 };
 
-class LightingModeBytesTest : public VirtualKeyboardTest, public ::testing::WithParamInterface<ModeBytesCase> {};
+class LightingModeBytesTest : public VirtualKeyboardTest,
+                              public ::testing::WithParamInterface<ModeBytesCase> {};
 
 TEST_P(LightingModeBytesTest, DecodeToTheLightMode) {
   Apply(kLighting, 0, LightingBlock(0, GetParam().custom, GetParam().effect, 5));
@@ -100,8 +103,9 @@ TEST_P(LightingModeBytesTest, DecodeToTheLightMode) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, LightingModeBytesTest,
-                         ::testing::Values(ModeBytesCase{0, 1, 0}, ModeBytesCase{0, 5, 4}, ModeBytesCase{0, 18, 17},
-                                           ModeBytesCase{1, 0, 18}, ModeBytesCase{0, 0, 19}));
+                         ::testing::Values(ModeBytesCase{0, 1, 0}, ModeBytesCase{0, 5, 4},
+                                           ModeBytesCase{0, 18, 17}, ModeBytesCase{1, 0, 18},
+                                           ModeBytesCase{0, 0, 19}));
 
 struct BadBlockCase {
   const char* name;
@@ -110,7 +114,8 @@ struct BadBlockCase {
   std::vector<const char*> expected;  // a first-half byte also breaks the second half's copy
 };
 
-class LightingBadBlockTest : public VirtualKeyboardTest, public ::testing::WithParamInterface<BadBlockCase> {};
+class LightingBadBlockTest : public VirtualKeyboardTest,
+                             public ::testing::WithParamInterface<BadBlockCase> {};
 
 TEST_P(LightingBadBlockTest, IsRefusedWithItsViolation) {
   PageBytes block = LightingBlock(0, 0, 3, 5);
@@ -118,7 +123,8 @@ TEST_P(LightingBadBlockTest, IsRefusedWithItsViolation) {
   Apply(kLighting, 0, block);
   std::vector<std::string> lines = Violations();
   ASSERT_EQ(lines.size(), GetParam().expected.size()) << ::testing::PrintToString(lines);
-  for (size_t i = 0; i < lines.size(); ++i) EXPECT_THAT(lines[i], HasSubstr(GetParam().expected[i]));
+  for (size_t i = 0; i < lines.size(); ++i)
+    EXPECT_THAT(lines[i], HasSubstr(GetParam().expected[i]));
   EXPECT_EQ(State()->banks[0].lighting.uploads, 0u);
   EXPECT_EQ(State()->counters.lighting_blocks, 0u);
 }
@@ -128,17 +134,41 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadBlockCase{"Fixed3", kFixed3, 2, {"byte 3 is 0x02, expected 0x03 (fixed value)"}},
         BadBlockCase{"MarkB", kMarkB, 0x00, {"byte 15 is 0x00, expected 0xA5 (mark)"}},
-        BadBlockCase{"FirstTemplate", kFirstTemplate + 5, 0x00, {"byte 21 is 0x00, expected 0x09 (template)", "byte 261 is 0x09, expected 0x00 (copy of the first half)"}},
-        BadBlockCase{"SecondHalfModeBytes", kSecondTemplate + 3, 0x05, {"byte 259 is 0x05, expected 0x01 (template)"}},
-        BadBlockCase{"SecondHalfSlot", kSlots + kHalfShift + 4, 0x99, {"byte 320 is 0x99, expected 0x14 (copy of the first half)"}},
-        BadBlockCase{"ZeroAfterSlots", 240, 0x01, {"byte 240 is 0x01, expected 0x00 (zero after the mode slots)", "byte 480 is 0x00, expected 0x01 (copy of the first half)"}},
-        BadBlockCase{"Fixed249", kFixed249, 0x05, {"byte 249 is 0x05, expected 0x04 (fixed value)", "byte 489 is 0x04, expected 0x05 (copy of the first half)"}},
+        BadBlockCase{"FirstTemplate",
+                     kFirstTemplate + 5,
+                     0x00,
+                     {"byte 21 is 0x00, expected 0x09 (template)",
+                      "byte 261 is 0x09, expected 0x00 (copy of the first half)"}},
+        BadBlockCase{"SecondHalfModeBytes",
+                     kSecondTemplate + 3,
+                     0x05,
+                     {"byte 259 is 0x05, expected 0x01 (template)"}},
+        BadBlockCase{"SecondHalfSlot",
+                     kSlots + kHalfShift + 4,
+                     0x99,
+                     {"byte 320 is 0x99, expected 0x14 (copy of the first half)"}},
+        BadBlockCase{"ZeroAfterSlots",
+                     240,
+                     0x01,
+                     {"byte 240 is 0x01, expected 0x00 (zero after the mode slots)",
+                      "byte 480 is 0x00, expected 0x01 (copy of the first half)"}},
+        BadBlockCase{"Fixed249",
+                     kFixed249,
+                     0x05,
+                     {"byte 249 is 0x05, expected 0x04 (fixed value)",
+                      "byte 489 is 0x04, expected 0x05 (copy of the first half)"}},
         BadBlockCase{"TailZero", 500, 0x01, {"byte 500 is 0x01, expected 0x00 (fixed zero)"}},
-        BadBlockCase{"TailMark", kTail509 + 2, 0x00, {"byte 511 is 0x00, expected 0xA5 (tail mark)"}},
+        BadBlockCase{
+            "TailMark", kTail509 + 2, 0x00, {"byte 511 is 0x00, expected 0xA5 (tail mark)"}},
         BadBlockCase{"BankTwo", kBankByte, 2, {"lighting block names bank 2"}},
-        BadBlockCase{"BothModeBytes", kModeCustom, 1, {"lighting mode bytes 01 03 00 name no light mode"}},
-        BadBlockCase{"EffectPastSlots", kModeEffect, 19, {"lighting mode bytes 00 13 00 name no light mode"}},
-        BadBlockCase{"SpareModeByte", kModeSpare, 1, {"lighting mode bytes 00 03 01 name no light mode"}}),
+        BadBlockCase{
+            "BothModeBytes", kModeCustom, 1, {"lighting mode bytes 01 03 00 name no light mode"}},
+        BadBlockCase{"EffectPastSlots",
+                     kModeEffect,
+                     19,
+                     {"lighting mode bytes 00 13 00 name no light mode"}},
+        BadBlockCase{
+            "SpareModeByte", kModeSpare, 1, {"lighting mode bytes 00 03 01 name no light mode"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

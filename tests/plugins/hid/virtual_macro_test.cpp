@@ -47,9 +47,15 @@ struct DelayFormCase {
 const DelayFormCase kDelayForms[] = {
     {"MoveShortDelayOne", {0x00, 0x02, 0x05, 0xFD, 0x01, 0x00}, {kMoveCode, 0, 1, 5, -3}},
     {"MoveShortDelay255", {0x00, 0x02, 0x7F, 0x81, 0xFF, 0x00}, {kMoveCode, 0, 255, 127, -127}},
-    {"MoveLongDelay300", {0x00, 0x02, 0x05, 0x06, 0x00, 0x00, 0x00, 0x01, 0x00, 0x03}, {kMoveCode, 0, 300, 5, 6}},
-    {"MoveLongDelay1234", {0x00, 0x02, 0x00, 0x80, 0x22, 0x00, 0x00, 0x01, 0x00, 0x0C}, {kMoveCode, 0, 1234, 0, -128}},
-    {"MoveLongDelay65535", {0x00, 0x02, 0x01, 0x01, 0x23, 0x00, 0x00, 0x01, 0x02, 0x8F}, {kMoveCode, 0, 65535, 1, 1}},
+    {"MoveLongDelay300",
+     {0x00, 0x02, 0x05, 0x06, 0x00, 0x00, 0x00, 0x01, 0x00, 0x03},
+     {kMoveCode, 0, 300, 5, 6}},
+    {"MoveLongDelay1234",
+     {0x00, 0x02, 0x00, 0x80, 0x22, 0x00, 0x00, 0x01, 0x00, 0x0C},
+     {kMoveCode, 0, 1234, 0, -128}},
+    {"MoveLongDelay65535",
+     {0x00, 0x02, 0x01, 0x01, 0x23, 0x00, 0x00, 0x01, 0x02, 0x8F},
+     {kMoveCode, 0, 65535, 1, 1}},
     {"PressShortDelay10", {0x0B, 0x04}, {0x04, 1, 10, 0, 0}},
     {"PressShortOddDelayLosesLowBit", {0x7F, 0x04}, {0x04, 1, 126, 0, 0}},
     {"PressShortDelayOne", {0x01, 0xF1}, {0xF1, 1, 0, 0, 0}},
@@ -60,7 +66,8 @@ const DelayFormCase kDelayForms[] = {
     {"ReleaseLongDelay250", {0xB3, 0x04, 0x00, 0x01, 0x00, 0x02}, {0x04, 2, 250, 0, 0}},
 };
 
-class MacroDelayFormTest : public VirtualKeyboardTest, public ::testing::WithParamInterface<DelayFormCase> {};
+class MacroDelayFormTest : public VirtualKeyboardTest,
+                           public ::testing::WithParamInterface<DelayFormCase> {};
 
 TEST_P(MacroDelayFormTest, DecodesToItsAction) {
   std::vector<uint8_t> bytes = Program(3, GetParam().wire);
@@ -87,9 +94,10 @@ INSTANTIATE_TEST_SUITE_P(Forms, MacroDelayFormTest, ::testing::ValuesIn(kDelayFo
 
 TEST_F(VirtualKeyboardTest, ProgramAcrossAPageBoundaryDecodesInOrder) {
   constexpr uint32_t kOffset = 505;  // the program starts in page 0 and ends in page 1
-  std::vector<uint8_t> bytes = Program(0x1234, {0x0B, 0x04,                                      // press A, 10
-                                                0x00, 0x02, 0x02, 0xFE, 0x00, 0x00, 0x00, 0x01, 0x00, 0x03,  // move, 300
-                                                0x8B, 0x04});                                    // release A, 10
+  std::vector<uint8_t> bytes =
+      Program(0x1234, {0x0B, 0x04,                                                  // press A, 10
+                       0x00, 0x02, 0x02, 0xFE, 0x00, 0x00, 0x00, 0x01, 0x00, 0x03,  // move, 300
+                       0x8B, 0x04});                                                // release A, 10
   UploadArea(kOffset, bytes);
   vkb_macro_program program;
   vkb_macro_action actions[8];
@@ -117,7 +125,7 @@ TEST_F(VirtualKeyboardTest, ProgramWithoutActionsIsLoopsAndEndMark) {
 
 struct MalformedCase {
   const char* name;
-  uint32_t place;                 // where the bytes go
+  uint32_t place;  // where the bytes go
   std::vector<uint8_t> bytes;
   uint32_t decode_at;
   uint32_t capacity;
@@ -125,20 +133,53 @@ struct MalformedCase {
 };
 
 const MalformedCase kMalformed[] = {
-    {"OffsetPastTheArea", 0, {0x00, 0x01, 0x00, 0x00}, kAreaLimit, 4, "leaves no room for the loop count"},
-    {"OffsetAtTheLastByte", 0, {0x00, 0x01, 0x00, 0x00}, kAreaLimit - 1, 4, "leaves no room for the loop count"},
+    {"OffsetPastTheArea",
+     0,
+     {0x00, 0x01, 0x00, 0x00},
+     kAreaLimit,
+     4,
+     "leaves no room for the loop count"},
+    {"OffsetAtTheLastByte",
+     0,
+     {0x00, 0x01, 0x00, 0x00},
+     kAreaLimit - 1,
+     4,
+     "leaves no room for the loop count"},
     {"EvenFirstByte", 0, {0x00, 0x01, 0x02, 0x04, 0x00, 0x00}, 0, 4, "offset 2 starts no element"},
-    {"LongDelayFirst", 0, {0x00, 0x01, 0x00, 0x01, 0x00, 0x03, 0x00, 0x00}, 0, 4, "long delay at offset 2 follows no action"},
-    {"MoveSixthByteSet", 0, {0x00, 0x01, 0x00, 0x02, 0x01, 0x01, 0x05, 0x07, 0x00, 0x00}, 0, 4,
+    {"LongDelayFirst",
+     0,
+     {0x00, 0x01, 0x00, 0x01, 0x00, 0x03, 0x00, 0x00},
+     0,
+     4,
+     "long delay at offset 2 follows no action"},
+    {"MoveSixthByteSet",
+     0,
+     {0x00, 0x01, 0x00, 0x02, 0x01, 0x01, 0x05, 0x07, 0x00, 0x00},
+     0,
+     4,
      "move at offset 2 has a nonzero sixth byte"},
-    {"NoEndMark", kAreaLimit - 6, {0x00, 0x01, 0x0B, 0x04, 0x0B, 0x04}, kAreaLimit - 6, 8,
+    {"NoEndMark",
+     kAreaLimit - 6,
+     {0x00, 0x01, 0x0B, 0x04, 0x0B, 0x04},
+     kAreaLimit - 6,
+     8,
      "program runs past the area at offset 10000"},
-    {"MoveCutByTheAreaEnd", kAreaLimit - 6, {0x00, 0x01, 0x00, 0x02, 0x01, 0x01}, kAreaLimit - 6, 8,
+    {"MoveCutByTheAreaEnd",
+     kAreaLimit - 6,
+     {0x00, 0x01, 0x00, 0x02, 0x01, 0x01},
+     kAreaLimit - 6,
+     8,
      "move at offset 9996 is cut off"},
-    {"MoreActionsThanRoom", 0, {0x00, 0x01, 0x0B, 0x04, 0x0B, 0x05, 0x00, 0x00}, 0, 1, "more actions than the caller's array"},
+    {"MoreActionsThanRoom",
+     0,
+     {0x00, 0x01, 0x0B, 0x04, 0x0B, 0x05, 0x00, 0x00},
+     0,
+     1,
+     "more actions than the caller's array"},
 };
 
-class MacroMalformedTest : public VirtualKeyboardTest, public ::testing::WithParamInterface<MalformedCase> {};
+class MacroMalformedTest : public VirtualKeyboardTest,
+                           public ::testing::WithParamInterface<MalformedCase> {};
 
 TEST_P(MacroMalformedTest, IsRefusedWithItsReason) {
   const MalformedCase& c = GetParam();

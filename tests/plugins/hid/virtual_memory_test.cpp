@@ -30,7 +30,8 @@ std::vector<uint8_t> ColorBlock() {
   for (size_t h = 0; h < 2; ++h)
     for (size_t s = 0; s < 5; ++s)
       for (size_t c = 0; c < 3; ++c)
-        for (size_t k = 0; k < kColorRun; ++k) block[h * kColorHalf + s * kColorSet + c * kColorRun + k] = ColorByte(h, s, c, k);
+        for (size_t k = 0; k < kColorRun; ++k)
+          block[h * kColorHalf + s * kColorSet + c * kColorRun + k] = ColorByte(h, s, c, k);
   return block;
 }
 
@@ -71,7 +72,8 @@ TEST_F(VirtualKeyboardTest, ColourPieceWithBytesPastTheSetsIsRefused) {
 }
 
 uint32_t KeyWord(size_t bank, size_t area, size_t i) {
-  return 0x02000000u | static_cast<uint32_t>(bank << 20) | static_cast<uint32_t>(area << 16) | static_cast<uint32_t>(i * 3);
+  return 0x02000000u | static_cast<uint32_t>(bank << 20) | static_cast<uint32_t>(area << 16) |
+         static_cast<uint32_t>(i * 3);
 }
 
 void PutWord(std::vector<uint8_t>& map, size_t offset, uint32_t word) {
@@ -101,7 +103,8 @@ TEST_F(VirtualKeyboardTest, KeyMapPagesFillBothBanksWords) {
   auto state = State();
   EXPECT_EQ(state->counters.key_map_pages, 4u);
   for (size_t b = 0; b < 2; ++b) {
-    for (size_t k = 0; k < 132; ++k) ASSERT_EQ(state->banks[b].key_words[k], KeyWord(b, 0, k)) << b << "/" << k;
+    for (size_t k = 0; k < 132; ++k)
+      ASSERT_EQ(state->banks[b].key_words[k], KeyWord(b, 0, k)) << b << "/" << k;
     for (size_t f = 0; f < 56; ++f) {
       ASSERT_EQ(state->banks[b].fn_words[f], KeyWord(b, 1, f)) << b << "/" << f;
       ASSERT_EQ(state->banks[b].fn2_words[f], KeyWord(b, 2, f)) << b << "/" << f;
@@ -111,7 +114,8 @@ TEST_F(VirtualKeyboardTest, KeyMapPagesFillBothBanksWords) {
 
 TEST_F(VirtualKeyboardTest, KeyMapWordIsLittleEndianOnTheWire) {
   PageBytes page{};
-  const uint8_t wire[4] = {0x04, 0x00, 0x00, 0x02};  // code 0x02000004 stored big-endian in the record
+  const uint8_t wire[4] = {0x04, 0x00, 0x00,
+                           0x02};  // code 0x02000004 stored big-endian in the record
   std::memcpy(page.data() + 4 * 5, wire, 4);
   Apply(kKeyMap, 2, page);
   EXPECT_EQ(State()->banks[1].key_words[5], 0x02000004u);

@@ -33,7 +33,8 @@ TEST_F(FreshLibraryTest, MonitorPostsTheFirmwareVersion) {
   ASSERT_EQ(hid().set_ids(KB_VENDOR_ID, KB_3_PRODUCT_ID), 1);
   ASSERT_EQ(OpenMonitor(), 1);
   ASSERT_TRUE(recorder().WaitForCount(1));
-  EXPECT_THAT(recorder().messages(), ElementsAre(PostedMessage{kDataMessage, 0, VKB_FIRMWARE_VERSION}));
+  EXPECT_THAT(recorder().messages(),
+              ElementsAre(PostedMessage{kDataMessage, 0, VKB_FIRMWARE_VERSION}));
 }
 
 TEST_F(FreshLibraryTest, OtherIdsSelectNoDevice) {
@@ -100,8 +101,8 @@ TEST_F(VirtualKeyboardTest, PlugInPostsArrivalAndChannelsReopen) {
   ASSERT_EQ(vkb().unplug(), 1);
   ASSERT_EQ(vkb().plug_in(), 1);
   ASSERT_TRUE(recorder().WaitForCount(2));
-  EXPECT_THAT(recorder().messages(),
-              ElementsAre(PostedMessage{kChangeMessage, 0, 0}, PostedMessage{kChangeMessage, 1, 0}));
+  EXPECT_THAT(recorder().messages(), ElementsAre(PostedMessage{kChangeMessage, 0, 0},
+                                                 PostedMessage{kChangeMessage, 1, 0}));
   EXPECT_EQ(vkb().plug_in(), 0);
   // The old handles died with the cable.
   EXPECT_EQ(Feature(MakeHeader(kBegin, 0, 8)), 0);
@@ -132,8 +133,9 @@ TEST_F(VirtualKeyboardTest, BankSwitchPostsAndSetsTheBank) {
   EXPECT_EQ(vkb().switch_bank(2), 0);
   EXPECT_EQ(vkb().switch_bank(-1), 0);
   ASSERT_TRUE(recorder().WaitForCount(2));
-  EXPECT_THAT(recorder().messages(), ElementsAre(PostedMessage{kDataMessage, kBankSwitchCode, (1 << 8) | 1},
-                                                 PostedMessage{kDataMessage, kBankSwitchCode, (1 << 8) | 0}));
+  EXPECT_THAT(recorder().messages(),
+              ElementsAre(PostedMessage{kDataMessage, kBankSwitchCode, (1 << 8) | 1},
+                          PostedMessage{kDataMessage, kBankSwitchCode, (1 << 8) | 0}));
   EXPECT_EQ(State()->active_bank, 0);
 }
 
@@ -216,7 +218,7 @@ TEST_F(VirtualKeyboardTest, LogLinesAreSpelledOut) {
 TEST_F(VirtualKeyboardTest, TakeMovesOnlyWholeLines) {
   Begin();
   constexpr size_t kFeatureLine = 2 + 16 + 1;  // "F ", digits, '\n'
-  char small[kFeatureLine];                     // no room for the NUL
+  char small[kFeatureLine];                    // no room for the NUL
   EXPECT_EQ(vkb().take_log(small, sizeof small), -1);
   char exact[kFeatureLine + 1];
   EXPECT_EQ(vkb().take_log(exact, sizeof exact), 1);

@@ -52,7 +52,8 @@ class HookEventRecorder {
   }
 
  private:
-  static void Post(void* context, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
+  static void Post(void* context, std::uint32_t message, std::uintptr_t wparam,
+                   std::intptr_t lparam) {
     auto* self = static_cast<HookEventRecorder*>(context);
     // Notified under the lock: a waiter that wakes may destroy the recorder right away.
     std::lock_guard lock(self->mutex_);

@@ -35,24 +35,23 @@ INSTANTIATE_TEST_SUITE_P(
         KeyRow{12, 0xBD, "minus"}, KeyRow{13, 0xBB, "equal"}, KeyRow{14, 0x08, "Backspace"},
         KeyRow{15, 0x09, "Tab"}, KeyRow{16, 0x51, "Q"}, KeyRow{26, 0xDB, "["},
         KeyRow{28, 0x0D, "Enter"}, KeyRow{29, 0xA2, "Left Ctrl"}, KeyRow{30, 0x41, "A"},
-        KeyRow{38, 0x4C, "L"}, KeyRow{39, 0xBA, ";"}, KeyRow{40, 0xDE, "'"},
-        KeyRow{41, 0xC0, "`"}, KeyRow{42, 0xA0, "Left Shift"}, KeyRow{43, 0xDC, "backslash"},
-        KeyRow{44, 0x5A, "Z"}, KeyRow{50, 0x4D, "M"}, KeyRow{53, 0xBF, "/"},
-        KeyRow{54, 0xA1, "Right Shift"}, KeyRow{55, 0x6A, "keypad *"}, KeyRow{56, 0xA4, "Left Alt"},
-        KeyRow{57, 0x20, "Space"}, KeyRow{58, 0x14, "Caps Lock"}, KeyRow{59, 0x70, "F1"},
-        KeyRow{68, 0x79, "F10"}, KeyRow{87, 0x7A, "F11"}, KeyRow{88, 0x7B, "F12"},
-        KeyRow{69, 0x90, "Num Lock"}, KeyRow{70, 0x91, "Scroll Lock"}, KeyRow{71, 0x67, "keypad 7"},
-        KeyRow{74, 0x6D, "keypad -"}, KeyRow{78, 0x6B, "keypad +"}, KeyRow{82, 0x60, "keypad 0"},
-        KeyRow{83, 0x6E, "keypad ."}, KeyRow{86, 0xE2, "ISO extra key"},
-        KeyRow{96, 0x0D, "keypad Enter"}, KeyRow{97, 0xA3, "Right Ctrl"},
-        KeyRow{98, 0x6F, "keypad /"}, KeyRow{99, 0x2C, "Print Screen"},
-        KeyRow{100, 0xA5, "Right Alt"}, KeyRow{102, 0x24, "Home"}, KeyRow{103, 0x26, "Up"},
-        KeyRow{104, 0x21, "Page Up"}, KeyRow{105, 0x25, "Left"}, KeyRow{106, 0x27, "Right"},
-        KeyRow{107, 0x23, "End"}, KeyRow{108, 0x28, "Down"}, KeyRow{109, 0x22, "Page Down"},
-        KeyRow{110, 0x2D, "Insert"}, KeyRow{111, 0x2E, "Delete"}, KeyRow{113, 0xAD, "Mute"},
-        KeyRow{119, 0x13, "Pause"}, KeyRow{125, 0x5B, "Left Win"}, KeyRow{126, 0x5C, "Right Win"},
-        KeyRow{127, 0x5D, "Menu"}, KeyRow{164, 0xB3, "Play/Pause"}, KeyRow{183, 0x7C, "F13"},
-        KeyRow{194, 0x87, "F24"}));
+        KeyRow{38, 0x4C, "L"}, KeyRow{39, 0xBA, ";"}, KeyRow{40, 0xDE, "'"}, KeyRow{41, 0xC0, "`"},
+        KeyRow{42, 0xA0, "Left Shift"}, KeyRow{43, 0xDC, "backslash"}, KeyRow{44, 0x5A, "Z"},
+        KeyRow{50, 0x4D, "M"}, KeyRow{53, 0xBF, "/"}, KeyRow{54, 0xA1, "Right Shift"},
+        KeyRow{55, 0x6A, "keypad *"}, KeyRow{56, 0xA4, "Left Alt"}, KeyRow{57, 0x20, "Space"},
+        KeyRow{58, 0x14, "Caps Lock"}, KeyRow{59, 0x70, "F1"}, KeyRow{68, 0x79, "F10"},
+        KeyRow{87, 0x7A, "F11"}, KeyRow{88, 0x7B, "F12"}, KeyRow{69, 0x90, "Num Lock"},
+        KeyRow{70, 0x91, "Scroll Lock"}, KeyRow{71, 0x67, "keypad 7"}, KeyRow{74, 0x6D, "keypad -"},
+        KeyRow{78, 0x6B, "keypad +"}, KeyRow{82, 0x60, "keypad 0"}, KeyRow{83, 0x6E, "keypad ."},
+        KeyRow{86, 0xE2, "ISO extra key"}, KeyRow{96, 0x0D, "keypad Enter"},
+        KeyRow{97, 0xA3, "Right Ctrl"}, KeyRow{98, 0x6F, "keypad /"},
+        KeyRow{99, 0x2C, "Print Screen"}, KeyRow{100, 0xA5, "Right Alt"}, KeyRow{102, 0x24, "Home"},
+        KeyRow{103, 0x26, "Up"}, KeyRow{104, 0x21, "Page Up"}, KeyRow{105, 0x25, "Left"},
+        KeyRow{106, 0x27, "Right"}, KeyRow{107, 0x23, "End"}, KeyRow{108, 0x28, "Down"},
+        KeyRow{109, 0x22, "Page Down"}, KeyRow{110, 0x2D, "Insert"}, KeyRow{111, 0x2E, "Delete"},
+        KeyRow{113, 0xAD, "Mute"}, KeyRow{119, 0x13, "Pause"}, KeyRow{125, 0x5B, "Left Win"},
+        KeyRow{126, 0x5C, "Right Win"}, KeyRow{127, 0x5D, "Menu"}, KeyRow{164, 0xB3, "Play/Pause"},
+        KeyRow{183, 0x7C, "F13"}, KeyRow{194, 0x87, "F24"}));
 
 TEST(VirtualKeyTest, KeysWithoutAVirtualKeyGiveZero) {
   EXPECT_EQ(VirtualKeyFromEvdev(0), 0);
@@ -79,15 +78,16 @@ TEST_P(MouseEventTest, GivesTheWindowsMouseMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Buttons, MouseEventTest,
-    ::testing::Values(ButtonRow{1, true, MouseEvent{0x201, 0}}, ButtonRow{1, false, MouseEvent{0x202, 0}},
-                      ButtonRow{3, true, MouseEvent{0x204, 0}}, ButtonRow{3, false, MouseEvent{0x205, 0}},
-                      ButtonRow{2, true, MouseEvent{0x207, 0}}, ButtonRow{2, false, MouseEvent{0x208, 0}},
-                      ButtonRow{4, true, MouseEvent{0x20A, 120}}, ButtonRow{4, false, std::nullopt},
-                      ButtonRow{5, true, MouseEvent{0x20A, -120}}, ButtonRow{5, false, std::nullopt},
-                      ButtonRow{6, true, std::nullopt}, ButtonRow{7, false, std::nullopt},
-                      ButtonRow{8, true, MouseEvent{0x20B, 1}}, ButtonRow{8, false, MouseEvent{0x20C, 1}},
-                      ButtonRow{9, true, MouseEvent{0x20B, 2}}, ButtonRow{9, false, MouseEvent{0x20C, 2}},
-                      ButtonRow{10, true, std::nullopt}, ButtonRow{0, true, std::nullopt}));
+    ::testing::Values(
+        ButtonRow{1, true, MouseEvent{0x201, 0}}, ButtonRow{1, false, MouseEvent{0x202, 0}},
+        ButtonRow{3, true, MouseEvent{0x204, 0}}, ButtonRow{3, false, MouseEvent{0x205, 0}},
+        ButtonRow{2, true, MouseEvent{0x207, 0}}, ButtonRow{2, false, MouseEvent{0x208, 0}},
+        ButtonRow{4, true, MouseEvent{0x20A, 120}}, ButtonRow{4, false, std::nullopt},
+        ButtonRow{5, true, MouseEvent{0x20A, -120}}, ButtonRow{5, false, std::nullopt},
+        ButtonRow{6, true, std::nullopt}, ButtonRow{7, false, std::nullopt},
+        ButtonRow{8, true, MouseEvent{0x20B, 1}}, ButtonRow{8, false, MouseEvent{0x20C, 1}},
+        ButtonRow{9, true, MouseEvent{0x20B, 2}}, ButtonRow{9, false, MouseEvent{0x20C, 2}},
+        ButtonRow{10, true, std::nullopt}, ButtonRow{0, true, std::nullopt}));
 
 constexpr unsigned kKeycodeA = 38;  // evdev 30 + 8
 constexpr HookEvent kPressA{KB_HOOK_KEY_MESSAGE, 0x41, 0};

@@ -150,10 +150,18 @@ TEST_F(HookX11Test, MouseButtonsAndWheelArriveAsMouseMessages) {
   Click(9);
   Click(4);
   Click(5);
-  const std::vector<HookEvent> expected{
-      kLeftDown,           kLeftUp,           {kMouse, 0x204, 0}, {kMouse, 0x205, 0},
-      {kMouse, 0x207, 0},  {kMouse, 0x208, 0}, {kMouse, 0x20B, 1}, {kMouse, 0x20C, 1},
-      {kMouse, 0x20B, 2},  {kMouse, 0x20C, 2}, {kMouse, 0x20A, 120}, {kMouse, 0x20A, -120}};
+  const std::vector<HookEvent> expected{kLeftDown,
+                                        kLeftUp,
+                                        {kMouse, 0x204, 0},
+                                        {kMouse, 0x205, 0},
+                                        {kMouse, 0x207, 0},
+                                        {kMouse, 0x208, 0},
+                                        {kMouse, 0x20B, 1},
+                                        {kMouse, 0x20C, 1},
+                                        {kMouse, 0x20B, 2},
+                                        {kMouse, 0x20C, 2},
+                                        {kMouse, 0x20A, 120},
+                                        {kMouse, 0x20A, -120}};
   ASSERT_TRUE(recorder_.WaitForCount(expected.size()));
   EXPECT_EQ(recorder_.events(), expected);
 }
@@ -268,13 +276,27 @@ TEST_F(HookX11Test, CallsFromManyThreadsLeaveTheLibraryWorking) {
     while (!stop.load()) {
       step = step * 1103515245u + 12345u;
       switch ((step >> 16) % 7) {
-        case 0: fn().installmousehook(noise.target()); break;
-        case 1: fn().removemousehook(); break;
-        case 2: fn().enablemousehook(static_cast<int>(step & 1)); break;
-        case 3: fn().installhook(noise.target()); break;
-        case 4: fn().removehook(); break;
-        case 5: fn().enablehook(static_cast<int>(step & 1)); break;
-        case 6: fn().mousewheelenable(static_cast<int>(step & 1)); break;
+        case 0:
+          fn().installmousehook(noise.target());
+          break;
+        case 1:
+          fn().removemousehook();
+          break;
+        case 2:
+          fn().enablemousehook(static_cast<int>(step & 1));
+          break;
+        case 3:
+          fn().installhook(noise.target());
+          break;
+        case 4:
+          fn().removehook();
+          break;
+        case 5:
+          fn().enablehook(static_cast<int>(step & 1));
+          break;
+        case 6:
+          fn().mousewheelenable(static_cast<int>(step & 1));
+          break;
       }
     }
   };

@@ -51,8 +51,8 @@ kb::Status XvfbDisplay::Start() {
       dup2(devnull, 1);
       dup2(devnull, 2);
     }
-    execlp("Xvfb", "Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-noreset", "-screen", "0", "1024x768x24",
-           static_cast<char*>(nullptr));
+    execlp("Xvfb", "Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-noreset", "-screen", "0",
+           "1024x768x24", static_cast<char*>(nullptr));
     _exit(127);
   }
   close(ready[1]);
