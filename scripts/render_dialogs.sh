@@ -6,8 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 out=${2:-shots}
-preview="$build/tests/app/app_dialog_preview"
-[ -x "$preview" ] || cmake --build "$build" --target app_dialog_preview
+preview="$build/tests/shell/shell_dialog_preview"
+[ -x "$preview" ] || cmake --build "$build" --target shell_dialog_preview
 mkdir -p "$out"
 
 # The server picks a free display and writes its number once it accepts clients.
@@ -52,5 +52,5 @@ shoot msg MsgWnd
 shoot confirm MsgWnd
 shoot configname KB_3_EditConfigName
 shoot macroname KB_3_EditMacroName
-shoot "$PWD/tests/app/data/gallery.xml" LayoutPreview gallery
-shoot "$PWD/tests/app/data/gallery_menu.xml" kbui menu  # a menu window has no title of its own
+shoot "$PWD/tests/shell/data/gallery.xml" LayoutPreview gallery
+shoot "$PWD/tests/shell/data/gallery_menu.xml" kbui menu  # a menu window has no title of its own

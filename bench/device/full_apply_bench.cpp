@@ -15,12 +15,12 @@
 #include <string>
 #include <thread>
 
-#include "device/device_link.h"
 #include "device/device_protocol.h"
-#include "device/device_worker.h"
 #include "device/hid_library_binding.h"
 #include "device/sleeper.h"
-#include "profile/model_data.h"
+#include "session/device_link.h"
+#include "session/device_worker.h"
+#include "session/model_data.h"
 
 namespace {
 

@@ -65,7 +65,7 @@ class HookLibrary final : public RawInputSink {
     if (any && (!input_ || !input_->Alive())) {
       input_.reset();
       // No display is not an error for the caller: the hook just stays silent.
-      if (!X11RawInput::Start(*this, &input_).ok()) input_.reset();
+      if (!X11RawInput::Start(*this, &input_).empty()) input_.reset();
     }
     if (input_) SelectInstalled();
     return 1;

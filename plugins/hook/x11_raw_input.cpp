@@ -62,29 +62,29 @@ void ReleaseIoErrors(Display* display) {
 
 }  // namespace
 
-kb::Status X11RawInput::Start(RawInputSink& sink, std::unique_ptr<X11RawInput>* out) {
+std::string X11RawInput::Start(RawInputSink& sink, std::unique_ptr<X11RawInput>* out) {
   Display* display = XOpenDisplay(nullptr);
-  if (display == nullptr) return kb::Status::Fail("cannot connect to the X display");
+  if (display == nullptr) return "cannot connect to the X display";
 
   int opcode = 0, first_event = 0, first_error = 0;
   if (!XQueryExtension(display, "XInputExtension", &opcode, &first_event, &first_error)) {
     XCloseDisplay(display);
-    return kb::Status::Fail("the X server has no XInput extension");
+    return "the X server has no XInput extension";
   }
   int major = kWantedMajor, minor = kWantedMinor;
   if (XIQueryVersion(display, &major, &minor) != Success || major < 2) {
     XCloseDisplay(display);
-    return kb::Status::Fail("the X server has no XInput 2");
+    return "the X server has no XInput 2";
   }
 
   int wake[2];
   if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
     XCloseDisplay(display);
-    return kb::Status::Fail(std::string("cannot create the wake-up pipe: ") + std::strerror(errno));
+    return std::string("cannot create the wake-up pipe: ") + std::strerror(errno);
   }
 
   out->reset(new X11RawInput(sink, display, opcode, wake[0], wake[1]));
-  return kb::Status::Ok();
+  return {};
 }
 
 X11RawInput::X11RawInput(RawInputSink& sink, Display* display, int xi_opcode, int wake_read,

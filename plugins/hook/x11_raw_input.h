@@ -10,9 +10,8 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
-
-#include "common/status.h"
 
 typedef struct _XDisplay Display;
 
@@ -29,8 +28,9 @@ class RawInputSink {
 class X11RawInput {
  public:
   // Connects to the display named by $DISPLAY and starts listening, with nothing selected yet.
-  // Fails without a display or without XInput 2 on it.
-  static Status Start(RawInputSink& sink, std::unique_ptr<X11RawInput>* out);
+  // Fails without a display or without XInput 2 on it: returns why, or an empty text when it
+  // started.
+  static std::string Start(RawInputSink& sink, std::unique_ptr<X11RawInput>* out);
 
   // Stops and joins the thread. Not from the listener thread.
   ~X11RawInput();

@@ -5,8 +5,7 @@
 
 namespace kb::layout_tables {
 
-const KeyLayout& Kb3();
-const KeyLayout& Kb4();
+// Kb3() and Kb4() are declared with the model descriptors (keys/keyboard_model.h).
 
 // Fills the two Fn tables from (slot, own code, Fn function) rows; other slots stay kNoFunction.
 struct FnSlotRow {

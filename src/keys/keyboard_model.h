@@ -1,13 +1,22 @@
 #pragma once
-// The two keyboard models and what distinguishes them outside the key tables. Twins are written
-// once and take one of these descriptors; nothing else switches on the model.
+// The two keyboard models and every fact that tells them apart. Twins are written once and
+// read these fields; nothing else switches on the model.
 
 #include <cstdint>
+#include <span>
 #include <string_view>
+
+#include "kb_device_ids.h"
 
 namespace kb {
 
 enum class Model { KB_3, KB_4 };
+
+struct KeyLayout;
+namespace layout_tables {
+const KeyLayout& Kb3();
+const KeyLayout& Kb4();
+}  // namespace layout_tables
 
 struct ModelInfo {
   Model model;
@@ -19,32 +28,61 @@ struct ModelInfo {
   std::string_view profile_store;      // relative to the data root
   std::string_view macro_store;
   std::string_view macro_filter_label;  // label of the macro file dialogs' filter
-  std::uint32_t worker_message;         // thread message that requests a transfer
+  // A missing or empty profile store is created with one default profile. The KB_4 page is
+  // never started, so it keeps what its file holds and nothing is invented for it.
+  bool creates_default_store;
+  // Only KB_3 is reached over USB; KB_4 keeps ids of its own but opens nothing.
+  bool has_device_link;
+  int usb_vendor_id;
+  int usb_product_id;
+  std::uint32_t worker_message;  // thread message that requests a transfer
+  const KeyLayout& (*key_layout)();
 };
 
-inline constexpr ModelInfo kKb3Info{Model::KB_3,
-                                    "kb_3",
-                                    "KB_3",
-                                    6,
-                                    "kb_3_text",
-                                    "kb_3_1_text",
-                                    "Data/kb/kb_3/data.pros",
-                                    "Data/kb/kb_3/macro.mcos",
-                                    "Macro Flie",
-                                    1906};
-inline constexpr ModelInfo kKb4Info{Model::KB_4,
-                                    "kb_4",
-                                    "KB_4",
-                                    7,
-                                    "kb_4_text",
-                                    "kb_4_1_text",
-                                    "Data/kb/kb_4/data.pros",
-                                    "Data/kb/kb_4/macro.mcos",
-                                    "Macro File",
-                                    1907};
+inline constexpr ModelInfo kKb3Info{
+    .model = Model::KB_3,
+    .id = "kb_3",
+    .name = "KB_3",
+    .format_tag = 6,
+    .model_text_key = "kb_3_text",
+    .first_profile_key = "kb_3_1_text",
+    .profile_store = "Data/kb/kb_3/data.pros",
+    .macro_store = "Data/kb/kb_3/macro.mcos",
+    .macro_filter_label = "Macro Flie",
+    .creates_default_store = true,
+    .has_device_link = true,
+    .usb_vendor_id = KB_VENDOR_ID,
+    .usb_product_id = KB_3_PRODUCT_ID,
+    .worker_message = 1906,
+    .key_layout = layout_tables::Kb3,
+};
+inline constexpr ModelInfo kKb4Info{
+    .model = Model::KB_4,
+    .id = "kb_4",
+    .name = "KB_4",
+    .format_tag = 7,
+    .model_text_key = "kb_4_text",
+    .first_profile_key = "kb_4_1_text",
+    .profile_store = "Data/kb/kb_4/data.pros",
+    .macro_store = "Data/kb/kb_4/macro.mcos",
+    .macro_filter_label = "Macro File",
+    .creates_default_store = false,
+    .has_device_link = false,
+    .usb_vendor_id = KB_VENDOR_ID,
+    .usb_product_id = KB_4_PRODUCT_ID,
+    .worker_message = 1907,
+    .key_layout = layout_tables::Kb4,
+};
 
-constexpr const ModelInfo& InfoOf(Model model) {
-  return model == Model::KB_3 ? kKb3Info : kKb4Info;
+inline constexpr const ModelInfo* kModels[] = {&kKb3Info, &kKb4Info};
+
+constexpr const ModelInfo& InfoOf(Model model) { return *kModels[static_cast<int>(model)]; }
+
+// The model whose id is `id` ("kb_3"), or null.
+constexpr const ModelInfo* FindModel(std::string_view id) {
+  for (const ModelInfo* info : kModels)
+    if (info->id == id) return info;
+  return nullptr;
 }
 
 }  // namespace kb

@@ -4,8 +4,8 @@
 
 #include "common/file_io.h"
 #include "common/utf16_text.h"
-#include "macro/file_base_name.h"
-#include "profile/name_rules.h"
+#include "names/file_base_name.h"
+#include "names/name_rules.h"
 
 namespace kb {
 

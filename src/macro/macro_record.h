@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "profile/profile_record.h"
+#include "names/name_units.h"
 
 namespace kb {
 

@@ -6,9 +6,9 @@
 #include "keys/assignment_kind.h"
 #include "keys/key_code.h"
 #include "keys/key_layout.h"
-#include "macro/file_base_name.h"
 #include "macro/macro_repair.h"
-#include "profile/name_rules.h"
+#include "names/file_base_name.h"
+#include "names/name_rules.h"
 
 namespace kb {
 namespace {

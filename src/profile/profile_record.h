@@ -10,14 +10,13 @@
 #include <vector>
 
 #include "keys/keyboard_model.h"
+#include "names/name_units.h"
 
 namespace kb {
 
 static_assert(std::endian::native == std::endian::little,
               "records are stored as little-endian memory images");
 
-inline constexpr int kNameUnits = 50;  // 49 characters and the NUL
-inline constexpr int kMaxNameLength = kNameUnits - 1;
 inline constexpr int kKeyMacroNameUnits = 24;  // the copy of a macro's name in a KeyEntry
 inline constexpr int kMaxKeyMacroNameLength = kKeyMacroNameUnits - 1;
 inline constexpr int kKeyCount = 132;

@@ -27,10 +27,6 @@ void UseDefaultStore(Model model, std::u16string_view first_profile_name, StoreH
   NewDefaultProfile(first_profile_name, model, list);
 }
 
-// Only KB_3 starts with a profile; the KB_4 page is never started, so it keeps what the file
-// holds and nothing is invented for it.
-bool StartsWithDefaultProfile(Model model) { return model == Model::KB_3; }
-
 }  // namespace
 
 ProfileStoreParse ParseProfileStore(std::span<const std::uint8_t> bytes, StoreHeader& header,
@@ -76,7 +72,7 @@ ProfileStoreLoad LoadProfileStore(const std::filesystem::path& path, Model model
     if (result.file_found) result.read = Status::Fail(why);
     std::memset(&header, 0, sizeof header);
     list.clear();
-    if (!StartsWithDefaultProfile(model)) return result;
+    if (!InfoOf(model).creates_default_store) return result;
     UseDefaultStore(model, first_profile_name, header, list);
     result.created_default = true;
     // A store that exists but cannot be read may still hold the user's profiles: keep it.
@@ -86,7 +82,7 @@ ProfileStoreLoad LoadProfileStore(const std::filesystem::path& path, Model model
 
   result.file_found = true;
   result.parse = ParseProfileStore(*bytes, header, list);
-  if (list.empty() && StartsWithDefaultProfile(model)) {
+  if (list.empty() && InfoOf(model).creates_default_store) {
     UseDefaultStore(model, first_profile_name, header, list);
     result.created_default = true;
     result.save = SaveProfileStore(path, header, list);

@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "device/device_test_profiles.h"
-#include "device/recording_sleeper.h"
 #include "device/transfer_log.h"
 #include "device/transfer_parser.h"
 #include "kb_device_ids.h"
 #include "keys/key_code.h"
+#include "session/recording_sleeper.h"
 
 namespace kb {
 namespace {

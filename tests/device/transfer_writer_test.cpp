@@ -5,10 +5,10 @@
 #include <array>
 #include <vector>
 
-#include "device/recording_sleeper.h"
 #include "device/transfer_log.h"
 #include "device/unlock_code.h"
 #include "kb_device_ids.h"
+#include "session/recording_sleeper.h"
 
 namespace kb {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "macro/test_files.h"
-#include "profile/name_rules.h"
+#include "names/name_rules.h"
 
 namespace kb {
 namespace {

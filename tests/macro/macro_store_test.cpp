@@ -9,7 +9,7 @@
 #include "common/file_io.h"
 #include "common/utf16_text.h"
 #include "macro/test_files.h"
-#include "profile/name_rules.h"
+#include "names/name_rules.h"
 
 namespace kb {
 namespace {

@@ -10,7 +10,7 @@
 #include "keys/key_code.h"
 #include "keys/key_layout.h"
 #include "macro/test_files.h"
-#include "profile/name_rules.h"
+#include "names/name_rules.h"
 
 namespace kb {
 namespace {

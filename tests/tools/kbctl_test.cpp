@@ -16,7 +16,7 @@
 #include "macro/macro_file.h"
 #include "macro/macro_store.h"
 #include "macro/test_files.h"
-#include "profile/name_rules.h"
+#include "names/name_rules.h"
 #include "profile/profile_exchange.h"
 #include "profile/profile_store.h"
 

@@ -10,7 +10,6 @@
 
 #include "command.h"
 #include "common/utf16_text.h"
-#include "device/device_link.h"
 #include "device/device_notification.h"
 #include "device/hid_library_binding.h"
 #include "device/macro_snapshot.h"
@@ -18,7 +17,8 @@
 #include "device/sleeper.h"
 #include "device/transfer_log.h"
 #include "device/transfer_writer.h"
-#include "profile/model_data.h"
+#include "session/device_link.h"
+#include "session/model_data.h"
 #include "stores.h"
 
 namespace kbctl {
@@ -83,8 +83,16 @@ class QuietObserver final : public kb::DeviceObserver {
 };
 
 void RequireDeviceLink(const Context& context) {
-  if (context.model != kb::Model::KB_3) {
-    throw CommandFailed(std::string(kb::InfoOf(context.model).name) + " has no device link");
+  const kb::ModelInfo& info = kb::InfoOf(context.model);
+  if (!info.has_device_link) throw CommandFailed(std::string(info.name) + " has no device link");
+}
+
+// Binds the HID library before anything touches a store, so a missing library changes no file.
+void BindLibrary(const Context& context, kb::HidLibraryBinding& binding) {
+  const kb::Status loaded = binding.LoadFromAppDirectory(context.paths.app_dir);
+  if (!loaded.ok()) {
+    throw CommandFailed(std::string(kb::InfoOf(context.model).id) +
+                        ": no device link: " + loaded.reason());
   }
 }
 
@@ -105,8 +113,11 @@ void DryRun(Context& context) {
 }
 
 void Apply(Context& context) {
-  RequireDeviceLink(context);
+  // A dry run talks to no keyboard, so it works for every model.
   if (DryRunRequested(context)) return DryRun(context);
+  RequireDeviceLink(context);
+  kb::HidLibraryBinding binding;
+  BindLibrary(context, binding);
 
   kb::ModelData data(context.model, kb::StorePathsOf(context.model, context.paths));
   const kb::ModelDataLoad load = data.Load(FirstProfileName(context));
@@ -116,14 +127,13 @@ void Apply(Context& context) {
   if (load.macros.file == kb::StoreFileState::Unreadable) {
     throw CommandFailed("cannot read the macro store: " + load.macros.reason);
   }
-  kb::HidLibraryBinding binding;
   QuietObserver observer;
   kb::RealSleeper sleeper;
   kb::DeviceLink link(data, binding, observer, sleeper);
   const kb::DeviceLinkStart start =
       link.Start(context.paths.app_dir, ProcessMessageSink().target());
-  const kb::ApplyOutcome outcome = link.ApplyProfile();
   if (!start.library.ok()) throw CommandFailed(start.library.reason());
+  const kb::ApplyOutcome outcome = link.ApplyProfile();
   *context.out << DescribeApply(outcome) << '\n';
   if (!outcome.store_saved.ok())
     throw CommandFailed("cannot save the profile store: " + outcome.store_saved.reason());
@@ -133,13 +143,13 @@ void Apply(Context& context) {
 void Devices(Context& context) {
   RequireDeviceLink(context);
   kb::HidLibraryBinding binding;
-  const kb::Status loaded = binding.LoadFromAppDirectory(context.paths.app_dir);
-  const std::string id(kb::InfoOf(context.model).id);
-  if (!loaded.ok()) throw CommandFailed(id + ": no device link: " + loaded.reason());
-  const kb::UsbIds ids = kb::UsbIdsOf(context.model);
+  BindLibrary(context, binding);
+  const kb::ModelInfo& info = kb::InfoOf(context.model);
+  const std::string id(info.id);
   MessageSink& sink = ProcessMessageSink();
-  const kb::DeviceOpenResult open = binding.Open(ids.vendor_id, ids.product_id, sink.target(),
-                                                 kb::kDeviceDataMessage, kb::kDeviceChangeMessage);
+  const kb::DeviceOpenResult open =
+      binding.Open(info.usb_vendor_id, info.usb_product_id, sink.target(), kb::kDeviceDataMessage,
+                   kb::kDeviceChangeMessage);
   if (!open.present()) {
     *context.out << id << ": absent (" << open.report_channel.reason() << ")\n";
     return;

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "device/apply_outcome.h"
 #include "macro/macro_record.h"
 #include "profile/profile_record.h"
+#include "session/apply_outcome.h"
 
 namespace kbctl {
 

@@ -72,8 +72,7 @@ struct Invocation {
 };
 
 kb::Model ParseModel(std::string_view text) {
-  if (text == kb::kKb3Info.id) return kb::Model::KB_3;
-  if (text == kb::kKb4Info.id) return kb::Model::KB_4;
+  if (const kb::ModelInfo* info = kb::FindModel(text)) return info->model;
   throw UsageError("unknown model \"" + std::string(text) + "\" (use kb_3 or kb_4)");
 }
 

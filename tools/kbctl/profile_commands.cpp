@@ -7,7 +7,7 @@
 #include "common/utf16_text.h"
 #include "json_writer.h"
 #include "macro/macro_store.h"
-#include "profile/name_rules.h"
+#include "names/name_rules.h"
 #include "profile/profile_exchange.h"
 #include "record_json.h"
 #include "stores.h"

@@ -8,7 +8,7 @@
 #include "keys/assignment_kind.h"
 #include "keys/key_code.h"
 #include "keys/key_names.h"
-#include "profile/name_rules.h"
+#include "names/name_rules.h"
 
 namespace kbctl {
 namespace {

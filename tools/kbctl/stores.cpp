@@ -2,6 +2,7 @@
 
 #include "common/utf16_text.h"
 #include "macro/macro_store.h"
+#include "profile/store_paths.h"
 
 namespace kbctl {
 namespace {
@@ -16,11 +17,11 @@ std::u16string TextOr(const Context& context, std::string_view key, std::u16stri
 }  // namespace
 
 std::filesystem::path ProfileStorePath(const Context& context) {
-  return context.paths.Data(std::string(Info(context).profile_store));
+  return kb::StorePathsOf(context.model, context.paths).profile_store;
 }
 
 std::filesystem::path MacroStorePath(const Context& context) {
-  return context.paths.Data(std::string(Info(context).macro_store));
+  return kb::StorePathsOf(context.model, context.paths).macro_store;
 }
 
 kb::ModelTag ModelTagOf(const Context& context) {

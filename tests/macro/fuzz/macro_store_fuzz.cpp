@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "macro/macro_store.h"
-#include "profile/name_rules.h"
+#include "names/name_rules.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   kb::MacroList list;

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "common/utf16_text.h"
-#include "profile/name_rules.h"
+#include "names/name_rules.h"
 #include "profile/profile_store.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

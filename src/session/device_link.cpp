@@ -1,0 +1,115 @@
+#include "session/device_link.h"
+
+#include "device/device_notification.h"
+#include "device/device_protocol.h"
+#include "device/profile_transfer.h"
+#include "device/transfer_writer.h"
+
+namespace kb {
+
+DeviceLink::DeviceLink(ModelData& data, HidLibraryBinding& binding, DeviceObserver& observer,
+                       Sleeper& sleeper)
+    : data_(data), binding_(binding), observer_(observer), sleeper_(sleeper) {}
+
+DeviceLinkStart DeviceLink::Start(const std::filesystem::path& app_dir,
+                                  const kb_message_target* target) {
+  DeviceLinkStart start;
+  const ModelInfo& info = data_.info();
+  if (!info.has_device_link) {
+    start.library = Status::Fail(std::string(info.name) + " has no device link");
+  } else if (!binding_.bound()) {
+    start.library = binding_.LoadFromAppDirectory(app_dir);
+  }
+  if (start.library) {
+    start.open = binding_.Open(info.usb_vendor_id, info.usb_product_id, target, kDeviceDataMessage,
+                               kDeviceChangeMessage);
+  } else {
+    start.open.report_channel = Status::Fail("no device link: " + start.library.reason());
+  }
+  data_.Lock().SetDevicePresent(start.present());
+  observer_.DeviceStateChanged();
+  return start;
+}
+
+Status DeviceLink::OnDeviceNotification(std::uint32_t value) {
+  using Kind = DeviceNotification::Kind;
+  const DeviceNotification n = DecodeDeviceNotification(value);
+  switch (n.kind) {
+    case Kind::Arrival: {
+      // Without a device link the keyboard stays closed, whatever claims to have arrived.
+      if (!binding_.bound()) return Status::Fail("no device link: " + binding_.unbound_reason());
+      if (data_.device_state() == DeviceState::Present) return Status::Ok();
+      sleeper_.Sleep(kArrivalSettle);
+      data_.Lock().SetDevicePresent(true);
+      Status opened = binding_.OpenChannels();
+      observer_.DeviceStateChanged();
+      return opened;
+    }
+    case Kind::Removal: {
+      if (data_.device_state() == DeviceState::Absent) return Status::Ok();
+      data_.Lock().SetDevicePresent(false);
+      Status closed = binding_.CloseChannels();
+      observer_.DeviceStateChanged();
+      return closed;
+    }
+    case Kind::FirmwareVersion:
+      observer_.ShowFirmwareVersion(FormatFirmwareVersion(n.version));
+      return Status::Ok();
+    case Kind::BankSwitch: {
+      {
+        auto edit = data_.Lock();
+        if (edit.current() == nullptr) return Status::Ok();
+        edit.current()->active_bank = n.bank;
+      }
+      return data_.SaveProfileStore();
+    }
+    case Kind::LightModeSwitch: {
+      {
+        auto edit = data_.Lock();
+        if (edit.current() == nullptr) return Status::Ok();
+        ActiveBank(*edit.current()).light_mode = n.light_mode;
+      }
+      observer_.ShowLightMode(n.light_mode);
+      return data_.SaveProfileStore();
+    }
+    case Kind::Ignored:
+      return Status::Ok();
+  }
+  return Status::Ok();
+}
+
+ApplyOutcome DeviceLink::ApplyProfile() {
+  ApplyOutcome outcome;
+  ApplyTake take = data_.TakeForApply();
+  if (take.device_state != DeviceState::Present || !take.profile) {
+    outcome.result = take.device_state != DeviceState::Present ? ApplyOutcome::Result::Absent
+                                                               : ApplyOutcome::Result::NoProfile;
+    outcome.store_saved = data_.SaveProfileStore();
+    observer_.ApplyFinished(outcome);
+    return outcome;
+  }
+  observer_.ShowApplyRing(true);
+  const ChangedFlags changed = take.full_apply ? ChangedFlags::All()
+                                               : DetectChanges(*take.last_applied, *take.profile,
+                                                               take.macros, take.last_macros);
+  TransferWriter writer(binding_, sleeper_);
+  outcome.transfer = SendProfileTransfer(*take.profile, take.macros, changed, writer);
+  const bool reached = outcome.transfer.status.ok();
+  data_.CommitApply(take, *take.profile, changed, reached);
+  outcome.result = reached ? ApplyOutcome::Result::Reached : ApplyOutcome::Result::Failed;
+  outcome.store_saved = data_.SaveProfileStore();
+  observer_.ShowApplyRing(false);
+  observer_.ApplyFinished(outcome);
+  return outcome;
+}
+
+ResumeOutcome DeviceLink::SendResumeSequence() {
+  ResumeOutcome outcome;
+  if (data_.device_state() != DeviceState::Present || !observer_.ResumeAllowed()) return outcome;
+  TransferWriter writer(binding_, sleeper_);
+  outcome.sent = true;
+  outcome.status = SendResumeTransfer(writer);
+  return outcome;
+}
+
+}  // namespace kb

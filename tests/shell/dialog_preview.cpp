@@ -1,0 +1,107 @@
+// Opens one of the shell's dialogs without a modal loop so that scripts/render_dialogs.sh can
+// photograph it. Not a test: it runs until it is killed.
+//
+//   shell_dialog_preview <res folder> msg|confirm|configname|macroname|<layout>.xml|<name>_menu.xml
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "common/utf16_text.h"
+#include "macro/macro_record.h"
+#include "profile/profile_record.h"
+#include "shell/msg_wnd.h"
+#include "shell/name_dialog.h"
+#include "ui/menu.h"
+#include "ui/paint_manager.h"
+#include "ui/resource_manager.h"
+
+namespace {
+
+// Any layout file, shown as a plain window: the theme gallery.
+class LayoutWindow : public DuiLib::WindowImplBase {
+ public:
+  explicit LayoutWindow(DuiLib::CDuiString file) : file_(std::move(file)) {}
+
+ protected:
+  DuiLib::CDuiString GetWindowClassName() const override { return u"LayoutPreview"; }
+  DuiLib::CDuiString GetSkinFile() override { return file_; }
+
+ private:
+  DuiLib::CDuiString file_;
+};
+
+void Open(DuiLib::WindowImplBase& window, const char16_t* text) {
+  window.Create(nullptr, text, DuiLib::WS_POPUP | DuiLib::WS_VISIBLE, DuiLib::WS_EX_TOOLWINDOW,
+                DuiLib::RECT{0, 0, 800, 800});
+  window.CenterWindow();
+  window.ShowWindow(true);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(
+        stderr,
+        "usage: %s <res folder> msg|confirm|configname|macroname|<layout>.xml|<name>_menu.xml\n",
+        argv[0]);
+    return 2;
+  }
+  const std::string res = std::string(argv[1]) + "/";
+  const std::string which = argv[2];
+  DuiLib::CPaintManagerUI::SetResourcePath(DuiLib::CDuiString(res));
+  for (const auto& [what, status] :
+       {std::pair{"text.xml", DuiLib::CResourceManager::GetInstance()->LoadLanguage(u"text.xml")},
+        std::pair{"theme.xml", DuiLib::CResourceManager::GetInstance()->LoadTheme(u"theme.xml")}}) {
+    if (!status.ok()) {
+      std::fprintf(stderr, "%s: %s\n", what, status.reason().c_str());
+      return 1;
+    }
+  }
+
+  kb::ProfileList profiles;
+  profiles.push_back(std::make_unique<kb::ProfileRecord>());
+  kb::StoreFieldText(profiles.back()->name, u"Game");
+  kb::MacroList macros;
+
+  if (which.ends_with("_menu.xml")) {
+    // The menu owns itself and stays open until it loses a click.
+    if (DuiLib::CMenuWnd::CreateMenu(DuiLib::CDuiString(which), DuiLib::POINT{200, 150}, nullptr) ==
+        nullptr) {
+      std::fprintf(stderr, "menu %s cannot be built\n", which.c_str());
+      return 1;
+    }
+    return DuiLib::CPaintManagerUI::MessageLoop();
+  }
+
+  std::unique_ptr<DuiLib::WindowImplBase> window;
+  const char16_t* text = u"MsgWnd";
+  if (which == "msg" || which == "confirm") {
+    auto box = std::make_unique<CMsgWnd>();
+    box->SetTitleKey(u"warning_1_text");
+    box->SetTextKey(which == "msg" ? u"warning_9_text" : u"warning_5_text");
+    window = std::move(box);
+  } else if (which == "configname") {
+    auto dialog = std::make_unique<CKB_3_EditConfigName>(profiles);
+    dialog->SetMode(CNameDialog::kModeRename);
+    dialog->SetName(u"Game");
+    text = u"KB_3_EditConfigName";
+    window = std::move(dialog);
+  } else if (which == "macroname") {
+    window = std::make_unique<CKB_3_EditMacroName>(macros);
+    text = u"KB_3_EditMacroName";
+  } else if (which.size() > 4 && which.ends_with(".xml")) {
+    window = std::make_unique<LayoutWindow>(DuiLib::CDuiString(which));
+    text = u"LayoutPreview";
+  } else {
+    std::fprintf(stderr, "unknown dialog %s\n", which.c_str());
+    return 2;
+  }
+  Open(*window, text);
+  if (!window->IsLayoutBuilt()) {
+    std::fprintf(stderr, "layout: %s\n", window->LayoutStatus().reason().c_str());
+    return 1;
+  }
+  return DuiLib::CPaintManagerUI::MessageLoop();
+}

@@ -1,0 +1,98 @@
+// CMsgWnd: keys shown through the skin's labels, OK gives 1, Cancel 0.
+
+#include "shell/msg_wnd.h"
+
+#include <filesystem>
+
+#include "dialog_test_support.h"
+#include "ui/label.h"
+
+namespace kb::testing {
+namespace {
+
+class MsgWndTest : public ::testing::Test {
+ protected:
+  void SetUp() override { UseSourceSkin(); }
+};
+
+TEST_F(MsgWndTest, ShowsTheKeysOfTitleAndTextThroughTheLanguageFile) {
+  ModalScript script;
+  DuiLib::CDuiString title_shown, text_shown, title_key, text_key;
+  script.Then([&](DuiLib::CWindowWnd& box) {
+    auto* title = static_cast<DuiLib::CLabelUI*>(Find(box, u"warning_title"));
+    auto* text = static_cast<DuiLib::CLabelUI*>(Find(box, u"warning"));
+    ASSERT_NE(title, nullptr);
+    ASSERT_NE(text, nullptr);
+    title_key = title->GetText();
+    text_key = text->GetText();
+    title_shown = title->GetShownText();
+    text_shown = text->GetShownText();
+    Click(box, u"btn_ok");
+  });
+  EXPECT_EQ(CMsgWnd::Show(nullptr, u"warning_1_text", u"warning_12_text"), 1u);
+  EXPECT_EQ(title_key, u"warning_1_text");
+  EXPECT_EQ(text_key, u"warning_12_text");
+  EXPECT_EQ(title_shown, u"Warning");
+  EXPECT_EQ(text_shown, u"The last profile cannot be deleted.");
+  EXPECT_EQ(script.unexpected(), 0);
+}
+
+struct ButtonRow {
+  const char16_t* button;
+  DuiLib::UINT result;
+};
+
+class MsgWndButtonTest : public MsgWndTest, public ::testing::WithParamInterface<ButtonRow> {};
+
+TEST_P(MsgWndButtonTest, ClosesWithTheButtonsResult) {
+  ModalScript script;
+  script.Then([](DuiLib::CWindowWnd& box) { Click(box, GetParam().button); });
+  CMsgWnd box;
+  box.SetTitleKey(u"warning_1_text");
+  box.SetTextKey(u"warning_2_text");
+  EXPECT_EQ(box.Run(nullptr), GetParam().result);
+  EXPECT_EQ(script.opened(), 1);
+  EXPECT_FALSE(box.IsWindow());
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, MsgWndButtonTest,
+                         ::testing::Values(ButtonRow{u"btn_ok", 1}, ButtonRow{u"btn_cancel", 0}));
+
+TEST_F(MsgWndTest, AnEmptyTitleStaysEmpty) {
+  ModalScript script;
+  DuiLib::CDuiString title_shown = u"unset";
+  script.Then([&](DuiLib::CWindowWnd& box) {
+    auto* title = Find(box, u"warning_title");
+    ASSERT_NE(title, nullptr);
+    title_shown = title->GetShownText();
+    Click(box, u"btn_cancel");
+  });
+  EXPECT_EQ(CMsgWnd::Show(nullptr, u"", u"warning_6_text"), 0u);
+  EXPECT_EQ(title_shown, u"");
+}
+
+TEST_F(MsgWndTest, OtherControlsDoNotCloseIt) {
+  ModalScript script;
+  script.Then([](DuiLib::CWindowWnd& box) {
+    auto* text = Find(box, u"warning");
+    ASSERT_NE(text, nullptr);
+    box.GetPaintManager()->SendNotify(text, DuiLib::DUI_MSGTYPE_CLICK);
+    Click(box, u"btn_ok");
+  });
+  EXPECT_EQ(CMsgWnd::Show(nullptr, u"warning_1_text", u"warning_3_text"), 1u);
+}
+
+TEST_F(MsgWndTest, WithoutItsLayoutItAnswersCancelAtOnce) {
+  const std::filesystem::path empty =
+      std::filesystem::path(::testing::TempDir()) / "skin_without_layouts";
+  std::filesystem::create_directories(empty);
+  DuiLib::CPaintManagerUI::SetResourcePath(DuiLib::CDuiString(empty.string() + "/"));
+  ModalScript script;
+  EXPECT_EQ(CMsgWnd::Show(nullptr, u"warning_1_text", u"warning_2_text"), 0u);
+  EXPECT_EQ(script.opened(), 0);
+  DuiLib::Testing::ProcessEvents();
+  EXPECT_TRUE(DuiLib::CWindowWnd::GetOpenWindows().empty());
+}
+
+}  // namespace
+}  // namespace kb::testing
