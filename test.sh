@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test, then the ThreadSanitizer
-# build of the device tests.
+# build of the threaded tests, then compiles the plain Release build that packagers make (its
+# tests are the ones above, so they do not run twice).
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
@@ -14,3 +15,6 @@ cmake -S . -B build-tsan -G Ninja -DKB_TSAN=ON
 cmake --build build-tsan -j"$jobs" --target tsan_tests
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
   ctest --test-dir build-tsan -L tsan --output-on-failure -j"$jobs"
+
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake --build build-release -j"$jobs"

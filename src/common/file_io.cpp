@@ -81,7 +81,10 @@ Status WriteFileAtomically(const std::filesystem::path& path,
     std::filesystem::create_directories(folder, ec);
     if (ec) return Status::Fail("cannot create folder " + folder.string() + ": " + ec.message());
   }
-  std::string temp = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+  // Built by appending: GCC 12 at -O3 sees a false overlap in `"." + std::string` (-Wrestrict).
+  std::string temp_name(1, '.');
+  temp_name.append(path.filename().string()).append(".XXXXXX");
+  std::string temp = (folder / temp_name).string();
   int fd = ::mkstemp(temp.data());
   if (fd < 0) return Status::Fail(ErrnoText("cannot create a temporary file beside", path));
   (void)::fchmod(fd, 0644);  // mkstemp makes 0600; the stores are ordinary user files
