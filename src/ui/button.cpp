@@ -1,5 +1,6 @@
 #include "ui/button.h"
 
+#include "ui/internal/accessibility.h"
 #include "ui/internal/paint_context.h"
 #include "ui/paint_manager.h"
 
@@ -176,6 +177,7 @@ void COptionUI::Selected(bool selected, bool trigger_event) {
   if (m_bSelected == selected) return;
   m_bSelected = selected;
   Invalidate();
+  AccessibleChanged(this, AccessibleChange::kChecked);
   if (m_pManager && !m_sGroupName.IsEmpty()) {
     if (!m_bSelected) return;
     if (const auto* group = m_pManager->GetOptionGroup(m_sGroupName)) {

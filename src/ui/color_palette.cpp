@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/internal/accessibility.h"
 #include "ui/internal/paint_context.h"
 
 namespace DuiLib {
@@ -75,6 +76,7 @@ void CColorPaletteUI::SetSelectColor(DWORD argb) {
   m_dwColor = argb | 0xFF000000u;
   ArgbToHsb(m_dwColor, m_nHue, m_nSat, m_nBright);
   Invalidate();
+  internal::AccessibleChanged(this, internal::AccessibleChange::kValue);
 }
 
 RECT CColorPaletteUI::GetPalletRect() const {
@@ -107,6 +109,7 @@ void CColorPaletteUI::PickAt(POINT pt) {
   }
   m_dwColor = HsbToArgb(m_nHue, m_nSat, m_nBright);
   Invalidate();
+  internal::AccessibleChanged(this, internal::AccessibleChange::kValue);
   SendNotify(DUI_MSGTYPE_COLORCHANGED, GetSelectColor());
 }
 

@@ -7,6 +7,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "ui/internal/accessibility.h"
 #include "ui/internal/combo_drop_window.h"
 #include "ui/internal/host_widget.h"
 #include "ui/internal/owned_items.h"
@@ -75,6 +76,7 @@ bool CComboUI::SelectItem(int index, bool trigger_event, bool take_focus) {
   m_iCurSel = index;
   if (IListItemUI* now = AsListItem(GetItemAt(index))) now->SetSelectedState(true);
   Invalidate();
+  AccessibleChanged(index >= 0 ? GetItemAt(index) : this, AccessibleChange::kSelection);
   if (trigger_event) SendNotify(DUI_MSGTYPE_ITEMSELECT, static_cast<WPARAM>(index), old);
   return true;
 }
@@ -95,6 +97,7 @@ void CComboUI::Activate(bool open) {
       d->hide();
       d->deleteLater();
       Invalidate();
+      AccessibleChanged(this, AccessibleChange::kPopup);
     }
     return;
   }
@@ -112,6 +115,7 @@ void CComboUI::Activate(bool open) {
   m_pDrop->setGeometry(at.x(), at.y(), std::max(1, width), std::max(3, height));
   m_pDrop->show();
   Invalidate();
+  AccessibleChanged(this, AccessibleChange::kPopup);
 }
 
 void CComboUI::SetEnabled(bool enabled) {

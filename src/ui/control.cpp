@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "ui/internal/accessibility.h"
 #include "ui/internal/paint_context.h"
 #include "ui/paint_manager.h"
 #include "ui/resource_manager.h"
@@ -83,9 +84,18 @@ bool ParseBool(std::u16string_view text) {
   return text == u"true" || text == u"1" || text == u"TRUE" || text == u"True";
 }
 
+// The accessible texts of a control that sets any (see SetAccessibleName).
+struct TAccessibleInfoUI {
+  CDuiString name;
+  CDuiString description;
+  CDuiString label;
+  CDuiString role;
+};
+
 CControlUI::CControlUI() = default;
 
 CControlUI::~CControlUI() {
+  internal::AccessibleGone(this);
   if (m_pManager) m_pManager->ReapObjects(this);
 }
 
@@ -105,6 +115,54 @@ void CControlUI::SetText(const CDuiString& text) {
   if (m_sText == text) return;
   m_sText = text;
   Invalidate();
+  internal::AccessibleChanged(this, internal::AccessibleChange::kName);
+}
+
+void CControlUI::SetToolTip(const CDuiString& tip) {
+  if (m_sToolTip == tip) return;
+  m_sToolTip = tip;
+  internal::AccessibleChanged(this, internal::AccessibleChange::kName);
+}
+
+CDuiString CControlUI::GetAccessibleName() const {
+  return m_pAccessible ? m_pAccessible->name : CDuiString();
+}
+
+void CControlUI::SetAccessibleName(const CDuiString& name) {
+  if (GetAccessibleName() == name) return;
+  if (!m_pAccessible) m_pAccessible = std::make_unique<TAccessibleInfoUI>();
+  m_pAccessible->name = name;
+  internal::AccessibleChanged(this, internal::AccessibleChange::kName);
+}
+
+CDuiString CControlUI::GetAccessibleDescription() const {
+  return m_pAccessible ? m_pAccessible->description : CDuiString();
+}
+
+void CControlUI::SetAccessibleDescription(const CDuiString& description) {
+  if (GetAccessibleDescription() == description) return;
+  if (!m_pAccessible) m_pAccessible = std::make_unique<TAccessibleInfoUI>();
+  m_pAccessible->description = description;
+  internal::AccessibleChanged(this, internal::AccessibleChange::kDescription);
+}
+
+CDuiString CControlUI::GetAccessibleLabel() const {
+  return m_pAccessible ? m_pAccessible->label : CDuiString();
+}
+
+void CControlUI::SetAccessibleLabel(const CDuiString& control_name) {
+  if (!m_pAccessible) m_pAccessible = std::make_unique<TAccessibleInfoUI>();
+  m_pAccessible->label = control_name;
+  internal::AccessibleChanged(this, internal::AccessibleChange::kName);
+}
+
+CDuiString CControlUI::GetAccessibleRole() const {
+  return m_pAccessible ? m_pAccessible->role : CDuiString();
+}
+
+void CControlUI::SetAccessibleRole(const CDuiString& role) {
+  if (!m_pAccessible) m_pAccessible = std::make_unique<TAccessibleInfoUI>();
+  m_pAccessible->role = role;
 }
 
 CDuiString CControlUI::GetShownText() const {
@@ -116,6 +174,7 @@ void CControlUI::SetResourceText(bool resource_text) {
   if (m_bResourceText == resource_text) return;
   m_bResourceText = resource_text;
   Invalidate();
+  internal::AccessibleChanged(this, internal::AccessibleChange::kName);
 }
 
 CDuiString CControlUI::GetEffectiveVirtualWnd() const {
@@ -211,6 +270,9 @@ void CControlUI::SetVisible(bool visible) {
       }
   }
   NeedParentUpdate();
+  if (was != IsVisible())
+    internal::AccessibleChanged(
+        this, was ? internal::AccessibleChange::kHidden : internal::AccessibleChange::kShown);
 }
 
 void CControlUI::SetInternVisible(bool visible) { m_bInternVisible = visible; }
@@ -219,6 +281,7 @@ void CControlUI::SetEnabled(bool enabled) {
   if (m_bEnabled == enabled) return;
   m_bEnabled = enabled;
   Invalidate();
+  internal::AccessibleChanged(this, internal::AccessibleChange::kEnabled);
 }
 
 void CControlUI::SetFocus() {
@@ -292,6 +355,14 @@ void CControlUI::SetAttribute(const CDuiString& name, const CDuiString& value) {
     SetUserData(value);
   else if (n == u"virtualwnd")
     m_sVirtualWnd = value;
+  else if (n == u"accessiblename")
+    SetAccessibleName(value);
+  else if (n == u"accessibledescription")
+    SetAccessibleDescription(value);
+  else if (n == u"accessiblelabel")
+    SetAccessibleLabel(value);
+  else if (n == u"accessiblerole")
+    SetAccessibleRole(value);
 }
 
 void CControlUI::ApplyAttributeList(const CDuiString& list) {

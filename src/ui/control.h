@@ -3,6 +3,8 @@
 // paint manager; none of them is a native widget. Positions are in the window's client
 // coordinates. Every function is for the UI thread only.
 
+#include <memory>
+
 #include "ui/dui_string.h"
 #include "ui/ui_messages.h"
 #include "ui/ui_types.h"
@@ -12,6 +14,7 @@ namespace DuiLib {
 class CControlUI;
 class CPaintManagerUI;
 class CPaintContext;
+struct TAccessibleInfoUI;
 
 enum EVENTTYPE_UI {
   UIEVENT_MOUSEMOVE = 1,
@@ -77,7 +80,7 @@ class CControlUI {
   void SetResourceText(bool resource_text);
 
   CDuiString GetToolTip() const { return m_sToolTip; }
-  void SetToolTip(const CDuiString& tip) { m_sToolTip = tip; }
+  void SetToolTip(const CDuiString& tip);
   CDuiString GetUserData() const { return m_sUserData; }
   void SetUserData(const CDuiString& data) { m_sUserData = data; }
   UINT_PTR GetTag() const { return m_pTag; }
@@ -151,6 +154,22 @@ class CControlUI {
   // Calls `fn` for this control and, in containers, every descendant (pre-order).
   virtual void ForEach(void (*fn)(CControlUI*, void*), void* data);
 
+  // What screen readers and desktop automation call the control, instead of the name the
+  // library finds itself (shown text, label, tooltip; see src/ui/README.md). Like the text, it
+  // is a language key in resource-text mode. Setting it announces the change; empty gives the
+  // found name back.
+  CDuiString GetAccessibleName() const;
+  void SetAccessibleName(const CDuiString& name);
+  // A longer text read after the name (e.g. what a key does now); same key rule as the name.
+  CDuiString GetAccessibleDescription() const;
+  void SetAccessibleDescription(const CDuiString& description);
+  // The `name` of the control whose shown text names this one (the label beside a field).
+  CDuiString GetAccessibleLabel() const;
+  void SetAccessibleLabel(const CDuiString& control_name);
+  // "tab": an option that picks a page is announced as a page tab; empty: by its class.
+  CDuiString GetAccessibleRole() const;
+  void SetAccessibleRole(const CDuiString& role);
+
   // Attributes by name, as in layout files ("pos", "bkimage", "visible" ...). Unknown names
   // are ignored. ApplyAttributeList takes `name="value" name2="value2"`.
   virtual void SetAttribute(const CDuiString& name, const CDuiString& value);
@@ -197,6 +216,8 @@ class CControlUI {
   CDuiString m_sVirtualWnd;
   CDuiString m_sBkImage;
   CDuiString m_sFont;
+  // Only controls that set an accessible attribute pay for these texts.
+  std::unique_ptr<TAccessibleInfoUI> m_pAccessible;
   RECT m_rcItem;
   RECT m_rcPadding;
   SIZE m_cXY;

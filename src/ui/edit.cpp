@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <algorithm>
 
+#include "ui/internal/accessibility.h"
 #include "ui/internal/paint_context.h"
 #include "ui/paint_manager.h"
 
@@ -25,9 +26,15 @@ void* CEditUI::GetInterface(const CDuiString& name) {
 void CEditUI::SetText(const CDuiString& text) {
   CDuiString t = text;
   if (m_iMaxChar > 0 && t.GetLength() > m_iMaxChar) t = t.Left(m_iMaxChar);
+  if (t == m_sText) {
+    m_iSelStart = m_iCaret = m_sText.GetLength();
+    Invalidate();
+    return;
+  }
   m_sText = t;
   m_iSelStart = m_iCaret = m_sText.GetLength();
   Invalidate();
+  AccessibleChanged(this, AccessibleChange::kText);
 }
 
 void CEditUI::SetMaxChar(int max_char) {
@@ -64,6 +71,7 @@ void CEditUI::SetReplaceSel(const CDuiString& text) {
   m_sText = m_sText.Left(a) + text + m_sText.Mid(b);
   m_iSelStart = m_iCaret = a + text.GetLength();
   Invalidate();
+  AccessibleChanged(this, AccessibleChange::kText);
 }
 
 void CEditUI::UserReplace(const CDuiString& text) {
@@ -86,7 +94,9 @@ void CEditUI::UserReplace(const CDuiString& text) {
   m_sText = m_sText.Left(a) + insert + m_sText.Mid(b);
   m_iSelStart = m_iCaret = a + insert.GetLength();
   Invalidate();
-  if (m_sText != before) SendNotify(DUI_MSGTYPE_TEXTCHANGED);
+  if (m_sText == before) return;
+  AccessibleChanged(this, AccessibleChange::kText);
+  SendNotify(DUI_MSGTYPE_TEXTCHANGED);
 }
 
 CDuiString CEditUI::ShownText() const {

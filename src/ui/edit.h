@@ -5,6 +5,9 @@
 #include "ui/label.h"
 
 namespace DuiLib {
+namespace internal {
+class AccessibleEdit;
+}
 
 class CEditUI : public CLabelUI {
  public:
@@ -35,6 +38,8 @@ class CEditUI : public CLabelUI {
   void SetAttribute(const CDuiString& name, const CDuiString& value) override;
 
  protected:
+  // Assistive technologies edit as the user types.
+  friend class internal::AccessibleEdit;
   void PaintText(CPaintContext& ctx) override;
   void PaintBorder(CPaintContext& ctx) override;
   // Applies a user edit: replaces the selection with `text`, then raises "textchanged".

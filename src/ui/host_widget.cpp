@@ -12,6 +12,7 @@
 #include <QWheelEvent>
 
 #include "ui/control.h"
+#include "ui/internal/accessibility.h"
 #include "ui/internal/paint_context.h"
 #include "ui/paint_manager.h"
 #include "ui/window.h"
@@ -26,6 +27,7 @@ QEvent::Type MessageEvent::EventType() {
 
 HostWidget::HostWidget(CWindowWnd* window, Qt::WindowFlags flags)
     : QWidget(nullptr, flags), window_(window) {
+  InstallAccessibleFactory();
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent, false);

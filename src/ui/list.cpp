@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ui/internal/accessibility.h"
 #include "ui/internal/owned_items.h"
 #include "ui/internal/paint_context.h"
 #include "ui/paint_manager.h"
@@ -204,6 +205,7 @@ bool CListUI::SelectItem(int index, bool trigger_event, bool take_focus) {
     EnsureVisible(index);
   }
   Invalidate();
+  AccessibleChanged(index >= 0 ? GetItemAt(index) : this, AccessibleChange::kSelection);
   if (trigger_event) SendNotify(DUI_MSGTYPE_ITEMSELECT, static_cast<WPARAM>(index), old);
   return true;
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "common/utf16_text.h"
+#include "ui/internal/accessibility.h"
 #include "ui/internal/paint_context.h"
 #include "ui/internal/window_access.h"
 
@@ -25,8 +26,11 @@ void* CMenuElementUI::GetInterface(const CDuiString& name) {
 }
 
 void CMenuElementUI::SetHot(bool hot) {
+  const bool was = m_bHot;
   m_bHot = hot;
   Invalidate();
+  // The keyboard's highlight is the menu's focus.
+  if (hot && !was) AccessibleChanged(this, AccessibleChange::kFocus);
 }
 
 bool CMenuElementUI::Activate() {

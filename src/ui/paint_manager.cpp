@@ -10,6 +10,7 @@
 #include "common/app_directory.h"
 #include "ui/container.h"
 #include "ui/control.h"
+#include "ui/internal/accessibility.h"
 #include "ui/internal/paint_context.h"
 #include "ui/internal/window_access.h"
 #include "ui/theme.h"
@@ -209,6 +210,8 @@ void CPaintManagerUI::SetFocus(CControlUI* control) {
     ev.Type = UIEVENT_SETFOCUS;
     ev.pSender = old;
     control->DoEvent(ev);
+    if (d_->focus == control)
+      internal::AccessibleChanged(control, internal::AccessibleChange::kFocus);
   }
   d_->event_target = nullptr;
   EndDispatch();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ui/internal/accessibility.h"
 #include "ui/internal/paint_context.h"
 
 namespace DuiLib {
@@ -34,6 +35,7 @@ void CProgressUI::SetValue(int value) {
   if (value == m_nValue) return;
   m_nValue = value;
   Invalidate();
+  AccessibleChanged(this, AccessibleChange::kValue);
 }
 
 void CProgressUI::SetHorizontal(bool horizontal) {

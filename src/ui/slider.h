@@ -6,6 +6,9 @@
 #include "ui/label.h"
 
 namespace DuiLib {
+namespace internal {
+class AccessibleRange;
+}
 
 class CProgressUI : public CLabelUI {
  public:
@@ -53,6 +56,8 @@ class CSliderUI : public CProgressUI {
   void SetAttribute(const CDuiString& name, const CDuiString& value) override;
 
  protected:
+  // Assistive technologies set the value as a drag does.
+  friend class internal::AccessibleRange;
   void PaintStatusImage(CPaintContext& ctx) override;
   int ValueAt(POINT pt) const;
   void UserSetValue(int value);
