@@ -10,6 +10,7 @@ packages=(
   libhidapi-dev libudev-dev
   libx11-dev libxi-dev libxtst-dev
   xvfb xauth x11-utils imagemagick
+  dbus at-spi2-core python3-pyatspi
   fonts-dejavu-core
   python3
   clang clang-format libclang-rt-14-dev

@@ -168,7 +168,8 @@ std::vector<CControlUI*> AccessibleChildrenOf(CControlUI* c) {
     CControlUI* item = container->GetItemAt(i);
     // A combo's items are never shown in the window itself, yet they are its choices.
     if (owns_items ? !item->IsOwnVisible() : !item->IsVisible()) continue;
-    if (IsPlainBox(item)) continue;
+    // Rows and items are never plain boxes; skipping the test keeps long lists cheap to read.
+    if (!owns_items && IsPlainBox(item)) continue;
     out.push_back(item);
   }
   return out;
