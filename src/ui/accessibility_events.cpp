@@ -120,6 +120,17 @@ void ReportAccessibleChange(CControlUI* c, AccessibleChange change) {
     case AccessibleChange::kHidden:
       Send(a, QAccessible::ObjectHide);
       break;
+    case AccessibleChange::kAdded:
+      // The bridge tells the parent's readers that a child came, at its index.
+      if (AccessibleControl::Existing(c->GetParent()))
+        Send(AccessibleControl::For(c), QAccessible::ObjectCreated);
+      break;
+    case AccessibleChange::kRemoved:
+      if (a) {
+        Send(a, QAccessible::ObjectDestroyed);
+        ForgetAccessibleObject(c);
+      }
+      break;
   }
 }
 

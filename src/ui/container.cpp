@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ui/internal/accessibility.h"
 #include "ui/internal/paint_context.h"
 #include "ui/paint_manager.h"
 
@@ -53,6 +54,7 @@ bool CContainerUI::AddAt(CControlUI* control, int index) {
   else
     control->SetManager(nullptr, this, false);
   NeedUpdate();
+  internal::AccessibleChanged(control, internal::AccessibleChange::kAdded);
   return true;
 }
 
@@ -75,6 +77,8 @@ bool CContainerUI::Remove(CControlUI* control, bool do_not_destroy) {
 bool CContainerUI::RemoveAt(int index, bool do_not_destroy) {
   CControlUI* c = GetItemAt(index);
   if (!c) return false;
+  // Announced while the item is still in place, so readers learn where it was.
+  internal::AccessibleChanged(c, internal::AccessibleChange::kRemoved);
   m_items.erase(m_items.begin() + index);
   DetachItem(c, !do_not_destroy);
   NeedUpdate();
@@ -82,6 +86,8 @@ bool CContainerUI::RemoveAt(int index, bool do_not_destroy) {
 }
 
 void CContainerUI::RemoveAll() {
+  for (CControlUI* c : m_items)
+    internal::AccessibleChanged(c, internal::AccessibleChange::kRemoved);
   std::vector<CControlUI*> items;
   items.swap(m_items);
   for (CControlUI* c : items) DetachItem(c, true);

@@ -369,6 +369,10 @@ TEST_F(AccessibilityTest, ChangesAreAnnounced) {
       {[&] { a.Find<CListUI>(u"list")->SelectItem(2); }, Update(QAccessible::Selection, "Macro 2")},
       {[&] { a.Find<CComboUI>(u"combo")->SelectItem(1); },
        Update(QAccessible::NameChanged, "Profile")},
+      {[&] { AddItem(a.Find<CListUI>(u"list"), u"Macro 3"); },
+       Update(QAccessible::ObjectCreated, "Macro 3")},
+      {[&] { a.Find<CListUI>(u"list")->RemoveAt(3); },
+       Update(QAccessible::ObjectDestroyed, "Macro 3")},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.expected);

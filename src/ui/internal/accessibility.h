@@ -19,7 +19,9 @@ enum class AccessibleChange {
   kFocus,      // `control` took the keyboard focus
   kShown,
   kHidden,
-  kPopup,  // a combo's drop-down opened or closed
+  kPopup,    // a combo's drop-down opened or closed
+  kAdded,    // joined a container of a window
+  kRemoved,  // about to leave its container (still attached)
 };
 
 // True once an assistive technology has asked for an accessible object of a control.
