@@ -231,7 +231,6 @@ QAccessible::State AccessibleControl::state() const {
     // In a focused list the selected row is where the keyboard works.
     if (CControlUI* owner = c->GetParent(); owner && owner->IsFocused() && item->IsSelected())
       s.focused = true;
-    if (IsComboItem(c)) s.invisible = s.offscreen = rect().isEmpty();
   }
   if (auto* edit = static_cast<CEditUI*>(c->GetInterface(u"Edit"))) {
     s.editable = !edit->IsReadOnly();

@@ -186,6 +186,9 @@ TEST_F(AccessibilityTest, EachControlClassHasItsRoleNameAndStates) {
   ASSERT_EQ(combo->childCount(), 3);
   EXPECT_EQ(combo->child(1)->role(), QAccessible::ListItem);
   EXPECT_TRUE(combo->child(1)->state().selected);
+  // Closed, its items are there to be chosen but not on the screen.
+  EXPECT_FALSE(combo->child(1)->state().invisible);
+  EXPECT_TRUE(combo->child(1)->state().offscreen);
   EXPECT_TRUE(combo->state().collapsed);
   QAccessibleInterface* list = Of(u"list");
   ASSERT_EQ(list->childCount(), 3);

@@ -1,6 +1,7 @@
 // A window of the test skin shown for the AT-SPI check: every control named, a few list and
-// combo items, and each notification written to standard output ("type:sender") so the check
-// can see what its actions did. Not a test itself: it runs until it is killed.
+// combo items, and each notification written to standard output ("type:sender:wParam") so the
+// check can see what its actions did. A click on "btn" renames it, as a page renames a key
+// button that changed. Not a test itself: it runs until it is killed.
 #include <cstdio>
 
 #include "recording_window.h"
@@ -28,6 +29,9 @@ int main() {
   kbtest::RecordingWindow w{u"controls.xml", u"AccessibleWindow"};
   w.on_notify = [](TNotifyUI& msg) {
     if (msg.sType == u"mouseenter" || msg.sType == u"mouseleave") return;
+    // As a key button of the keyboard picture says what it does now.
+    if (msg.sType == u"click" && msg.pSender && msg.pSender->GetName() == u"btn")
+      msg.pSender->SetAccessibleName(u"Left Ctrl, changed: Ctrl+A");
     std::printf("%s:%s:%d\n", msg.sType.ToUtf8().c_str(),
                 msg.pSender ? msg.pSender->GetName().ToUtf8().c_str() : "",
                 static_cast<int>(msg.wParam));
