@@ -3,6 +3,7 @@
 #include "ui/internal/host_widget.h"
 
 #include <QCloseEvent>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -122,6 +123,20 @@ void HostWidget::keyPressEvent(QKeyEvent* e) {
   if (!window_) return;
   window_->OnNativeKey(VirtualKeyFromQt(e->key()), KeyStateFromQt(e->modifiers()),
                        FromQString(e->text()));
+}
+
+void HostWidget::focusInEvent(QFocusEvent* e) {
+  QWidget::focusInEvent(e);
+  if (!AccessibleObjectsInUse()) return;
+  // Qt announces this widget; after it, a reader is sent on to the control that has the focus.
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        CPaintManagerUI* pm = window_ ? window_->GetPaintManager() : nullptr;
+        if (pm && pm->GetFocus())
+          AccessibleChanged(pm->GetFocus(), AccessibleChange::kFocus);
+      },
+      Qt::QueuedConnection);
 }
 
 void HostWidget::closeEvent(QCloseEvent* e) {

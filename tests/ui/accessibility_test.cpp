@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QFocusEvent>
 #include <QWidget>
 #include <filesystem>
 #include <functional>
@@ -376,6 +377,16 @@ TEST_F(AccessibilityTest, ChangesAreAnnounced) {
        Update(QAccessible::ObjectCreated, "Macro 3")},
       {[&] { a.Find<CListUI>(u"list")->RemoveAt(3); },
        Update(QAccessible::ObjectDestroyed, "Macro 3")},
+      // The window coming back to the front leads the reader to its focused control.
+      {[&] {
+         a.Find<CControlUI>(u"edit1")->SetToolTip(u"Name");
+         a.Find<CControlUI>(u"edit1")->SetFocus();
+         QFocusEvent in(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+         QCoreApplication::sendEvent(a.NativeHostForTesting(), &in);
+         updates.clear();
+         Testing::ProcessEvents();
+       },
+       Update(QAccessible::Focus, "Name")},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.expected);

@@ -52,6 +52,7 @@ class HostWidget : public QWidget {
   void wheelEvent(QWheelEvent* e) override;
   void leaveEvent(QEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
   void timerEvent(QTimerEvent* e) override;
