@@ -419,8 +419,9 @@ TEST_F(AccessibilityTest, ObjectsOfDestroyedControlsAnswerAsInvalid) {
 }
 
 TEST(AccessibleMenu, AMenuIsAWindowOfItsOwn) {
-  kbtest::UseTestSkin();
-  CMenuWnd* menu = CMenuWnd::CreateMenu(u"menu.xml", {100, 100}, nullptr);
+  kbtest::RecordingWindow main{u"controls.xml"};
+  ASSERT_TRUE(main.Open());
+  CMenuWnd* menu = CMenuWnd::CreateMenu(u"menu.xml", {100, 100}, &main.pm());
   ASSERT_NE(menu, nullptr);
   QAccessibleInterface* win = WindowObject(*menu);
   EXPECT_EQ(win->role(), QAccessible::Window);
@@ -433,8 +434,15 @@ TEST(AccessibleMenu, AMenuIsAWindowOfItsOwn) {
   EXPECT_EQ(root->child(1)->role(), QAccessible::Separator);
   menu->ResponseDefaultKeyEvent(VK_DOWN);
   EXPECT_EQ(win->focusChild(), root->child(0));
-  menu->Close(0);
+  // Pressing an item chooses it as a click does: the main window gets the command.
+  root->child(2)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
   Testing::ProcessEvents();
+  ASSERT_EQ(main.messages.size(), 1u);
+  EXPECT_EQ(main.messages[0].msg, WM_MENUCLICK);
+  auto* cmd = reinterpret_cast<MenuCmd*>(main.messages[0].w);
+  EXPECT_EQ(CDuiString(cmd->szName), CDuiString(u"kb_3_profile_del"));
+  CPaintManagerUI::DeletePtr(cmd);
+  EXPECT_EQ(CMenuWnd::GetTopMenuForTesting(), nullptr);
 }
 
 // Every layout of the skin that can be built on its own: each control a user works with has a
