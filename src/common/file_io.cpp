@@ -1,19 +1,36 @@
 #include "common/file_io.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 namespace kb {
 namespace {
 
 std::mutex g_hook_mutex;
 BeforeRenameHook g_before_rename;
+
+// Temporary names keep this much of the target's name, so that a target whose name is as long
+// as the file system allows (255 bytes) still gets a temporary name that fits.
+constexpr std::size_t kTemporaryNameKept = 32;
+constexpr char kTemporarySuffix[] = ".XXXXXX";
+constexpr std::size_t kTemporaryRandomChars = 6;
+
+// When this process started, for telling a killed save's leftovers from a save under way.
+const std::time_t g_process_start = std::time(nullptr);
 
 std::string ErrnoText(const std::string& what, const std::filesystem::path& path) {
   return what + " " + path.string() + ": " + std::strerror(errno);
@@ -41,53 +58,195 @@ void SyncFolder(const std::filesystem::path& folder) {
   }
 }
 
+const char* KindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  if (S_ISSOCK(mode)) return "a socket";
+  return "not a regular file";
+}
+
+void RemoveStaleTemporaries(const std::filesystem::path& folder, const std::string& prefix) {
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return;
+  const int dir_fd = ::dirfd(dir);
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name.size() != prefix.size() + 1 + kTemporaryRandomChars) continue;
+    if (name.substr(0, prefix.size()) != prefix || name[prefix.size()] != '.') continue;
+    struct stat info {};
+    if (::fstatat(dir_fd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (!S_ISREG(info.st_mode) || info.st_mtime >= g_process_start) continue;
+    ::unlinkat(dir_fd, entry->d_name, 0);
+  }
+  ::closedir(dir);
+}
+
 }  // namespace
 
-std::optional<Bytes> ReadWholeFile(const std::filesystem::path& path, std::string* why) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    if (why) *why = ErrnoText("cannot open", path);
-    return std::nullopt;
+ReadableFile::ReadableFile(ReadableFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), size_(other.size_), path_(std::move(other.path_)) {}
+
+ReadableFile& ReadableFile::operator=(ReadableFile&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = std::exchange(other.fd_, -1);
+    size_ = other.size_;
+    path_ = std::move(other.path_);
   }
-  // Read straight into the result, sized from the file when it says its size; keep reading
-  // past that in case the file grew (or reports no size, as /proc files do).
-  struct stat info {};
-  std::size_t expected =
-      (::fstat(fd, &info) == 0 && info.st_size > 0) ? static_cast<std::size_t>(info.st_size) : 0;
-  Bytes bytes(expected + 1);
+  return *this;
+}
+
+ReadableFile::~ReadableFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::optional<std::size_t> ReadableFile::Read(void* into, std::size_t size, std::string* why) {
+  auto* out = static_cast<std::uint8_t*>(into);
   std::size_t filled = 0;
-  for (;;) {
-    if (filled == bytes.size()) bytes.resize(bytes.size() * 2 + 4096);
-    ssize_t n = ::read(fd, bytes.data() + filled, bytes.size() - filled);
+  while (filled < size) {
+    ssize_t n = ::read(fd_, out + filled, size - filled);
     if (n < 0) {
       if (errno == EINTR) continue;
-      if (why) *why = ErrnoText("cannot read", path);
-      ::close(fd);
+      if (why) *why = ErrnoText("cannot read", path_);
       return std::nullopt;
     }
     if (n == 0) break;
     filled += static_cast<std::size_t>(n);
   }
-  ::close(fd);
-  bytes.resize(filled);
+  return filled;
+}
+
+std::optional<std::size_t> ReadableFile::ReadScattered(
+    std::span<const std::span<std::uint8_t>> parts, std::string* why) {
+  std::vector<iovec> vectors;
+  vectors.reserve(parts.size());
+  for (std::span<std::uint8_t> part : parts)
+    if (!part.empty()) vectors.push_back({part.data(), part.size()});
+  std::size_t total = 0;
+  std::size_t next = 0;  // first vector not yet filled
+  while (next < vectors.size()) {
+    const int count = static_cast<int>(std::min<std::size_t>(vectors.size() - next, IOV_MAX));
+    const ssize_t n = ::readv(fd_, vectors.data() + next, count);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      if (why) *why = ErrnoText("cannot read", path_);
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    total += static_cast<std::size_t>(n);
+    // Skip the vectors the call filled; a partly filled one continues where it stopped.
+    std::size_t left = static_cast<std::size_t>(n);
+    while (next < vectors.size() && left >= vectors[next].iov_len) left -= vectors[next++].iov_len;
+    if (left > 0) {
+      vectors[next].iov_base = static_cast<std::uint8_t*>(vectors[next].iov_base) + left;
+      vectors[next].iov_len -= left;
+    }
+  }
+  return total;
+}
+
+std::optional<ReadableFile> OpenRegularFile(const std::filesystem::path& path,
+                                            std::size_t max_bytes, std::string* why) {
+  // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) {
+    if (why) *why = ErrnoText("cannot open", path);
+    return std::nullopt;
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) {
+    if (why) *why = ErrnoText("cannot examine", path);
+    ::close(fd);
+    return std::nullopt;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    if (why) *why = path.string() + " is " + KindOf(info.st_mode) + ", not a file";
+    ::close(fd);
+    return std::nullopt;
+  }
+  const auto size = static_cast<std::uint64_t>(info.st_size);
+  if (size > max_bytes) {
+    if (why) {
+      *why = path.string() + " is " + std::to_string(size) + " bytes long; at most " +
+             std::to_string(max_bytes) + " are expected";
+    }
+    ::close(fd);
+    return std::nullopt;
+  }
+  ReadableFile file;
+  file.fd_ = fd;
+  file.size_ = static_cast<std::size_t>(size);
+  file.path_ = path;
+  return file;
+}
+
+std::optional<Bytes> ReadWholeFile(const std::filesystem::path& path, std::string* why,
+                                   std::size_t max_bytes) {
+  std::optional<ReadableFile> file = OpenRegularFile(path, max_bytes, why);
+  if (!file) return std::nullopt;
+  // One byte more than the size shows a file that grew since it was opened.
+  Bytes bytes(std::min(file->size(), max_bytes) + 1);
+  const std::optional<std::size_t> got = file->Read(bytes.data(), bytes.size(), why);
+  if (!got) return std::nullopt;
+  if (*got > max_bytes) {
+    if (why) *why = path.string() + " grew past " + std::to_string(max_bytes) + " bytes";
+    return std::nullopt;
+  }
+  bytes.resize(*got);
   return bytes;
 }
 
+std::filesystem::path WriteTargetOf(const std::filesystem::path& path) {
+  std::filesystem::path target = path;
+  // A bounded walk: a loop of links ends as a failed write, not a hang.
+  for (int hops = 0; hops < 40; ++hops) {
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(target, ec))) break;
+    std::filesystem::path next = std::filesystem::read_symlink(target, ec);
+    if (ec) break;
+    target = next.is_absolute() ? next : target.parent_path() / next;
+  }
+  return target;
+}
+
+std::string TemporaryPrefixOf(const std::filesystem::path& path) {
+  std::string name = path.filename().string();
+  if (name.size() > kTemporaryNameKept) name.resize(kTemporaryNameKept);
+  std::string prefix(1, '.');
+  prefix.append(name);
+  return prefix;
+}
+
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+  struct stat first {
+  }, second{};
+  if (::stat(a.c_str(), &first) != 0 || ::stat(b.c_str(), &second) != 0) return false;
+  return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 Status WriteFileAtomically(const std::filesystem::path& path,
-                           std::span<const std::span<const std::uint8_t>> parts) {
-  const std::filesystem::path folder = path.parent_path();
+                           std::span<const std::span<const std::uint8_t>> parts,
+                           WriteOptions options) {
+  const std::filesystem::path target = WriteTargetOf(path);
+  const std::filesystem::path folder = target.parent_path();
   std::error_code ec;
   if (!folder.empty()) {
     std::filesystem::create_directories(folder, ec);
     if (ec) return Status::Fail("cannot create folder " + folder.string() + ": " + ec.message());
   }
-  // Built by appending: GCC 12 at -O3 sees a false overlap in `"." + std::string` (-Wrestrict).
-  std::string temp_name(1, '.');
-  temp_name.append(path.filename().string()).append(".XXXXXX");
-  std::string temp = (folder / temp_name).string();
+  struct stat existing {};
+  if (::lstat(target.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+    return Status::Fail("will not replace " + target.string() + ": it is " +
+                        KindOf(existing.st_mode));
+  }
+  const std::string prefix = TemporaryPrefixOf(target);
+  if (options.remove_stale_temporaries) RemoveStaleTemporaries(folder, prefix);
+  std::string temp = (folder / (prefix + kTemporarySuffix)).string();
   int fd = ::mkstemp(temp.data());
-  if (fd < 0) return Status::Fail(ErrnoText("cannot create a temporary file beside", path));
-  (void)::fchmod(fd, 0644);  // mkstemp makes 0600; the stores are ordinary user files
+  if (fd < 0) return Status::Fail(ErrnoText("cannot create a temporary file beside", target));
+  // mkstemp makes 0600; a replaced file keeps its mode, a new one is an ordinary user file.
+  (void)::fchmod(fd, existing.st_mode != 0 ? (existing.st_mode & 07777) : 0644);
 
   auto fail = [&](const std::string& reason) {
     ::close(fd);
@@ -111,8 +270,8 @@ Status WriteFileAtomically(const std::filesystem::path& path,
     ::unlink(temp.c_str());
     return Status::Fail("save of " + path.string() + " interrupted before the rename");
   }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    Status failed = Status::Fail(ErrnoText("cannot replace", path));
+  if (::rename(temp.c_str(), target.c_str()) != 0) {
+    Status failed = Status::Fail(ErrnoText("cannot replace", target));
     ::unlink(temp.c_str());
     return failed;
   }
@@ -120,9 +279,27 @@ Status WriteFileAtomically(const std::filesystem::path& path,
   return Status::Ok();
 }
 
-Status WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+Status WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
+                           WriteOptions options) {
   const std::span<const std::uint8_t> parts[] = {bytes};
-  return WriteFileAtomically(path, parts);
+  return WriteFileAtomically(path, parts, options);
+}
+
+Status KeepCopyBeside(const std::filesystem::path& path, const std::string& suffix,
+                      std::filesystem::path* kept) {
+  const std::filesystem::path target = WriteTargetOf(path);
+  std::filesystem::path copy = target;
+  copy += suffix;
+  if (::link(target.c_str(), copy.c_str()) != 0) {
+    std::error_code ec;
+    std::filesystem::copy_file(target, copy, std::filesystem::copy_options::none, ec);
+    if (ec) {
+      return Status::Fail("cannot keep a copy of " + target.string() + " as " + copy.string() +
+                          ": " + ec.message());
+    }
+  }
+  if (kept) *kept = copy;
+  return Status::Ok();
 }
 
 void SetBeforeRenameHookForTesting(BeforeRenameHook hook) {

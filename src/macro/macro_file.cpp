@@ -1,5 +1,6 @@
 #include "macro/macro_file.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "common/file_io.h"
@@ -16,21 +17,27 @@ Status ExportMacroFile(const std::filesystem::path& path, const MacroRecord& mac
 MacroImport ImportMacroFile(const std::filesystem::path& path, MacroList& list) {
   MacroImport result;
   std::string why;
-  std::optional<Bytes> bytes = ReadWholeFile(path, &why);
-  if (!bytes) {
+  // The size is checked before a byte is read, so a huge file costs nothing.
+  std::optional<ReadableFile> file = OpenRegularFile(path, SIZE_MAX, &why);
+  if (!file) {
     result.outcome = MacroImportOutcome::Unreadable;
     result.reason = why;
     return result;
   }
-  if (bytes->size() != sizeof(MacroRecord)) {
+  if (file->size() != sizeof(MacroRecord)) {
     result.outcome = MacroImportOutcome::WrongSize;
-    result.reason = path.string() + " is " + std::to_string(bytes->size()) +
+    result.reason = path.string() + " is " + std::to_string(file->size()) +
                     " bytes long; a macro file holds exactly " +
                     std::to_string(sizeof(MacroRecord)) + " bytes";
     return result;
   }
   auto record = std::make_unique_for_overwrite<MacroRecord>();
-  std::memcpy(record.get(), bytes->data(), sizeof(MacroRecord));
+  const std::optional<std::size_t> got = file->Read(record.get(), sizeof(MacroRecord), &why);
+  if (!got || *got != sizeof(MacroRecord)) {
+    result.outcome = got ? MacroImportOutcome::WrongSize : MacroImportOutcome::Unreadable;
+    result.reason = got ? path.string() + " changed while it was read" : why;
+    return result;
+  }
   result.repair = RepairMacro(*record);
   result.name = MakeUniqueName(FileBaseName(path), list);
   StoreFieldText(record->name, result.name);

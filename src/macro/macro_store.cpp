@@ -1,5 +1,6 @@
 #include "macro/macro_store.h"
 
+#include <algorithm>
 #include <cstring>
 #include <system_error>
 #include <vector>
@@ -13,8 +14,8 @@ MacroStoreLoad ParseMacroStore(std::span<const std::uint8_t> bytes, MacroList& l
   MacroStoreLoad result;
   result.file = StoreFileState::Read;
   constexpr std::size_t kRecord = sizeof(MacroRecord);
-  const std::size_t whole = bytes.size() / kRecord;
-  result.dropped_tail_bytes = bytes.size() % kRecord;
+  const std::size_t whole = std::min(bytes.size() / kRecord, kMaxStoredMacros);
+  result.dropped_tail_bytes = bytes.size() - whole * kRecord;
   list.reserve(list.size() + whole);
   for (std::size_t i = 0; i < whole; ++i) {
     // Every byte is overwritten at once, so the record need not be zeroed first.
@@ -30,24 +31,51 @@ MacroStoreLoad ParseMacroStore(std::span<const std::uint8_t> bytes, MacroList& l
 }
 
 MacroStoreLoad LoadMacroStore(const std::filesystem::path& path, MacroList& list) {
+  MacroStoreLoad result;
   std::string why;
-  std::optional<Bytes> bytes = ReadWholeFile(path, &why);
-  if (!bytes) {
-    MacroStoreLoad result;
+  std::optional<ReadableFile> file = OpenRegularFile(path, kMaxMacroStoreBytes, &why);
+  if (!file) {
     std::error_code ec;
-    const bool exists = std::filesystem::exists(path, ec);
-    result.file = exists || ec ? StoreFileState::Unreadable : StoreFileState::Missing;
-    if (result.file == StoreFileState::Unreadable) result.reason = why;
+    // Through links: a link to nothing yet is a store not made yet.
+    const auto type = std::filesystem::status(path, ec).type();
+    const bool missing = type == std::filesystem::file_type::not_found;
+    result.file = missing ? StoreFileState::Missing : StoreFileState::Unreadable;
+    if (!missing) result.reason = why;
     return result;
   }
-  return ParseMacroStore(*bytes, list);
+  result.file = StoreFileState::Read;
+  constexpr std::size_t kRecord = sizeof(MacroRecord);
+  const std::size_t whole = file->size() / kRecord;
+  const std::size_t first = list.size();
+  list.reserve(first + whole);
+  // Straight into the records, in one read where the system allows it.
+  std::vector<std::span<std::uint8_t>> places;
+  places.reserve(whole);
+  for (std::size_t i = 0; i < whole; ++i) {
+    list.push_back(std::make_unique_for_overwrite<MacroRecord>());
+    places.emplace_back(reinterpret_cast<std::uint8_t*>(list.back().get()), kRecord);
+  }
+  const std::optional<std::size_t> n = file->ReadScattered(places, &why);
+  if (!n) {
+    list.resize(first);
+    return MacroStoreLoad{.file = StoreFileState::Unreadable, .reason = why};
+  }
+  list.resize(first + std::min(whole, *n / kRecord));  // the file may have shrunk meanwhile
+  for (std::size_t i = first; i < list.size(); ++i) {
+    const MacroRepair repair = RepairMacro(*list[i]);
+    result.clamped_action_counts += repair.clamped_action_count;
+    result.terminated_names += repair.terminated_name;
+  }
+  result.loaded = list.size() - first;
+  result.dropped_tail_bytes = file->size() - result.loaded * kRecord;
+  return result;
 }
 
 Status SaveMacroStore(const std::filesystem::path& path, const MacroList& list) {
   std::vector<std::span<const std::uint8_t>> parts;
   parts.reserve(list.size());
   for (const auto& record : list) parts.push_back(BytesOf(*record));
-  return WriteFileAtomically(path, parts);
+  return WriteFileAtomically(path, parts, {.remove_stale_temporaries = true});
 }
 
 }  // namespace kb

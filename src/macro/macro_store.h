@@ -13,6 +13,11 @@
 
 namespace kb {
 
+// The most macros a store may hold (about 36 MB); longer files are refused as not a store, and
+// imports refuse to pass the limit.
+inline constexpr std::size_t kMaxStoredMacros = 1000;
+inline constexpr std::size_t kMaxMacroStoreBytes = kMaxStoredMacros * sizeof(MacroRecord);
+
 enum class StoreFileState {
   Missing,     // no file: an empty list, created by the first save
   Unreadable,  // the file exists but could not be read: an empty list
@@ -28,13 +33,17 @@ struct MacroStoreLoad {
   std::size_t dropped_tail_bytes = 0;  // bytes of a partial last record, not kept
   std::size_t clamped_action_counts = 0;
   std::size_t terminated_names = 0;
+
+  // The file held bytes the list does not: keep it aside before a save replaces it.
+  bool lost_bytes() const { return file == StoreFileState::Read && dropped_tail_bytes > 0; }
 };
 
 // Appends the whole records of `bytes` to `list`. Never fails: the bytes are untrusted and
 // anything that is not a whole record is dropped and counted.
 MacroStoreLoad ParseMacroStore(std::span<const std::uint8_t> bytes, MacroList& list);
 
-// Reads the store at `path` into `list` (expected empty). UI thread, at page start-up.
+// Reads the store at `path` into `list` (expected empty), straight into the records; only a
+// regular file of at most kMaxMacroStoreBytes is read. Never writes. UI thread, at start-up.
 [[nodiscard]] MacroStoreLoad LoadMacroStore(const std::filesystem::path& path, MacroList& list);
 
 // Rewrites the store whole and crash-safe; an empty list gives an empty file. On failure the

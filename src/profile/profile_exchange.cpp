@@ -168,7 +168,7 @@ ProfileImport ParseProfileFile(std::span<const std::uint8_t> bytes, std::u16stri
 ProfileImport ImportProfileFile(const std::filesystem::path& path, const ModelTag& own_tag,
                                 Model model, ProfileList& profiles, MacroList& macros) {
   std::string why;
-  std::optional<Bytes> bytes = ReadWholeFile(path, &why);
+  std::optional<Bytes> bytes = ReadWholeFile(path, &why, kMaxProfileFileBytes);
   if (!bytes) return Failure(ProfileImportOutcome::Unreadable, why);
   ProfileImport result =
       ParseProfileFile(*bytes, FileBaseName(path), own_tag, model, profiles, macros);

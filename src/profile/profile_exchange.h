@@ -37,6 +37,10 @@ inline constexpr std::size_t kExchangeRecordOffset = sizeof(ModelTag);
 inline constexpr std::size_t kExchangeMacrosOffset = kExchangeRecordOffset + sizeof(ProfileRecord);
 static_assert(kExchangeRecordOffset == 200);
 static_assert(kExchangeMacrosOffset == 48784);
+// The longest file a profile can have: the tag, the record and a macro for every key of both
+// banks (about 9.5 MB). Longer files are refused unread.
+inline constexpr std::size_t kMaxProfileFileBytes =
+    kExchangeMacrosOffset + std::size_t{2} * kKeyCount * sizeof(MacroRecord);
 
 // The model's tag: the language text of its "kb_N_text", zero-filled (shortened to 99 units so
 // that a NUL always follows).

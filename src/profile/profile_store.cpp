@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "common/file_io.h"
 #include "common/utf16_text.h"
 
 namespace kb {
@@ -27,6 +28,15 @@ void UseDefaultStore(Model model, std::u16string_view first_profile_name, StoreH
   NewDefaultProfile(first_profile_name, model, list);
 }
 
+// Clamps selected_index into the list, as every load does.
+void ClampSelection(StoreHeader& header, const ProfileList& list, ProfileStoreParse& result) {
+  result.records = static_cast<int>(list.size());
+  const std::int32_t last = list.empty() ? 0 : static_cast<std::int32_t>(list.size() - 1);
+  const std::int32_t clamped = std::clamp(header.selected_index, std::int32_t{0}, last);
+  result.selected_index_clamped = clamped != header.selected_index;
+  header.selected_index = clamped;
+}
+
 }  // namespace
 
 ProfileStoreParse ParseProfileStore(std::span<const std::uint8_t> bytes, StoreHeader& header,
@@ -41,8 +51,8 @@ ProfileStoreParse ParseProfileStore(std::span<const std::uint8_t> bytes, StoreHe
   std::memcpy(&header, bytes.data(), kStoreHeaderSize);
 
   std::span<const std::uint8_t> rest = bytes.subspan(kStoreHeaderSize);
-  const std::size_t whole = rest.size() / kStoreRecordSize;
-  result.dropped_bytes = rest.size() % kStoreRecordSize;
+  const std::size_t whole = std::min(rest.size() / kStoreRecordSize, kMaxStoredProfiles);
+  result.dropped_bytes = rest.size() - whole * kStoreRecordSize;
   list.reserve(whole);
   for (std::size_t i = 0; i < whole; ++i) {
     auto record = std::make_unique_for_overwrite<ProfileRecord>();
@@ -50,42 +60,74 @@ ProfileStoreParse ParseProfileStore(std::span<const std::uint8_t> bytes, StoreHe
     result.names_terminated += TerminateNames(*record);
     list.push_back(std::move(record));
   }
-  result.records = static_cast<int>(list.size());
-
-  const std::int32_t last = list.empty() ? 0 : static_cast<std::int32_t>(list.size() - 1);
-  const std::int32_t clamped = std::clamp(header.selected_index, std::int32_t{0}, last);
-  result.selected_index_clamped = clamped != header.selected_index;
-  header.selected_index = clamped;
+  ClampSelection(header, list, result);
   return result;
 }
+
+namespace {
+
+// Reads the store straight into its records: one read per record, no copy of the file.
+std::optional<ProfileStoreParse> ReadStoreInPlace(ReadableFile& file, StoreHeader& header,
+                                                  ProfileList& list, std::string* why) {
+  ProfileStoreParse result;
+  std::memset(&header, 0, sizeof header);
+  list.clear();
+  const std::size_t size = file.size();
+  if (size < kStoreHeaderSize) {
+    result.dropped_bytes = size;
+    return result;
+  }
+  const std::optional<std::size_t> got = file.Read(&header, kStoreHeaderSize, why);
+  if (!got) return std::nullopt;
+  const std::size_t whole = (size - kStoreHeaderSize) / kStoreRecordSize;
+  list.reserve(whole);
+  std::vector<std::span<std::uint8_t>> places;
+  places.reserve(whole);
+  for (std::size_t i = 0; i < whole; ++i) {
+    list.push_back(std::make_unique_for_overwrite<ProfileRecord>());
+    places.emplace_back(reinterpret_cast<std::uint8_t*>(list.back().get()), kStoreRecordSize);
+  }
+  const std::optional<std::size_t> n = file.ReadScattered(places, why);
+  if (!n) return std::nullopt;
+  list.resize(std::min(whole, *n / kStoreRecordSize));  // the file may have shrunk meanwhile
+  for (const auto& record : list) result.names_terminated += TerminateNames(*record);
+  result.dropped_bytes = size - kStoreHeaderSize - list.size() * kStoreRecordSize;
+  ClampSelection(header, list, result);
+  return result;
+}
+
+}  // namespace
 
 ProfileStoreLoad LoadProfileStore(const std::filesystem::path& path, Model model,
                                   std::u16string_view first_profile_name, StoreHeader& header,
                                   ProfileList& list) {
   ProfileStoreLoad result;
   std::string why;
-  std::optional<Bytes> bytes = ReadWholeFile(path, &why);
-  if (!bytes) {
+  std::optional<ReadableFile> file = OpenRegularFile(path, kMaxProfileStoreBytes, &why);
+  std::optional<ProfileStoreParse> parse;
+  if (file) parse = ReadStoreInPlace(*file, header, list, &why);
+  if (!parse) {
     std::error_code ec;
     result.file_found =
-        std::filesystem::symlink_status(path, ec).type() != std::filesystem::file_type::not_found;
+        std::filesystem::status(path, ec).type() != std::filesystem::file_type::not_found;
     if (result.file_found) result.read = Status::Fail(why);
     std::memset(&header, 0, sizeof header);
     list.clear();
     if (!InfoOf(model).creates_default_store) return result;
     UseDefaultStore(model, first_profile_name, header, list);
     result.created_default = true;
-    // A store that exists but cannot be read may still hold the user's profiles: keep it.
+    // Only a missing store is written: one that exists may still hold the user's profiles.
     if (!result.file_found) result.save = SaveProfileStore(path, header, list);
     return result;
   }
 
   result.file_found = true;
-  result.parse = ParseProfileStore(*bytes, header, list);
+  result.parse = *parse;
   if (list.empty() && InfoOf(model).creates_default_store) {
+    // In memory only: the file stays as it is until a command changes the store, and a save
+    // then keeps the damaged file aside first (see ProfileStoreLoad::lost_bytes).
     UseDefaultStore(model, first_profile_name, header, list);
     result.created_default = true;
-    result.save = SaveProfileStore(path, header, list);
   }
   return result;
 }
@@ -110,7 +152,7 @@ Status SaveProfileStore(const std::filesystem::path& path, const StoreHeader& he
     parts.push_back(BytesOf(header));
     for (const auto& record : list) parts.push_back(BytesOf(*record));
   }
-  return WriteFileAtomically(path, parts);
+  return WriteFileAtomically(path, parts, {.remove_stale_temporaries = true});
 }
 
 }  // namespace kb

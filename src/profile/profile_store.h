@@ -28,6 +28,12 @@ static_assert(offsetof(StoreHeader, reserved) == 4);
 inline constexpr std::size_t kStoreHeaderSize = sizeof(StoreHeader);
 inline constexpr std::size_t kStoreRecordSize = sizeof(ProfileRecord);
 
+// The most profiles a store may hold (about 48.6 MB): a file longer than that is refused as not
+// a store, so the limit is kept on the way in too (imports refuse to pass it).
+inline constexpr std::size_t kMaxStoredProfiles = 1000;
+inline constexpr std::size_t kMaxProfileStoreBytes =
+    kStoreHeaderSize + kMaxStoredProfiles * kStoreRecordSize;
+
 // What reading the bytes of a store found.
 struct ProfileStoreParse {
   int records = 0;                      // whole records kept
@@ -49,15 +55,20 @@ struct ProfileStoreLoad {
   ProfileStoreParse parse;       // what the file held, when it was read
   Status read = Status::Ok();    // why an existing store could not be read
   Status save = Status::Ok();    // the write of a new default store; ok when nothing was written
+
+  // Bytes of an existing file that the list does not hold (a partial record, a header cut
+  // short): the file must be kept aside before a save replaces it.
+  bool lost_bytes() const { return file_found && read.ok() && parse.dropped_bytes > 0; }
 };
 
-// Reads the store at `path` into `header` and `list` (both replaced). For KB_3 the list always
-// ends with at least one profile: when the file is missing, unreadable or holds no whole record,
-// the header becomes zero and one default profile named `first_profile_name` (the language text
-// of "kb_3_1_text" followed by "_1") is created. A missing store, or one that holds no profile,
-// is then written at once; an existing store that cannot be read is left alone on disk. For
-// KB_4 nothing is created and nothing is written: the list stays as the file gave it, possibly
-// empty. Call on the thread that owns the list, before anyone else sees it.
+// Reads the store at `path` into `header` and `list` (both replaced), straight into the
+// records. Only a regular file of at most kMaxProfileStoreBytes is read; anything else is
+// unreadable. For KB_3 the list always ends with at least one profile: when the file is
+// missing, unreadable or holds no whole record, the header becomes zero and one default profile
+// named `first_profile_name` (the language text of "kb_3_1_text" followed by "_1") is created.
+// Only a missing store is then written at once; an existing file is never written by a load.
+// For KB_4 nothing is created and nothing is written: the list stays as the file gave it,
+// possibly empty. Call on the thread that owns the list, before anyone else sees it.
 [[nodiscard]] ProfileStoreLoad LoadProfileStore(const std::filesystem::path& path, Model model,
                                                 std::u16string_view first_profile_name,
                                                 StoreHeader& header, ProfileList& list);

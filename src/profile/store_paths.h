@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "common/app_directory.h"
+#include "common/status.h"
 #include "keys/keyboard_model.h"
 
 namespace kb {
@@ -16,5 +17,15 @@ struct ModelPaths {
 
 // The model's store paths under `paths`' data root.
 ModelPaths StorePathsOf(Model model, const AppPaths& paths);
+
+// True when `path` names (also through a link or another name) one of the stores of any model
+// under `paths`: an export must never be written over a store.
+bool IsAStore(const std::filesystem::path& path, const AppPaths& paths);
+
+// Before a save replaces a store that was loaded with losses, the old file is kept beside it as
+// "<name>.damaged-<date>-<time>" (local time, "data.pros.damaged-20261208-152233"). Returns the
+// kept file's path in *kept.
+[[nodiscard]] Status KeepDamagedStore(const std::filesystem::path& store,
+                                      std::filesystem::path* kept);
 
 }  // namespace kb

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "keys/assignment_kind.h"
 
@@ -121,6 +122,13 @@ ModelDataLoad ModelData::Load(std::u16string_view first_profile_name) {
       LoadProfileStore(paths_.profile_store, model_, first_profile_name, header, profiles);
   load.macros = LoadMacroStore(paths_.macro_store, macros);
 
+  {
+    std::lock_guard save(save_mutex_);
+    profile_guard_ = {.unreadable = !load.profiles.read.ok(),
+                      .lost_bytes = load.profiles.lost_bytes()};
+    macro_guard_ = {.unreadable = load.macros.file == StoreFileState::Unreadable,
+                    .lost_bytes = load.macros.lost_bytes()};
+  }
   std::lock_guard lock(mutex_);
   header_ = header;
   profiles_ = std::move(profiles);
@@ -177,7 +185,9 @@ Status ModelData::SaveProfileStore() {
   std::lock_guard save(save_mutex_);
   // A newer copy already reached the disk; writing this one would undo it.
   if (generation < profile_written_generation_) return Status::Ok();
-  Status status = kb::SaveProfileStore(paths_.profile_store, header, copy);
+  Status status = GuardedSave(profile_guard_, paths_.profile_store, [&] {
+    return kb::SaveProfileStore(paths_.profile_store, header, copy);
+  });
   if (status) profile_written_generation_ = generation;
   return status;
 }
@@ -194,9 +204,30 @@ Status ModelData::SaveMacroStore() {
   }
   std::lock_guard save(save_mutex_);
   if (generation < macro_written_generation_) return Status::Ok();
-  Status status = kb::SaveMacroStore(paths_.macro_store, copy);
+  Status status = GuardedSave(macro_guard_, paths_.macro_store,
+                              [&] { return kb::SaveMacroStore(paths_.macro_store, copy); });
   if (status) macro_written_generation_ = generation;
   return status;
+}
+
+Status ModelData::GuardedSave(StoreGuard& guard, const std::filesystem::path& path,
+                              const std::function<Status()>& save) {
+  if (guard.unreadable) {
+    return Status::Fail(path.string() +
+                        " could not be read when the program started; it is left as it is");
+  }
+  if (guard.lost_bytes) {
+    std::filesystem::path kept;
+    if (Status status = KeepDamagedStore(path, &kept); !status) return status;
+    guard.lost_bytes = false;
+    damaged_copies_.push_back(std::move(kept));
+  }
+  return save();
+}
+
+std::vector<std::filesystem::path> ModelData::TakeDamagedCopies() {
+  std::lock_guard save(save_mutex_);
+  return std::exchange(damaged_copies_, {});
 }
 
 // ---- Worker ----

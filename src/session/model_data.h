@@ -11,10 +11,12 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "common/app_directory.h"
 #include "common/status.h"
@@ -109,10 +111,15 @@ class ModelData {
   std::unique_ptr<ProfileRecord> CopyOfLastApplied() const;
 
   // Writes the whole store from a copy taken under the lock; the file write runs outside it.
+  // A store that existed but could not be read at Load is never overwritten (the save fails
+  // and says so); one that was loaded with losses is first kept aside (KeepDamagedStore), and
+  // the copy's path is reported once through TakeDamagedCopies.
   // Saves from several threads never leave an older state on disk after a newer one. Any
   // thread that holds no Edit (a call made while holding one fails instead of deadlocking).
   Status SaveProfileStore();
   Status SaveMacroStore();
+  // The damaged stores kept aside since the last call, to tell the user once. Any thread.
+  std::vector<std::filesystem::path> TakeDamagedCopies();
 
   // Worker thread. Copies what one apply sends. With the keyboard present and a current profile,
   // clears the full-apply flag (CommitApply sets it again if the apply fails), so that a flag
@@ -153,8 +160,17 @@ class ModelData {
   std::uint64_t profile_save_generation_ = 0;
   std::uint64_t macro_save_generation_ = 0;
 
-  // One save path at a time; the newest copy wins.
+  // One save path at a time; the newest copy wins. Guarded by save_mutex_.
   std::mutex save_mutex_;
+  struct StoreGuard {
+    bool unreadable = false;  // existed but could not be read: never overwritten
+    bool lost_bytes = false;  // keep the file aside before the first save
+  };
+  StoreGuard profile_guard_;
+  StoreGuard macro_guard_;
+  std::vector<std::filesystem::path> damaged_copies_;
+  Status GuardedSave(StoreGuard& guard, const std::filesystem::path& path,
+                     const std::function<Status()>& save);
   std::uint64_t profile_written_generation_ = 0;
   std::uint64_t macro_written_generation_ = 0;
 };

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "common/test_folders.h"
 
@@ -186,14 +188,78 @@ TEST_F(FileIoTest, FolderThatCannotBeMadeIsReported) {
   EXPECT_EQ(Read(blocker), Pattern(1, 0));
 }
 
-TEST_F(FileIoTest, RenameOverAFolderFailsAndCleansUp) {
-  const fs::path target = folder_.path() / "store";
-  fs::create_directories(target / "inside");
-  const Status saved = WriteFileAtomically(target, Pattern(10, 0));
-  EXPECT_FALSE(saved.ok());
-  EXPECT_NE(saved.reason().find("cannot replace"), std::string::npos) << saved.reason();
-  EXPECT_TRUE(fs::is_directory(target / "inside"));
-  EXPECT_EQ(Entries(folder_.path()), 1);
+TEST_F(FileIoTest, WhatIsNotARegularFileIsNeitherReadNorReplaced) {
+  const fs::path folder = folder_.path() / "store";
+  fs::create_directories(folder / "inside");
+  const fs::path fifo = folder_.path() / "fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  const fs::path big = folder_.path() / "big";
+  ASSERT_TRUE(WriteFileAtomically(big, Pattern(1001, 1)).ok());
+  const struct {
+    fs::path path;
+    const char* kind;
+  } cases[] = {{folder, "a folder"}, {fifo, "a FIFO"}, {"/dev/zero", "a device"}};
+  for (const auto& c : cases) {
+    std::string why;
+    EXPECT_FALSE(ReadWholeFile(c.path, &why).has_value()) << c.kind;
+    EXPECT_NE(why.find(c.kind), std::string::npos) << why;
+    if (c.path.string().starts_with("/dev")) continue;
+    const Status saved = WriteFileAtomically(c.path, Pattern(10, 0));
+    EXPECT_FALSE(saved.ok()) << c.kind;
+    EXPECT_NE(saved.reason().find(c.kind), std::string::npos) << saved.reason();
+  }
+  std::string why;
+  EXPECT_FALSE(ReadWholeFile(big, &why, 1000).has_value());
+  EXPECT_NE(why.find("1001 bytes"), std::string::npos) << why;
+  EXPECT_EQ(ReadWholeFile(big, &why, 1001).value_or(Bytes{}), Pattern(1001, 1));
+  EXPECT_TRUE(fs::is_directory(folder / "inside"));
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_EQ(Entries(folder_.path()), 3) << "no temporary file is left";
+}
+
+TEST_F(FileIoTest, ScatteredReadsFillEachPartInTurn) {
+  const fs::path path = folder_.path() / "parts.bin";
+  const Bytes bytes = Pattern(10'000, 5);
+  ASSERT_TRUE(WriteFileAtomically(path, bytes).ok());
+  // More parts than one readv call takes, and a last part the file does not fill.
+  std::vector<Bytes> parts(1500, Bytes(7));
+  std::vector<std::span<std::uint8_t>> spans;
+  for (Bytes& part : parts) spans.emplace_back(part);
+  std::optional<ReadableFile> file = OpenRegularFile(path, bytes.size());
+  ASSERT_TRUE(file.has_value());
+  EXPECT_EQ(file->ReadScattered(spans), std::optional<std::size_t>(bytes.size()));
+  Bytes joined;
+  for (const Bytes& part : parts) joined.insert(joined.end(), part.begin(), part.end());
+  joined.resize(bytes.size());
+  EXPECT_EQ(joined, bytes);
+}
+
+TEST_F(FileIoTest, SavesThroughALinkKeepTheLinkAndUseShortTemporaryNames) {
+  const fs::path real = folder_.path() / "real" / "data.pros";
+  fs::create_directories(real.parent_path());
+  ASSERT_TRUE(WriteFileAtomically(real, Pattern(5, 1)).ok());
+  const fs::path link = folder_.path() / "link";
+  fs::create_symlink("real/data.pros", link);
+  std::string temp_name;
+  SetBeforeRenameHookForTesting([&](const fs::path& temp) {
+    temp_name = temp.filename().string();
+    return true;
+  });
+  ASSERT_TRUE(WriteFileAtomically(link, Pattern(9, 2)).ok());
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(Read(real), Pattern(9, 2));
+  EXPECT_TRUE(temp_name.starts_with(".data.pros.")) << temp_name;
+
+  const fs::path long_name = folder_.path() / std::string(255, 'x');
+  ASSERT_TRUE(WriteFileAtomically(long_name, Pattern(3, 3)).ok());
+  EXPECT_LE(temp_name.size(), 40u) << temp_name;
+  EXPECT_EQ(Read(long_name), Pattern(3, 3));
+
+  fs::path kept;
+  ASSERT_TRUE(KeepCopyBeside(link, ".old", &kept).ok());
+  EXPECT_EQ(kept, real.string() + ".old");
+  ASSERT_TRUE(WriteFileAtomically(link, Pattern(4, 4)).ok());
+  EXPECT_EQ(Read(kept), Pattern(9, 2)) << "the kept copy is not the file saved after it";
 }
 
 TEST(BytesOfTest, SpansTheObjectsMemory) {

@@ -4,7 +4,9 @@
 
 #include <cstring>
 #include <optional>
+#include <vector>
 
+#include "common/file_io.h"
 #include "common/test_folders.h"
 #include "device/device_test_profiles.h"
 
@@ -183,6 +185,33 @@ TEST_F(ModelDataTest, CommitAfterTheRecordWasDeletedTouchesNoRecord) {
   sent.banks[0].keys[1].device_macro_offset[1] = 9;
   data->CommitApply(take, sent, ChangedFlags::All(), true);
   EXPECT_EQ(data->CopyOfCurrent()->banks[0].keys[1].device_macro_offset[1], 0);
+}
+
+// The program keeps the stores in memory for its whole run: what it could not read at start-up
+// it must never overwrite, and what it read with losses it keeps aside before the first save.
+TEST_F(ModelDataTest, StoresReadBadlyAtStartAreKeptOrLeftAlone) {
+  namespace fs = std::filesystem;
+  const fs::path profiles = data->paths().profile_store;
+  const fs::path macros = data->paths().macro_store;
+  Bytes damaged(30000, 0x33);  // a header and a piece of a record
+  ASSERT_TRUE(WriteFileAtomically(profiles, damaged).ok());
+  fs::create_directories(macros);  // a folder where the macro store should be
+  data = std::make_unique<ModelData>(Model::KB_3, data->paths());
+  load = data->Load(u"Profile_1");
+  EXPECT_TRUE(load.profiles.lost_bytes());
+  EXPECT_EQ(load.macros.file, StoreFileState::Unreadable);
+  EXPECT_EQ(ReadWholeFile(profiles).value_or(Bytes{}), damaged) << "a load writes nothing";
+
+  EXPECT_FALSE(data->SaveMacroStore().ok());
+  EXPECT_TRUE(fs::is_directory(macros));
+  ASSERT_TRUE(data->SaveProfileStore().ok());
+  ASSERT_TRUE(data->SaveProfileStore().ok());
+  const std::vector<fs::path> kept = data->TakeDamagedCopies();
+  ASSERT_EQ(kept.size(), 1u) << "kept once, before the first save";
+  EXPECT_TRUE(kept[0].filename().string().starts_with("data.pros.damaged-")) << kept[0];
+  EXPECT_EQ(ReadWholeFile(kept[0]).value_or(Bytes{}), damaged);
+  EXPECT_EQ(fs::file_size(profiles), 48628u);
+  EXPECT_TRUE(data->TakeDamagedCopies().empty());
 }
 
 }  // namespace

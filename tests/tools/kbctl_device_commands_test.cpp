@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -16,6 +17,7 @@
 #include "device/transfer_parser.h"
 #include "macro/macro_store.h"
 #include "profile/profile_store.h"
+#include "profile/store_lock.h"
 
 namespace kb {
 namespace {
@@ -114,6 +116,26 @@ TEST_F(KbctlDeviceCommands, ApplySendsEverythingAndSavesTheStore) {
   EXPECT_EQ(run.output, "applied: 123 reports (0 macro pages, 0 macro programs)\n");
   EXPECT_GE(elapsed, std::chrono::milliseconds(123 * 20));
   EXPECT_EQ(std::filesystem::file_size(app / "Data/kb/kb_3/data.pros"), 48628u);
+}
+
+// An apply whose store could not be saved afterwards, or that the program's lock forbids, must
+// stop before it opens the keyboard: the run ends at once, with no report line.
+TEST_F(KbctlDeviceCommands, ApplyThatCouldNotSaveSendsNothing) {
+  std::ofstream(app / "Data") << "a file where the data folder belongs";
+  CommandRun run = Kbctl("apply");
+  EXPECT_EQ(run.status, 1) << run.output;
+  EXPECT_EQ(run.output.find("applied"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("Data"), std::string::npos) << run.output;
+
+  std::filesystem::remove(app / "Data");
+  StoreLock program;
+  ASSERT_TRUE(StoreLock::HoldForProgram(
+                  {app / "Data/kb/kb_3/data.pros", app / "Data/kb/kb_3/macro.mcos"}, &program)
+                  .ok());
+  run = Kbctl("apply");
+  EXPECT_EQ(run.status, 1) << run.output;
+  EXPECT_TRUE(run.output.starts_with("kbctl: kbconfig is running: ")) << run.output;
+  EXPECT_FALSE(std::filesystem::exists(app / "Data/kb/kb_3/data.pros"));
 }
 
 TEST_F(KbctlDeviceCommands, KB4HasNoDeviceLinkAndDryRunTakesNoOtherArgument) {

@@ -39,6 +39,15 @@ class CommandFailed : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A command that did its work only in part, as an apply that had to leave macros out for lack of
+// keyboard memory: main prints the message and exits with kExitPartly.
+class CommandPartlyDone : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+inline constexpr int kExitPartly = 3;
+
 struct Command {
   std::string_view name;
   std::string_view arguments;  // for the help text, e.g. "N FILE.kpo"

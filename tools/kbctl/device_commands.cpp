@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <iostream>
 #include <mutex>
 #include <optional>
 #include <sstream>
@@ -106,7 +107,7 @@ bool DryRunRequested(const Context& context) {
 
 void DryRun(Context& context) {
   const ProfileStore store = LoadProfiles(context);
-  const kb::MacroList macros = LoadMacros(context);
+  const kb::MacroList macros = LoadMacros(context).list;
   const auto index = static_cast<std::size_t>(store.header.selected_index);
   if (index >= store.list.size()) throw CommandFailed("the profile store holds no profiles");
   *context.out << DryRunReports(*store.list[index], macros);
@@ -118,12 +119,17 @@ void Apply(Context& context) {
   RequireDeviceLink(context);
   kb::HidLibraryBinding binding;
   BindLibrary(context, binding);
+  // The apply saves the profile store (the offsets it gave the macros): a write.
+  const kb::StoreLock lock = LockForWriting(context);
 
   kb::ModelData data(context.model, kb::StorePathsOf(context.model, context.paths));
   const kb::ModelDataLoad load = data.Load(FirstProfileName(context));
-  // An unreadable store must not be replaced by the save that follows an apply.
+  // Nothing is sent unless the store can be saved afterwards: an unreadable store must not be
+  // replaced, and a profile that could not even be stored must not reach the keyboard alone.
   if (!load.profiles.read.ok())
     throw CommandFailed("cannot read the profile store: " + load.profiles.read.reason());
+  if (!load.profiles.save.ok())
+    throw CommandFailed("cannot create the profile store: " + load.profiles.save.reason());
   if (load.macros.file == kb::StoreFileState::Unreadable) {
     throw CommandFailed("cannot read the macro store: " + load.macros.reason);
   }
@@ -135,9 +141,18 @@ void Apply(Context& context) {
   if (!start.library.ok()) throw CommandFailed(start.library.reason());
   const kb::ApplyOutcome outcome = link.ApplyProfile();
   *context.out << DescribeApply(outcome) << '\n';
+  for (const std::filesystem::path& kept : data.TakeDamagedCopies()) {
+    std::cerr << "kbctl: the profile store had a damaged end; the old file is kept as "
+              << kept.string() << '\n';
+  }
   if (!outcome.store_saved.ok())
     throw CommandFailed("cannot save the profile store: " + outcome.store_saved.reason());
   if (!outcome.reached()) throw CommandFailed("the profile did not reach the keyboard");
+  if (outcome.transfer.skipped_programs > 0) {
+    throw CommandPartlyDone(std::to_string(outcome.transfer.skipped_programs) +
+                            " macro program(s) did not fit the keyboard's macro memory and were "
+                            "left out; their keys do nothing");
+  }
 }
 
 void Devices(Context& context) {

@@ -7,7 +7,9 @@
 #include "common/utf16_text.h"
 #include "json_writer.h"
 #include "macro/macro_file.h"
+#include "macro/macro_store.h"
 #include "names/name_rules.h"
+#include "plain_text.h"
 #include "record_json.h"
 #include "stores.h"
 
@@ -15,15 +17,15 @@ namespace kbctl {
 namespace {
 
 void ListMacros(Context& context) {
-  const kb::MacroList macros = LoadMacros(context);
+  const kb::MacroList macros = LoadMacros(context).list;
   for (std::size_t i = 0; i < macros.size(); ++i) {
-    *context.out << i << '\t' << kb::ToUtf8(kb::NameOf(*macros[i])) << '\t'
+    *context.out << i << '\t' << ListingText(kb::NameOf(*macros[i])) << '\t'
                  << macros[i]->action_count << " actions\tloop " << macros[i]->loop_time << '\n';
   }
 }
 
 void ShowMacro(Context& context) {
-  const kb::MacroList macros = LoadMacros(context);
+  const kb::MacroList macros = LoadMacros(context).list;
   const std::size_t index = ParseIndex(context.args[0], macros.size(), "macro");
   JsonWriter json;
   WriteMacroJson(json, *macros[index], index, context.texts);
@@ -31,9 +33,10 @@ void ShowMacro(Context& context) {
 }
 
 void ExportMacro(Context& context) {
-  const kb::MacroList macros = LoadMacros(context);
+  const kb::MacroList macros = LoadMacros(context).list;
   const std::size_t index = ParseIndex(context.args[0], macros.size(), "macro");
   const std::filesystem::path file = context.args[1];
+  RefuseStoreAsTarget(context, file);
   kb::Status written = kb::ExportMacroFile(file, *macros[index]);
   if (!written.ok()) throw CommandFailed("cannot write " + file.string() + ": " + written.reason());
   *context.out << "exported macro " << index << " \"" << kb::ToUtf8(kb::NameOf(*macros[index]))
@@ -41,12 +44,17 @@ void ExportMacro(Context& context) {
 }
 
 void ImportMacro(Context& context) {
-  kb::MacroList macros = LoadMacros(context);
+  const kb::StoreLock lock = LockForWriting(context);
+  MacroStore macros = LoadMacros(context);
   const std::filesystem::path file = context.args[0];
-  kb::MacroImport import = kb::ImportMacroFile(file, macros);
+  if (macros.list.size() >= kb::kMaxStoredMacros) {
+    throw CommandFailed("cannot import " + file.string() + ": the macro store holds " +
+                        std::to_string(kb::kMaxStoredMacros) + " macros, as many as it may");
+  }
+  kb::MacroImport import = kb::ImportMacroFile(file, macros.list);
   if (import.outcome == kb::MacroImportOutcome::Unreadable) throw CommandFailed(import.reason);
   if (import.outcome != kb::MacroImportOutcome::Imported)
-    throw CommandFailed("cannot import " + import.reason);
+    throw CommandFailed("cannot import: " + import.reason);
   SaveMacros(context, macros);
   *context.out << "imported macro " << import.index << " \"" << kb::ToUtf8(import.name) << "\"\n";
 }

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <new>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -60,7 +61,11 @@ std::string HelpText() {
           "import-profile saves the profile store with the new profile selected, and the macro\n"
           "store when the file brought macros; import-macro saves the macro store.\n"
           "\n"
-          "Exit status: 0 done, 1 the command failed, 2 wrong use of the command line.\n";
+          "Commands that change a store wait for other kbctl commands that change it, and refuse\n"
+          "while kbconfig runs on the same application directory; reading commands never wait.\n"
+          "\n"
+          "Exit status: 0 done, 1 the command failed, 2 wrong use of the command line,\n"
+          "3 apply sent the profile but left macros out for lack of keyboard memory.\n";
   return help.str();
 }
 
@@ -160,6 +165,12 @@ int main(int argc, char** argv) {
   } catch (const kbctl::UsageError& error) {
     std::cerr << "kbctl: " << error.what() << '\n';
     return 2;
+  } catch (const kbctl::CommandPartlyDone& error) {
+    std::cerr << "kbctl: " << error.what() << '\n';
+    return kbctl::kExitPartly;
+  } catch (const std::bad_alloc&) {
+    std::cerr << "kbctl: out of memory\n";
+    return 1;
   } catch (const std::exception& error) {
     std::cerr << "kbctl: " << error.what() << '\n';
     return 1;

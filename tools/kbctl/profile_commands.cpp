@@ -8,6 +8,7 @@
 #include "json_writer.h"
 #include "macro/macro_store.h"
 #include "names/name_rules.h"
+#include "plain_text.h"
 #include "profile/profile_exchange.h"
 #include "record_json.h"
 #include "stores.h"
@@ -22,7 +23,7 @@ std::size_t SelectedIndex(const ProfileStore& store) {
 void ListProfiles(Context& context) {
   const ProfileStore store = LoadProfiles(context);
   for (std::size_t i = 0; i < store.list.size(); ++i) {
-    *context.out << i << '\t' << kb::ToUtf8(kb::NameOf(*store.list[i]));
+    *context.out << i << '\t' << ListingText(kb::NameOf(*store.list[i]));
     if (i == SelectedIndex(store)) *context.out << "\t*";
     *context.out << '\n';
   }
@@ -46,8 +47,9 @@ void ShowProfile(Context& context) {
 void ExportProfile(Context& context) {
   const ProfileStore store = LoadProfiles(context);
   const std::size_t index = ProfileIndexArgument(context, store, 0);
-  const kb::MacroList macros = LoadMacros(context);
+  const kb::MacroList macros = LoadMacros(context).list;
   const std::filesystem::path file = context.args[1];
+  RefuseStoreAsTarget(context, file);
   const kb::ProfileRecord& profile = *store.list[index];
   kb::Status written =
       kb::ExportProfileFile(file, ModelTagOf(context), profile, macros, context.model);
@@ -58,20 +60,34 @@ void ExportProfile(Context& context) {
 }
 
 void ImportProfile(Context& context) {
+  const kb::StoreLock lock = LockForWriting(context);
   ProfileStore store = LoadProfiles(context);
-  kb::MacroList macros = LoadMacros(context);
+  MacroStore macros = LoadMacros(context);
   const std::filesystem::path file = context.args[0];
   kb::ProfileImport import =
-      kb::ImportProfileFile(file, ModelTagOf(context), context.model, store.list, macros);
+      kb::ImportProfileFile(file, ModelTagOf(context), context.model, store.list, macros.list);
   if (import.outcome != kb::ProfileImportOutcome::Imported)
     throw CommandFailed(import.outcome == kb::ProfileImportOutcome::Unreadable
                             ? import.reason
-                            : "cannot import " + import.reason);
+                            : "cannot import: " + import.reason);
+  if (store.list.size() > kb::kMaxStoredProfiles || macros.list.size() > kb::kMaxStoredMacros) {
+    throw CommandFailed("cannot import " + file.string() + ": the stores hold at most " +
+                        std::to_string(kb::kMaxStoredProfiles) + " profiles and " +
+                        std::to_string(kb::kMaxStoredMacros) + " macros");
+  }
   // Macros first: extra macros in the store are harmless if the profile save then fails,
   // while a saved profile whose keys point past the macro store is not.
   if (import.macros_added > 0) SaveMacros(context, macros);
   store.header.selected_index = static_cast<std::int32_t>(import.profile_index);
-  SaveProfiles(context, store);
+  try {
+    SaveProfiles(context, store);
+  } catch (const CommandFailed& failed) {
+    if (import.macros_added == 0) throw;
+    throw CommandFailed(std::string(failed.what()) + "; the macro store was saved and now holds " +
+                        std::to_string(macros.list.size()) + " macros, " +
+                        std::to_string(import.macros_added) +
+                        " of them from this file, which no profile uses");
+  }
   *context.out << "imported profile " << import.profile_index << " \""
                << kb::ToUtf8(import.profile_name) << "\" with " << import.macros_added
                << " macros\n";

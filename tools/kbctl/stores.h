@@ -1,7 +1,9 @@
 #pragma once
 // The model's stores and texts as the commands see them. Loads that cannot read an existing
 // store fail instead of going on with an empty or default list: a later save would otherwise
-// replace the user's file.
+// replace the user's file. Commands that change a store hold the model's write lock (taken by
+// LockForWriting before they load), so that concurrent kbctl runs wait for each other and none
+// writes while the program runs.
 
 #include <filesystem>
 #include <string>
@@ -11,12 +13,19 @@
 #include "profile/profile_exchange.h"
 #include "profile/profile_record.h"
 #include "profile/profile_store.h"
+#include "profile/store_lock.h"
 
 namespace kbctl {
 
 struct ProfileStore {
   kb::StoreHeader header{};
   kb::ProfileList list;
+  bool lost_bytes = false;  // the file held bytes the list does not (see SaveProfiles)
+};
+
+struct MacroStore {
+  kb::MacroList list;
+  bool lost_bytes = false;
 };
 
 std::filesystem::path ProfileStorePath(const Context& context);
@@ -29,10 +38,20 @@ kb::ModelTag ModelTagOf(const Context& context);
 // when the language file lacks the key).
 std::u16string FirstProfileName(const Context& context);
 
-// Throws CommandFailed with the reason.
+// Waits for other kbctl writers of the model; fails ("kbconfig is running: ...") while the
+// program holds the stores. Keep the lock until the last save is done.
+kb::StoreLock LockForWriting(const Context& context);
+
+// Throw CommandFailed with the reason. A read-only command only loads: nothing is written but a
+// missing KB_3 store, which is created.
 ProfileStore LoadProfiles(const Context& context);
-kb::MacroList LoadMacros(const Context& context);
-void SaveProfiles(const Context& context, const ProfileStore& store);
-void SaveMacros(const Context& context, const kb::MacroList& macros);
+MacroStore LoadMacros(const Context& context);
+// Before the first save over a store that was loaded with losses, the old file is kept beside
+// it as "<name>.damaged-<date>-<time>" and a line on standard error says so.
+void SaveProfiles(const Context& context, ProfileStore& store);
+void SaveMacros(const Context& context, MacroStore& store);
+
+// Throws CommandFailed when `path` is one of the stores: an export must not overwrite one.
+void RefuseStoreAsTarget(const Context& context, const std::filesystem::path& path);
 
 }  // namespace kbctl

@@ -1,0 +1,280 @@
+// kbctl as a hostile user drives it: writers at once, the program's lock, damaged stores, links,
+// FIFOs, device nodes and huge files. Nothing may be lost, nothing may block.
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/utf16_text.h"
+#include "keys/assignment_kind.h"
+#include "keys/key_code.h"
+#include "macro/macro_file.h"
+#include "macro/macro_store.h"
+#include "names/name_rules.h"
+#include "profile/profile_exchange.h"
+#include "profile/profile_store.h"
+#include "profile/store_lock.h"
+#include "tools/kbctl_fixture.h"
+
+namespace kb {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Kbctl;
+using test::LineCount;
+using test::RunResult;
+using testing::FileBytes;
+using testing::MakeMacro;
+using testing::WriteBytes;
+
+class KbctlStores : public Kbctl {
+ protected:
+  // Starts every command at once and waits for all; returns their exit codes.
+  std::vector<int> RunTogether(const std::vector<std::vector<std::string>>& commands) {
+    std::vector<pid_t> pids;
+    for (std::vector<std::string> args : commands) {
+      args.insert(args.begin(), {KBCTL_PATH, "--app-dir", app_.path().string()});
+      std::vector<char*> argv;
+      for (std::string& arg : args) argv.push_back(arg.data());
+      argv.push_back(nullptr);
+      posix_spawn_file_actions_t actions;
+      posix_spawn_file_actions_init(&actions);
+      posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+      pid_t pid = 0;
+      EXPECT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+      posix_spawn_file_actions_destroy(&actions);
+      pids.push_back(pid);
+    }
+    std::vector<int> codes;
+    for (pid_t pid : pids) {
+      int status = 0;
+      waitpid(pid, &status, 0);
+      codes.push_back(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    }
+    return codes;
+  }
+
+  fs::path MacroFile(const std::string& name, int actions = 2) {
+    const fs::path path = io_ / name;
+    EXPECT_TRUE(ExportMacroFile(path, *MakeMacro(u"x", actions)).ok());
+    return path;
+  }
+
+  // Every file under Data/ with its bytes (links as their target's name).
+  std::map<std::string, std::vector<std::uint8_t>> DataFiles() const {
+    std::map<std::string, std::vector<std::uint8_t>> files;
+    for (const auto& entry : fs::recursive_directory_iterator(app_.path() / "Data")) {
+      const std::string name = fs::relative(entry.path(), app_.path()).string();
+      if (entry.is_symlink()) {
+        const std::string target = fs::read_symlink(entry.path()).string();
+        files[name] = {target.begin(), target.end()};
+      } else if (entry.is_regular_file()) {
+        files[name] = FileBytes(entry.path());
+      }
+    }
+    return files;
+  }
+
+  MacroList StoredMacros() const {
+    MacroList list;
+    (void)ParseMacroStore(FileBytes(Macros()), list);
+    return list;
+  }
+};
+
+TEST_F(KbctlStores, WritersStartedTogetherLoseNothing) {
+  ASSERT_EQ(Kb({"profiles"}).exit_code, 0);
+  // A profile whose first key runs the file's only macro.
+  StoreHeader header;
+  ProfileList profiles;
+  (void)ParseProfileStore(FileBytes(Store()), header, profiles);
+  KeyEntry& key = profiles[0]->banks[0].keys[0];
+  key.kind = static_cast<std::uint8_t>(AssignmentKind::MacroBinding);
+  key.macro_index = 0;
+  MacroList own;
+  own.push_back(MakeMacro(u"bound", 7));
+  ASSERT_TRUE(
+      ExportProfileFile(io_ / "bound.kpo", MakeModelTag(u"KB_3"), *profiles[0], own, Model::KB_3)
+          .ok());
+
+  std::vector<std::vector<std::string>> commands;
+  for (int i = 0; i < 10; ++i)
+    commands.push_back({"import-macro", MacroFile("m" + std::to_string(i) + ".mco").string()});
+  commands.push_back({"import-profile", (io_ / "bound.kpo").string()});
+  for (int code : RunTogether(commands)) EXPECT_EQ(code, 0);
+
+  const MacroList macros = StoredMacros();
+  EXPECT_EQ(macros.size(), 11u);
+  (void)ParseProfileStore(FileBytes(Store()), header, profiles);
+  ASSERT_EQ(profiles.size(), 2u);
+  const KeyEntry& imported = profiles[1]->banks[0].keys[0];
+  ASSERT_GE(imported.macro_index, 0);
+  ASSERT_LT(static_cast<std::size_t>(imported.macro_index), macros.size());
+  EXPECT_EQ(macros[imported.macro_index]->action_count, 7) << "the key runs its own macro";
+}
+
+TEST_F(KbctlStores, WritersAreRefusedWhileTheProgramHoldsTheStores) {
+  ASSERT_EQ(Kb({"import-macro", MacroFile("a.mco").string()}).exit_code, 0);
+  const auto before = DataFiles();
+  StoreLock program;
+  ASSERT_TRUE(StoreLock::HoldForProgram({Store(), Macros()}, &program).ok());
+
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"import-macro", MacroFile("b.mco").string()},
+        std::vector<std::string>{"import-profile", (io_ / "none.kpo").string()}}) {
+    const RunResult run = Kb(args);
+    EXPECT_EQ(run.exit_code, 1) << args[0];
+    EXPECT_EQ(LineCount(run.err), 1) << run.err;
+    EXPECT_TRUE(run.err.starts_with("kbctl: kbconfig is running: ")) << run.err;
+  }
+  const RunResult read = Kb({"macros"});
+  EXPECT_EQ(read.exit_code, 0) << read.err;
+  EXPECT_EQ(LineCount(read.out), 1);
+  EXPECT_EQ(DataFiles(), before);
+}
+
+TEST_F(KbctlStores, DamagedStoresSurviveReadingAndAreKeptAsideByTheFirstWrite) {
+  fs::create_directories(Store().parent_path());
+  // A header and a piece of a record; a macro and a piece of another.
+  std::vector<std::uint8_t> profile_bytes(30000, 0x5A);
+  WriteBytes(Store(), profile_bytes);
+  auto macro_bytes = testing::ImageOf(*MakeMacro(u"kept"));
+  macro_bytes.resize(macro_bytes.size() + 1000, 0x77);
+  WriteBytes(Macros(), macro_bytes);
+  const auto before = DataFiles();
+
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"profiles"}, std::vector<std::string>{"show"},
+        std::vector<std::string>{"macros"}, std::vector<std::string>{"show-macro", "0"},
+        std::vector<std::string>{"export-macro", "0", (io_ / "out.mco").string()},
+        std::vector<std::string>{"export-profile", "0", (io_ / "out.kpo").string()}}) {
+    const RunResult run = Kb(args);
+    EXPECT_EQ(run.exit_code, 0) << args[0] << ": " << run.err;
+    EXPECT_EQ(DataFiles(), before) << args[0] << " changed a store";
+  }
+
+  const RunResult run = Kb({"import-macro", MacroFile("new.mco").string()});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(LineCount(run.err), 1) << run.err;
+  EXPECT_NE(run.err.find("macro.mcos.damaged-"), std::string::npos) << run.err;
+  std::vector<fs::path> kept;
+  for (const auto& entry : fs::directory_iterator(Macros().parent_path()))
+    if (entry.path().filename().string().starts_with("macro.mcos.damaged-"))
+      kept.push_back(entry.path());
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(FileBytes(kept[0]), macro_bytes);
+  EXPECT_EQ(StoredMacros().size(), 2u);
+  EXPECT_EQ(FileBytes(Store()), profile_bytes) << "the profile store was not written";
+}
+
+TEST_F(KbctlStores, ALinkedStoreStaysALinkAndKilledSavesLeaveNoLitter) {
+  const fs::path elsewhere = io_ / "elsewhere";
+  fs::create_directories(elsewhere);
+  fs::create_directories(Macros().parent_path());
+  fs::create_symlink(elsewhere / "macro.mcos", Macros());
+  // What a save killed before its rename leaves, from before this run.
+  const fs::path litter = elsewhere / ".macro.mcos.Ab12Cd";
+  WriteBytes(litter, {1, 2, 3});
+  fs::last_write_time(litter, fs::file_time_type::clock::now() - std::chrono::hours(1));
+
+  ASSERT_EQ(Kb({"import-macro", MacroFile("a.mco").string()}).exit_code, 0);
+  ASSERT_EQ(Kb({"import-macro", MacroFile("b.mco").string()}).exit_code, 0);
+  EXPECT_TRUE(fs::is_symlink(Macros()));
+  EXPECT_EQ(fs::file_size(elsewhere / "macro.mcos"), 2 * sizeof(MacroRecord));
+  EXPECT_FALSE(fs::exists(litter));
+}
+
+TEST_F(KbctlStores, ExportsNeverReplaceAStoreOrSomethingThatIsNotAFile) {
+  ASSERT_EQ(Kb({"import-macro", MacroFile("a.mco").string()}).exit_code, 0);
+  ASSERT_EQ(Kb({"profiles"}).exit_code, 0);
+  ASSERT_EQ(mkfifo((io_ / "fifo").c_str(), 0644), 0);
+  fs::create_symlink(Macros(), io_ / "link_to_store.mco");
+  fs::create_symlink(Store(), io_ / "link_to_profiles.kpo");
+  const auto before = DataFiles();
+  struct Case {
+    const char* what;
+    std::vector<std::string> args;
+  };
+  const Case cases[] = {
+      {"the macro store", {"export-macro", "0", Macros().string()}},
+      {"the profile store", {"export-profile", "0", Store().string()}},
+      {"a link to the store", {"export-macro", "0", (io_ / "link_to_store.mco").string()}},
+      {"a link to the other store",
+       {"export-profile", "0", (io_ / "link_to_profiles.kpo").string()}},
+      {"a FIFO", {"export-macro", "0", (io_ / "fifo").string()}},
+      {"a device node", {"export-macro", "0", "/dev/null"}},
+  };
+  for (const Case& c : cases) {
+    const RunResult run = Kb(c.args);
+    EXPECT_EQ(run.exit_code, 1) << c.what;
+    EXPECT_EQ(LineCount(run.err), 1) << c.what << ": " << run.err;
+  }
+  EXPECT_EQ(DataFiles(), before);
+  EXPECT_TRUE(fs::is_fifo(io_ / "fifo"));
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
+
+  // A link to an ordinary file is written through and stays a link; a name of 255 bytes works.
+  fs::create_symlink(io_ / "target.mco", io_ / "link.mco");
+  EXPECT_EQ(Kb({"export-macro", "0", (io_ / "link.mco").string()}).exit_code, 0);
+  EXPECT_TRUE(fs::is_symlink(io_ / "link.mco"));
+  EXPECT_EQ(fs::file_size(io_ / "target.mco"), sizeof(MacroRecord));
+  const fs::path long_name = io_ / (std::string(251, 'n') + ".mco");
+  const RunResult run = Kb({"export-macro", "0", long_name.string()});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(fs::file_size(long_name), sizeof(MacroRecord));
+}
+
+TEST_F(KbctlStores, ReadersRefuseWhatIsNotAFileOfTheirSizeAtOnce) {
+  ASSERT_EQ(mkfifo((io_ / "fifo").c_str(), 0644), 0);
+  {
+    std::ofstream huge(io_ / "huge.mco", std::ios::binary);
+    huge.seekp(200 << 20);
+    huge.put('\0');
+  }
+  fs::create_directories(Store().parent_path());
+  const struct {
+    const char* what;
+    std::vector<std::string> args;
+  } cases[] = {
+      {"device as macro file", {"import-macro", "/dev/zero"}},
+      {"device as profile file", {"import-profile", "/dev/zero"}},
+      {"FIFO as macro file", {"import-macro", (io_ / "fifo").string()}},
+      {"FIFO as profile file", {"import-profile", (io_ / "fifo").string()}},
+      {"huge macro file", {"import-macro", (io_ / "huge.mco").string()}},
+      {"huge profile file", {"import-profile", (io_ / "huge.mco").string()}},
+  };
+  for (const auto& c : cases) {
+    const RunResult run = Kb(c.args);
+    EXPECT_EQ(run.exit_code, 1) << c.what;
+    EXPECT_EQ(LineCount(run.err), 1) << c.what << ": " << run.err;
+  }
+  // A FIFO or a huge file in the place of a store is refused too, not waited on or read.
+  ASSERT_EQ(mkfifo(Macros().c_str(), 0644), 0);
+  EXPECT_EQ(Kb({"macros"}).exit_code, 1);
+  fs::remove(Macros());
+  fs::copy_file(io_ / "huge.mco", Macros());
+  EXPECT_EQ(Kb({"macros"}).exit_code, 1);
+  rusage usage{};
+  ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
+  EXPECT_LT(usage.ru_maxrss, 64 * 1024) << "KiB at most, of the largest kbctl run";
+}
+
+TEST_F(KbctlStores, ListingsKeepOneLinePerRecord) {
+  auto macro = MakeMacro(u"x");
+  ASSERT_TRUE(ExportMacroFile(io_ / "a.mco", *macro).ok());
+  ASSERT_EQ(Kb({"import-macro", (io_ / "a.mco").string()}).exit_code, 0);
+  MacroList list = StoredMacros();
+  StoreFieldText(list[0]->name, u"two\nlines\tand\\tab");
+  ASSERT_TRUE(SaveMacroStore(Macros(), list).ok());
+  const RunResult run = Kb({"macros"});
+  EXPECT_EQ(run.out, "0\ttwo\\nlines\\tand\\\\tab\t2 actions\tloop 1\n");
+}
+
+}  // namespace
+}  // namespace kb
