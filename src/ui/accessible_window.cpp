@@ -3,10 +3,12 @@
 #include <QAccessibleWidget>
 #include <QWindow>
 
+#include "ui/combo.h"
 #include "ui/control.h"
 #include "ui/internal/accessibility.h"
 #include "ui/internal/accessible_control.h"
 #include "ui/internal/accessible_naming.h"
+#include "ui/internal/combo_drop_window.h"
 #include "ui/internal/host_widget.h"
 #include "ui/internal/paint_context.h"
 #include "ui/menu.h"
@@ -18,6 +20,7 @@ namespace {
 
 QAccessibleInterface* Factory(const QString&, QObject* object) {
   if (auto* host = dynamic_cast<HostWidget*>(object)) return new AccessibleWindow(host);
+  if (auto* drop = dynamic_cast<ComboDropWindow*>(object)) return new AccessibleDropDown(drop);
   return nullptr;
 }
 
@@ -95,6 +98,41 @@ QAccessible::State AccessibleWindow::state() const {
   QAccessible::State s = QAccessibleWidget::state();
   if (CWindowWnd* w = windowObject(); w && w->IsModal()) s.modal = true;
   return s;
+}
+
+AccessibleDropDown::AccessibleDropDown(ComboDropWindow* drop)
+    : QAccessibleWidget(drop, QAccessible::List) {}
+
+QAccessibleInterface* AccessibleDropDown::combo() const {
+  auto* drop = static_cast<ComboDropWindow*>(widget());
+  return drop ? AccessibleControl::For(drop->owner()) : nullptr;
+}
+
+QAccessibleInterface* AccessibleDropDown::child(int index) const {
+  QAccessibleInterface* c = combo();
+  return c ? c->child(index) : nullptr;
+}
+
+int AccessibleDropDown::childCount() const {
+  QAccessibleInterface* c = combo();
+  return c ? c->childCount() : 0;
+}
+
+int AccessibleDropDown::indexOfChild(const QAccessibleInterface* child) const {
+  QAccessibleInterface* c = combo();
+  return c ? c->indexOfChild(child) : -1;
+}
+
+QAccessibleInterface* AccessibleDropDown::childAt(int x, int y) const {
+  for (int i = 0; i < childCount(); ++i)
+    if (QAccessibleInterface* item = child(i); item && item->rect().contains(x, y)) return item;
+  return nullptr;
+}
+
+QString AccessibleDropDown::text(QAccessible::Text t) const {
+  QAccessibleInterface* c = combo();
+  if (t == QAccessible::Name && c) return c->text(QAccessible::Name);
+  return QAccessibleWidget::text(t);
 }
 
 }  // namespace DuiLib::internal

@@ -133,8 +133,7 @@ void HostWidget::focusInEvent(QFocusEvent* e) {
       this,
       [this] {
         CPaintManagerUI* pm = window_ ? window_->GetPaintManager() : nullptr;
-        if (pm && pm->GetFocus())
-          AccessibleChanged(pm->GetFocus(), AccessibleChange::kFocus);
+        if (pm && pm->GetFocus()) AccessibleChanged(pm->GetFocus(), AccessibleChange::kFocus);
       },
       Qt::QueuedConnection);
 }

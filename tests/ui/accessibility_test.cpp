@@ -16,6 +16,7 @@
 #include "ui/edit.h"
 #include "ui/internal/accessible_control.h"
 #include "ui/internal/accessible_naming.h"
+#include "ui/internal/combo_drop_window.h"
 #include "ui/internal/host_widget.h"
 #include "ui/list.h"
 #include "ui/menu.h"
@@ -265,6 +266,15 @@ TEST_F(AccessibilityTest, PressActsAsAClick) {
     EXPECT_EQ(b.events, a.events);
   }
   EXPECT_TRUE(b.Find<CComboUI>(u"combo")->IsDropped());
+  // The open drop-down is a list named as its combo, holding the combo's items.
+  QAccessibleInterface* drop =
+      QAccessible::queryAccessibleInterface(b.Find<CComboUI>(u"combo")->DropWindowForTesting());
+  ASSERT_NE(drop, nullptr);
+  EXPECT_EQ(drop->role(), QAccessible::List);
+  EXPECT_EQ(Name(drop), "Profile");
+  ASSERT_EQ(drop->childCount(), 3);
+  EXPECT_EQ(drop->child(2), Find(b, b.pm().FindControl(u"combo"))->child(2));
+  EXPECT_FALSE(drop->child(2)->rect().isEmpty());
   // A combo's item is picked as in its drop-down: it closes and the combo reports the choice.
   b.events.clear();
   Find(b, b.pm().FindControl(u"combo"))

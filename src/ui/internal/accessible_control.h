@@ -136,5 +136,21 @@ class AccessibleWindow : public QAccessibleWidget {
   CControlUI* root() const;
 };
 
+class ComboDropWindow;
+
+// The open drop-down of a combo: a list named as its combo whose items are the combo's items.
+class AccessibleDropDown : public QAccessibleWidget {
+ public:
+  explicit AccessibleDropDown(ComboDropWindow* drop);
+  QAccessibleInterface* child(int index) const override;
+  int childCount() const override;
+  int indexOfChild(const QAccessibleInterface* child) const override;
+  QAccessibleInterface* childAt(int x, int y) const override;
+  QString text(QAccessible::Text t) const override;
+
+ private:
+  QAccessibleInterface* combo() const;
+};
+
 }  // namespace internal
 }  // namespace DuiLib

@@ -12,6 +12,7 @@ class ComboDropWindow : public QWidget {
  public:
   explicit ComboDropWindow(CComboUI* owner);
   void Detach() { owner_ = nullptr; }
+  CComboUI* owner() const { return owner_; }
   int hot() const { return hot_; }
   // Row rectangle of item `index` in this widget, empty when scrolled away.
   RECT RowRect(int index) const;
