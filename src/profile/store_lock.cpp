@@ -33,11 +33,12 @@ Status OpenLockFile(const std::filesystem::path& path, int* fd) {
   return Status::Ok();
 }
 
-Status MakeFolder(const std::filesystem::path& folder) {
+// Makes the data folder when it is missing and opens `name` in it.
+Status OpenInFolder(const std::filesystem::path& folder, const char* name, int* fd) {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   if (ec) return Status::Fail("cannot create folder " + folder.string() + ": " + ec.message());
-  return Status::Ok();
+  return OpenLockFile(folder / name, fd);
 }
 
 int FlockRetryingSignals(int fd, int operation) {
@@ -78,10 +79,10 @@ std::filesystem::path StoreFolderOf(const ModelPaths& paths) {
 
 Status StoreLock::HoldForProgram(const ModelPaths& paths, StoreLock* out) {
   const std::filesystem::path folder = StoreFolderOf(paths);
-  if (Status made = MakeFolder(folder); !made) return made;
-  StoreLock lock;
   const std::filesystem::path path = folder / kProgramLockName;
-  if (Status opened = OpenLockFile(path, &lock.program_fd_); !opened) return opened;
+  StoreLock lock;
+  if (Status opened = OpenInFolder(folder, kProgramLockName, &lock.program_fd_); !opened)
+    return opened;
   // A running kbctl holds the lock shared for the few milliseconds of its write: retry for a
   // while. Another program holds it exclusively for its whole run and is not waited out.
   const auto deadline = std::chrono::steady_clock::now() + kProgramStartWait;
@@ -99,10 +100,10 @@ Status StoreLock::HoldForProgram(const ModelPaths& paths, StoreLock* out) {
 
 Status StoreLock::LockForWriting(const ModelPaths& paths, StoreLock* out) {
   const std::filesystem::path folder = StoreFolderOf(paths);
-  if (Status made = MakeFolder(folder); !made) return made;
-  StoreLock lock;
   const std::filesystem::path program_path = folder / kProgramLockName;
-  if (Status opened = OpenLockFile(program_path, &lock.program_fd_); !opened) return opened;
+  StoreLock lock;
+  if (Status opened = OpenInFolder(folder, kProgramLockName, &lock.program_fd_); !opened)
+    return opened;
   if (FlockRetryingSignals(lock.program_fd_, LOCK_SH | LOCK_NB) != 0) {
     if (errno == EWOULDBLOCK) {
       return Status::Fail("kbconfig is running: it holds the stores in " + folder.string() +
@@ -111,7 +112,8 @@ Status StoreLock::LockForWriting(const ModelPaths& paths, StoreLock* out) {
     return Status::Fail(Reason("cannot lock", program_path));
   }
   const std::filesystem::path writers_path = folder / kWritersLockName;
-  if (Status opened = OpenLockFile(writers_path, &lock.writers_fd_); !opened) return opened;
+  if (Status opened = OpenInFolder(folder, kWritersLockName, &lock.writers_fd_); !opened)
+    return opened;
   if (FlockRetryingSignals(lock.writers_fd_, LOCK_EX) != 0)
     return Status::Fail(Reason("cannot lock", writers_path));
   *out = std::move(lock);
