@@ -118,6 +118,26 @@ TEST_F(KbctlDeviceCommands, ApplySendsEverythingAndSavesTheStore) {
   EXPECT_EQ(std::filesystem::file_size(app / "Data/kb/kb_3/data.pros"), 48628u);
 }
 
+// Two macros of 3000 short presses take about 12000 bytes; the keyboard holds 10000. The apply
+// sends what fits and says, with its own exit status, that a macro was left out.
+TEST_F(KbctlDeviceCommands, ApplyThatLeftAMacroOutSaysSo) {
+  StoreHeader header{};
+  ProfileList profiles;
+  ProfileRecord& profile = NewDefaultProfile(u"Long", Model::KB_3, profiles);
+  MacroList macros;
+  for (int m = 0; m < 2; ++m) {
+    test::BindMacro(profile.banks[0].keys[7 + m], m);
+    macros.push_back(test::EmptyMacro(u"long"));
+    for (int i = 0; i < kMaxMacroActions; ++i)
+      test::AddAction(*macros[m], test::Action(0x04, 1, 10));
+  }
+  ASSERT_TRUE(SaveProfileStore(app / "Data/kb/kb_3/data.pros", header, profiles).ok());
+  ASSERT_TRUE(SaveMacroStore(app / "Data/kb/kb_3/macro.mcos", macros).ok());
+  const CommandRun run = Kbctl("apply");
+  EXPECT_EQ(run.status, 3) << run.output;
+  EXPECT_NE(run.output.find("1 macro program(s) did not fit"), std::string::npos) << run.output;
+}
+
 // An apply whose store could not be saved afterwards, or that the program's lock forbids, must
 // stop before it opens the keyboard: the run ends at once, with no report line.
 TEST_F(KbctlDeviceCommands, ApplyThatCouldNotSaveSendsNothing) {

@@ -265,6 +265,36 @@ TEST_F(KbctlStores, ReadersRefuseWhatIsNotAFileOfTheirSizeAtOnce) {
   EXPECT_LT(usage.ru_maxrss, 64 * 1024) << "KiB at most, of the largest kbctl run";
 }
 
+TEST_F(KbctlStores, AnImportWhoseSecondSaveFailsSaysWhatWasSaved) {
+  // The profile store lies in a folder that refuses new files, the macro store does not.
+  const fs::path locked = io_ / "locked";
+  fs::create_directories(locked);
+  fs::create_directories(Store().parent_path());
+  ASSERT_EQ(Kb({"--app-dir", io_.path().string(), "profiles"}, false).exit_code, 0);
+  fs::copy_file(io_ / "Data/kb/kb_3/data.pros", locked / "data.pros");
+  fs::create_symlink(locked / "data.pros", Store());
+  MacroList own;
+  own.push_back(MakeMacro(u"bound", 3));
+  StoreHeader header;
+  ProfileList profiles;
+  (void)ParseProfileStore(FileBytes(locked / "data.pros"), header, profiles);
+  profiles[0]->banks[0].keys[0].kind = static_cast<std::uint8_t>(AssignmentKind::MacroBinding);
+  profiles[0]->banks[0].keys[0].macro_index = 0;
+  ASSERT_TRUE(
+      ExportProfileFile(io_ / "p.kpo", MakeModelTag(u"KB_3"), *profiles[0], own, Model::KB_3).ok());
+  testing::UnwritableFolder unwritable(locked);
+  if (!unwritable.active()) GTEST_SKIP() << "this file system cannot refuse writes to root";
+  const auto before = FileBytes(locked / "data.pros");
+  const RunResult run = Kb({"import-profile", (io_ / "p.kpo").string()});
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(LineCount(run.err), 1) << run.err;
+  EXPECT_NE(run.err.find("cannot save the profile store"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("the macro store was saved and now holds 1 macros"), std::string::npos)
+      << run.err;
+  EXPECT_EQ(FileBytes(locked / "data.pros"), before);
+  EXPECT_EQ(StoredMacros().size(), 1u);
+}
+
 TEST_F(KbctlStores, ListingsKeepOneLinePerRecord) {
   auto macro = MakeMacro(u"x");
   ASSERT_TRUE(ExportMacroFile(io_ / "a.mco", *macro).ok());
