@@ -13,6 +13,7 @@ packages=(
   dbus at-spi2-core python3-pyatspi
   fonts-dejavu-core
   python3
+  desktop-file-utils appstream dpkg-dev file man-db
   clang clang-format libclang-rt-14-dev
 )
 

@@ -326,24 +326,45 @@ def keycaps(out):
         canvas.save(os.path.join(out, "keycap_%s.png" % state))
 
 
-def icons(out):
-    # The program's icon (window and tray): a keyboard on an accent tile.
+def app_icon(size):
+    # The program's icon (window, tray, desktop): a keyboard on an accent tile, drawn on a 64-unit
+    # grid scaled to `size` pixels.
+    k = size / 64
     s = 64
-    canvas = Canvas(s, s)
-    canvas.fill(round_rect(2, 2, s - 2, s - 2, 13), vertical(ACCENT_HOT, ACCENT_PUSHED, 2, s - 2))
-    canvas.fill(round_rect(9, 19, s - 9, s - 17, 5), CAPTION)
+    canvas = Canvas(size, size)
+    canvas.fill(round_rect(2 * k, 2 * k, (s - 2) * k, (s - 2) * k, 13 * k),
+                vertical(ACCENT_HOT, ACCENT_PUSHED, 2 * k, (s - 2) * k))
+    canvas.fill(round_rect(9 * k, 19 * k, (s - 9) * k, (s - 17) * k, 5 * k), CAPTION)
     for row, (y, count) in enumerate(((23, 8), (30, 8), (37, 0))):
         if count == 0:
-            canvas.fill(round_rect(20, y, s - 20, y + 5, 1.5), TEXT)
+            canvas.fill(round_rect(20 * k, y * k, (s - 20) * k, (y + 5) * k, 1.5 * k), TEXT)
             continue
         for i in range(count):
             x = 13 + i * 5 + (row * 2)
-            canvas.fill(round_rect(x, y, x + 3.6, y + 5, 1.0), TEXT)
-    canvas.save(os.path.join(out, "app_icon.png"))
+            canvas.fill(round_rect(x * k, y * k, (x + 3.6) * k, (y + 5) * k, 1.0 * k), TEXT)
+    return canvas
+
+
+def icons(out):
+    app_icon(64).save(os.path.join(out, "app_icon.png"))
+
+
+# The sizes of the hicolor theme that desktops look for.
+DESKTOP_ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+
+
+def desktop_icons(out):
+    for size in DESKTOP_ICON_SIZES:
+        folder = os.path.join(out, "hicolor", "%dx%d" % (size, size), "apps")
+        os.makedirs(folder, exist_ok=True)
+        app_icon(size).save(os.path.join(folder, "kbconfig.png"))
 
 
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    if len(sys.argv) == 3 and sys.argv[1] == "--desktop-icons":
+        desktop_icons(sys.argv[2])
+        return
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, "res", "skins")
     os.makedirs(out, exist_ok=True)
     buttons(out)
