@@ -3,6 +3,7 @@
 // read these fields; nothing else switches on the model.
 
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string_view>
 
@@ -37,7 +38,17 @@ struct ModelInfo {
   int usb_product_id;
   std::uint32_t worker_message;  // thread message that requests a transfer
   const KeyLayout& (*key_layout)();
+  // The lighting page's rows, bit m for light mode m (see lighting/light_rows.h): effects without
+  // a speed, and effects with nothing but brightness and speed.
+  std::uint32_t light_modes_without_speed;
+  std::uint32_t light_modes_with_brightness_and_speed_only;
 };
+
+constexpr std::uint32_t LightModeBits(std::initializer_list<int> modes) {
+  std::uint32_t bits = 0;
+  for (int mode : modes) bits |= std::uint32_t{1} << mode;
+  return bits;
+}
 
 inline constexpr ModelInfo kKb3Info{
     .model = Model::KB_3,
@@ -55,6 +66,8 @@ inline constexpr ModelInfo kKb3Info{
     .usb_product_id = KB_3_PRODUCT_ID,
     .worker_message = 1906,
     .key_layout = layout_tables::Kb3,
+    .light_modes_without_speed = LightModeBits({5}),
+    .light_modes_with_brightness_and_speed_only = LightModeBits({1, 3, 9, 11, 17}),
 };
 inline constexpr ModelInfo kKb4Info{
     .model = Model::KB_4,
@@ -72,6 +85,8 @@ inline constexpr ModelInfo kKb4Info{
     .usb_product_id = KB_4_PRODUCT_ID,
     .worker_message = 1907,
     .key_layout = layout_tables::Kb4,
+    .light_modes_without_speed = LightModeBits({12}),
+    .light_modes_with_brightness_and_speed_only = LightModeBits({2, 6, 9, 10}),
 };
 
 inline constexpr const ModelInfo* kModels[] = {&kKb3Info, &kKb4Info};
