@@ -326,6 +326,42 @@ def keycaps(out):
         canvas.save(os.path.join(out, "keycap_%s.png" % state))
 
 
+def key_faces(out):
+    # The keys of the keyboard picture are drawn as a face inside a 2 px clear ring, so that the
+    # highlight the page sets as the key's background (skins/KB/key_1.png, enter_1.png) shows as
+    # a coloured rim around a key that no longer does what it did from the factory.
+    s = 40
+    looks = {
+        "normal": (SURFACE, BORDER),
+        "hot": (SURFACE_HOT, BORDER_HOT),
+        "pushed": (SURFACE_PUSHED, ACCENT),
+    }
+    for state, (face, edge) in looks.items():
+        canvas = Canvas(s, s)
+        canvas.fill(round_rect(2, 2, s - 2, s - 2, 4), edge)
+        canvas.fill(round_rect(3, 3, s - 3, s - 3, 3), lighter(face, -8))
+        top = vertical(lighter(face, 14), face, 3, s - 6)
+        canvas.fill(round_rect(4, 4, s - 4, s - 6, 3), top)
+        canvas.save(os.path.join(out, "keyface_%s.png" % state))
+    marks_dir = os.path.join(out, "KB")
+    os.makedirs(marks_dir, exist_ok=True)
+    for name in ("key_1", "enter_1"):
+        canvas = Canvas(s, s)
+        canvas.fill(round_rect(0, 0, s, s, 6), WARNING)
+        canvas.save(os.path.join(marks_dir, name + ".png"))
+    # The plate the keys sit on.
+    canvas = Canvas(s, s)
+    canvas.fill(round_rect(0, 0, s, s, 10), BORDER)
+    canvas.fill(round_rect(1, 1, s - 1, s - 1, 9), vertical(CAPTION, FIELD, 1, s - 1))
+    canvas.save(os.path.join(out, "keyboard_plate.png"))
+    # The apply ring beside the progress text: three quarters of a ring in the accent colour.
+    r = 16
+    canvas = Canvas(r, r)
+    ring = circle(8, 8, 6.5)
+    canvas.fill(lambda x, y: max(abs(ring(x, y)) - 1.2, -(x - 8) if y < 8 else -1e9), ACCENT)
+    canvas.save(os.path.join(out, "apply_ring.png"))
+
+
 def app_icon(size):
     # The program's icon (window, tray, desktop): a keyboard on an accent tile, drawn on a 64-unit
     # grid scaled to `size` pixels.
@@ -373,6 +409,7 @@ def main():
     sliders(out)
     window_parts(out)
     keycaps(out)
+    key_faces(out)
     icons(out)
 
 

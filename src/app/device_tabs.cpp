@@ -1,0 +1,51 @@
+#include "app/device_tabs.h"
+
+#include <string>
+
+using DuiLib::CDuiString;
+
+namespace {
+
+// True when the first n characters agree, n the shorter length (case-sensitive).
+bool PrefixMatches(const CDuiString& name, const std::string& prefix) {
+  const std::u16string_view text = name;
+  const std::size_t n = std::min(text.size(), prefix.size());
+  for (std::size_t i = 0; i < n; ++i)
+    if (text[i] != static_cast<char16_t>(prefix[i])) return false;
+  return true;
+}
+
+}  // namespace
+
+CKB::CKB() {
+  AddHandler(DuiLib::DUI_MSGTYPE_SELECTCHANGED, u"",
+             [this](DuiLib::TNotifyUI& msg) { OnSelectChanged(msg); });
+}
+
+void CKB::Init(DuiLib::CPaintManagerUI* pm) {
+  pm_ = pm;
+  tabs_ = dynamic_cast<DuiLib::CTabLayoutUI*>(pm->FindControl(u"tab_device_kb"));
+  row_ = pm->FindControl(u"hor_device_kb");
+  for (const kb::ModelInfo* info : kb::kModels) {
+    const int m = static_cast<int>(info->model);
+    const std::string id(info->id);
+    options_[m] = dynamic_cast<DuiLib::COptionUI*>(pm->FindControl(CDuiString("option_" + id)));
+    pages_[m] = dynamic_cast<CDevicePage*>(pm->FindControl(CDuiString(id)));
+  }
+}
+
+void CKB::OnSelectChanged(DuiLib::TNotifyUI& msg) {
+  if (tabs_ == nullptr) return;
+  for (int m = 0; m < 2; ++m)
+    if (msg.pSender != nullptr && msg.pSender == options_[m]) tabs_->SelectItem(m + 1);
+}
+
+void CKB::OnMenuCommand(const CDuiString& name) {
+  for (const kb::ModelInfo* info : kb::kModels) {
+    const int m = static_cast<int>(info->model);
+    if (pages_[m] != nullptr && PrefixMatches(name, std::string(info->id) + "_")) {
+      pages_[m]->OnMenuCommand(name);
+      return;
+    }
+  }
+}

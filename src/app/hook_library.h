@@ -1,0 +1,31 @@
+#pragma once
+// Binds the input-hook library "Quillet.so" of the application directory: its seven entry
+// points into a HookFunctionTable. Without the library the table stays empty and the program
+// runs on (macro recording then has no hooks).
+
+#include <filesystem>
+
+#include "common/status.h"
+#include "keys/gui/hook_table.h"
+
+namespace kb {
+
+class HookLibrary {
+ public:
+  HookLibrary() = default;
+  HookLibrary(const HookLibrary&) = delete;
+  HookLibrary& operator=(const HookLibrary&) = delete;
+  ~HookLibrary();  // removes the hooks and frees the library
+
+  // UI thread. All seven must resolve, else nothing is bound.
+  [[nodiscard]] Status Load(const std::filesystem::path& app_dir);
+  // Removes the hooks (when bound) and frees the library.
+  void Free();
+  const HookFunctionTable& table() const { return table_; }
+
+ private:
+  void* handle_ = nullptr;
+  HookFunctionTable table_;
+};
+
+}  // namespace kb

@@ -1,0 +1,241 @@
+#include "app/main_wnd.h"
+
+#include <string>
+
+#include "device/device_notification.h"
+#include "keys/gui/program_messages.h"
+#include "shell/msg_wnd.h"
+#include "ui/menu.h"
+#include "ui/paint_manager.h"
+#include "ui/resource_manager.h"
+#include "ui/trace.h"
+
+using DuiLib::CDuiString;
+namespace msgs = kb::messages;
+
+namespace {
+
+constexpr DuiLib::UINT kDeviceChangeBroadcast = 537;
+constexpr int kTrayMenuLift = 50;
+// Messages of the original message map that carry nothing here.
+constexpr DuiLib::UINT kReserved[] = {1130, 1131, 1325, 1326, 1327, 1328, 1329, 1330, 1331,
+                                      1332, 1334, 1427, 1428, 1429, 1430, 1433, 1434};
+constexpr int kNoKeyboardPage = 1;
+constexpr int kDevicePage = 0;
+
+// The message target the HID library posts through: it outlives the window (posts to a window
+// that is gone are dropped), as the library stays loaded until the process ends.
+kb_message_target& SharedTarget() {
+  static kb_message_target target{};
+  return target;
+}
+
+}  // namespace
+
+CMainWnd::CMainWnd(kb::AppPaths paths) : paths_(std::move(paths)) {}
+
+CMainWnd::~CMainWnd() { tray_.DeleteTrayIcon(); }
+
+DuiLib::CControlUI* CMainWnd::CreateControl(const CDuiString& element_class) {
+  if (element_class.CompareNoCase(u"KB_3") == 0) return new CKB_3_UI;
+  if (element_class.CompareNoCase(u"KB_4") == 0) return new CKB_4_UI;
+  return nullptr;
+}
+
+void CMainWnd::InitWindow() {
+  SetIcon(u"skins/app_icon.png");
+  const CDuiString title = DuiLib::CResourceManager::GetInstance()->GetText(u"software_name_text");
+  const bool tray_made = tray_.CreateTrayIcon(GetHWND(), msgs::kAppIconId, title,
+                                              msgs::kTrayCallback, u"skins/app_icon.png");
+  has_tray_ = tray_override_ >= 0 ? tray_override_ == 1
+                                  : tray_made && DuiLib::CTrayIcon::IsSystemTrayAvailable();
+  SetWindowText(title);
+  btn_min_ = m_pm.FindControl(u"btn_min");
+  btn_exit_ = m_pm.FindControl(u"btn_exit");
+  tab_device_ = dynamic_cast<DuiLib::CTabLayoutUI*>(m_pm.FindControl(u"tab_device"));
+  if (tab_device_ != nullptr) tab_device_->SelectItem(kDevicePage);
+
+  const kb::Status hooks = hooks_.Load(paths_.app_dir);
+  if (!hooks.ok()) DuiLib::DUI__Trace(u"%s\n", hooks.reason().c_str());
+
+  AddVirtualWnd(u"KB_Page", &kb_);
+  kb_.Init(&m_pm);
+  const kb::PageWiring wiring{GetHWND(), &hooks_.table(), &capture_};
+  SharedTarget() = GetMessageTarget();
+  for (const kb::ModelInfo* info : kb::kModels) {
+    CDevicePage* page = kb_.page(static_cast<int>(info->model));
+    if (page == nullptr) continue;
+    page->SetWiring(wiring);
+    if (test_sleeper_ != nullptr) page->SetSleeperForTesting(test_sleeper_);
+    // Only a model with a device link is started; the other page stays built and hidden.
+    if (info->has_device_link) start_status_ = page->Start(paths_, &SharedTarget());
+  }
+}
+
+void CMainWnd::Notify(DuiLib::TNotifyUI& msg) { WindowImplBase::Notify(msg); }
+
+void CMainWnd::OnClick(DuiLib::TNotifyUI& msg) {
+  if (msg.pSender == nullptr) return;
+  if (msg.pSender == btn_min_) {
+    if (has_tray_)
+      ShowWindow(false);
+    else
+      Minimize();
+  } else if (msg.pSender == btn_exit_) {
+    DestroyWindow();
+  }
+}
+
+void CMainWnd::BringForward() {
+  if (has_device_ || !has_tray_) {
+    ShowWindow(true);
+    if (IsMinimized()) Restore();
+    BringToFront();
+    return;
+  }
+  if (no_device_box_open_) return;
+  no_device_box_open_ = true;
+  CMsgWnd::Show(GetHWND(), u"", u"warning_6_text");
+  no_device_box_open_ = false;
+}
+
+void CMainWnd::UpdateDeviceTabs() {
+  device_shown_ = false;
+  device_count_ = 0;
+  DuiLib::CTabLayoutUI* tabs = kb_.tabs();
+  for (const kb::ModelInfo* info : kb::kModels) {
+    const int m = static_cast<int>(info->model);
+    CDevicePage* page = kb_.page(m);
+    DuiLib::COptionUI* option = kb_.option(m);
+    if (page != nullptr && page->device_open()) {
+      ++device_count_;
+      if (option != nullptr) option->SetVisible(true);
+      if (tabs != nullptr) tabs->SelectItem(m + 1);
+      device_shown_ = true;
+    } else {
+      if (tabs != nullptr && tabs->GetCurSel() == m + 1) tabs->SelectItem(0);
+      if (option != nullptr) {
+        if (option->IsSelected()) option->Selected(false, false);
+        option->SetVisible(false);
+      }
+    }
+  }
+  if (kb_.row() != nullptr) {
+    kb_.row()->SetFloat(true);
+    kb_.row()->SetAttribute(u"pos", u"0,515,700,605");
+  }
+  PostMessage(msgs::kDeviceLayoutSettled);
+}
+
+void CMainWnd::DecideVisibility() {
+  const int count = device_shown_ ? device_count_ : 0;
+  if (count == 0 && tab_device_ != nullptr && tab_device_->GetCurSel() == kDevicePage)
+    tab_device_->SelectItem(kNoKeyboardPage);
+  has_device_ = count != 0;
+  if (has_device_ && tab_device_ != nullptr) tab_device_->SelectItem(kDevicePage);
+  m_pm.Invalidate();
+  // Without a tray there is no way back to a hidden window: it stays up on the no-keyboard page.
+  if (!has_device_ && has_tray_) ShowWindow(false);
+}
+
+void CMainWnd::OpenTrayMenu() {
+  if (auto* open = DuiLib::CWindowWnd::FromHandle(tray_menu_)) open->Close();
+  DuiLib::POINT at = DuiLib::GetCursorPos();
+  at.y -= kTrayMenuLift;
+  DuiLib::CMenuWnd* menu = DuiLib::CMenuWnd::CreateMenu(
+      u"traymenu.xml", at, &m_pm, DuiLib::eMenuAlignment_Left | DuiLib::eMenuAlignment_Top);
+  if (menu != nullptr) menu->ResizeMenu();
+  tray_menu_ = menu != nullptr ? menu->GetHWND() : nullptr;
+}
+
+void CMainWnd::OnMenuCommand(DuiLib::MenuCmd* cmd) {
+  if (cmd == nullptr) return;
+  const CDuiString name(cmd->szName);
+  DuiLib::CPaintManagerUI::DeletePtr(cmd);
+  if (name.CompareNoCase(u"configuration") == 0) {
+    BringForward();
+  } else if (name.CompareNoCase(u"exit") == 0) {
+    DestroyWindow();
+  } else if (name.Left(3) == CDuiString(u"kb_")) {
+    kb_.OnMenuCommand(name);
+  }
+}
+
+void CMainWnd::OnHookEvent(DuiLib::UINT msg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam) {
+  bool any = false;
+  for (int i = kb::kFirstCaptureByte; i <= kb::kLastCaptureByte; ++i) any = any || capture_[i] == 1;
+  if (!any) return;
+  // Bytes 12 and 13 belong to the first model's macro page, 14 and 15 to the second's.
+  for (int m = 0; m < 2; ++m) {
+    const int first = 12 + 2 * m;
+    CDevicePage* page = kb_.page(m);
+    if ((capture_[first] == 1 || capture_[first + 1] == 1) && page != nullptr &&
+        page->macro_page() != nullptr)
+      page->macro_page()->OnHookEvent(msg, wParam, lParam);
+  }
+}
+
+DuiLib::LRESULT CMainWnd::HandleCustomMessage(DuiLib::UINT msg, DuiLib::WPARAM wParam,
+                                              DuiLib::LPARAM lParam, bool& handled) {
+  handled = true;
+  switch (msg) {
+    case DuiLib::WM_DESTROY:
+      hooks_.Free();
+      if (quit_on_destroy_) DuiLib::CPaintManagerUI::PostQuitMessage(0);
+      handled = false;
+      return 0;
+    case DuiLib::WM_KEYDOWN:
+      // Enter and Space press no button of the main window.
+      handled = wParam == DuiLib::VK_RETURN || wParam == DuiLib::VK_SPACE;
+      return 0;
+    case DuiLib::WM_TIMER:
+      if (wParam != msgs::kResumeTimer) {
+        handled = false;
+        return 0;
+      }
+      KillTimer(msgs::kResumeTimer);
+      if (Kb3() != nullptr) Kb3()->RequestResume();
+      return 0;
+    case msgs::kPowerBroadcast:
+      if (wParam == msgs::kResumeAutomatic) SetTimer(msgs::kResumeTimer, msgs::kResumeDelayMs);
+      return 0;
+    case kDeviceChangeBroadcast:
+      return 0;
+    case msgs::kTrayCallback:
+      if (lParam == DuiLib::WM_LBUTTONUP) BringForward();
+      if (lParam == DuiLib::WM_RBUTTONUP) OpenTrayMenu();
+      return 0;
+    case DuiLib::WM_MENUCLICK:
+      OnMenuCommand(reinterpret_cast<DuiLib::MenuCmd*>(wParam));
+      return 0;
+    case msgs::kShowRequest:
+      BringForward();
+      return 0;
+    case msgs::kDeviceStateChanged:
+      UpdateDeviceTabs();
+      return 0;
+    case msgs::kDeviceLayoutSettled:
+      DecideVisibility();
+      return 0;
+    case msgs::kHookKey:
+    case msgs::kHookMouse:
+      OnHookEvent(msg, wParam, lParam);
+      return 0;
+    case msgs::kDeviceData:
+    case msgs::kDeviceChange:
+      if (Kb3() != nullptr)
+        Kb3()->OnDeviceNotification(kb::DeviceNotificationValue(msg, wParam, lParam));
+      return 0;
+    case msgs::kApplyRing:
+    case msgs::kApplyProgress:
+    case msgs::kApplyFinished:
+      if (Kb3() != nullptr) Kb3()->OnApplyMessage(msg, wParam, lParam);
+      return 0;
+    default:
+      break;
+  }
+  for (DuiLib::UINT reserved : kReserved)
+    if (msg == reserved) return 0;
+  handled = false;
+  return 0;
+}

@@ -1,0 +1,75 @@
+#pragma once
+// CMainWnd: the program's one top-level window. Device tabs, tray icon and tray menu, menu
+// routing, the keyboard's and the input hook's messages, the resume handshake. UI thread only.
+
+#include <memory>
+
+#include "app/device_tabs.h"
+#include "app/hook_library.h"
+#include "common/app_directory.h"
+#include "keys/gui/hook_table.h"
+#include "ui/tray_icon.h"
+#include "ui/window_impl_base.h"
+
+class CMainWnd : public DuiLib::WindowImplBase {
+ public:
+  explicit CMainWnd(kb::AppPaths paths);
+  ~CMainWnd() override;
+
+  DuiLib::CDuiString GetWindowClassName() const override { return u"Korva Talvix Software"; }
+  DuiLib::CControlUI* CreateControl(const DuiLib::CDuiString& element_class) override;
+
+  // Whether the desktop has a notification area to hide into; without one the window never
+  // hides itself. Tests set it before Create.
+  void SetTrayAvailableForTesting(bool available) { tray_override_ = available ? 1 : 0; }
+  // Paces the started model's transfers without waiting. Before Create.
+  void SetSleeperForTesting(kb::Sleeper* sleeper) { test_sleeper_ = sleeper; }
+  // Tests destroy the window without ending the application's event loops.
+  void SetQuitOnDestroyForTesting(bool quit) { quit_on_destroy_ = quit; }
+  bool has_tray() const { return has_tray_; }
+  bool has_device() const { return has_device_; }
+  bool no_device_box_open() const { return no_device_box_open_; }
+  CKB& device_tabs() { return kb_; }
+  DuiLib::CTrayIcon& tray() { return tray_; }
+  kb::CaptureFlags& capture_flags() { return capture_; }
+  const kb::Status& start_status() const { return start_status_; }
+
+  // Show the window (or, without a keyboard, the no-device box).
+  void BringForward();
+
+ protected:
+  DuiLib::CDuiString GetSkinFile() override { return u"main.xml"; }
+  DuiLib::UINT GetClassStyle() const override { return 8; }
+  void InitWindow() override;
+  void Notify(DuiLib::TNotifyUI& msg) override;
+  void OnClick(DuiLib::TNotifyUI& msg) override;
+  DuiLib::LRESULT HandleCustomMessage(DuiLib::UINT msg, DuiLib::WPARAM wParam,
+                                      DuiLib::LPARAM lParam, bool& handled) override;
+
+ private:
+  void UpdateDeviceTabs();
+  void DecideVisibility();
+  void OpenTrayMenu();
+  void OnMenuCommand(DuiLib::MenuCmd* cmd);
+  void OnHookEvent(DuiLib::UINT msg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
+  CDevicePage* Kb3() const { return kb_.page(0); }
+
+  const kb::AppPaths paths_;
+  CKB kb_;
+  kb::HookLibrary hooks_;
+  kb::CaptureFlags capture_{};
+  DuiLib::CTrayIcon tray_;
+  int tray_override_ = -1;
+  kb::Sleeper* test_sleeper_ = nullptr;
+  bool quit_on_destroy_ = true;
+  bool has_tray_ = false;
+  DuiLib::HWND tray_menu_ = nullptr;
+  DuiLib::CControlUI* btn_min_ = nullptr;
+  DuiLib::CControlUI* btn_exit_ = nullptr;
+  DuiLib::CTabLayoutUI* tab_device_ = nullptr;
+  bool device_shown_ = false;
+  int device_count_ = 0;
+  bool has_device_ = false;
+  bool no_device_box_open_ = false;
+  kb::Status start_status_ = kb::Status::Ok();
+};

@@ -1,0 +1,70 @@
+#pragma once
+// The key customisation page of one model: the keyboard picture, one button per key position
+// and per Fn slot, each placed where the key sits on the model's keyboard (keys/key_picture.h),
+// labelled with what it is assigned and marked when that differs from the factory assignment.
+// One implementation; CKB_3_CustomUI and CKB_4_CustomUI only choose the model. UI thread only.
+//
+// The key menu, the hover panel and the capture dialogs belong to the key commands, which are
+// not part of this page yet: a click selects the key, ApplyKeyCommand changes nothing.
+
+#include <array>
+
+#include "keys/gui/page_wiring.h"
+#include "keys/key_layout.h"
+#include "keys/keyboard_model.h"
+#include "ui/button.h"
+#include "ui/container.h"
+#include "ui/label.h"
+#include "ui/notify.h"
+
+class CKeyCustomPage : public DuiLib::CContainerUI, public DuiLib::INotifyUI {
+ public:
+  explicit CKeyCustomPage(const kb::ModelInfo& model);
+  ~CKeyCustomPage() override;
+
+  DuiLib::CDuiString GetClass() const override;                 // "KB_3_CustomUI"
+  void* GetInterface(const DuiLib::CDuiString& name) override;  // "KB_3_Custom"
+  void DoInit() override;
+  void Notify(DuiLib::TNotifyUI& msg) override;
+
+  void SetWiring(const kb::PageWiring& wiring) { wiring_ = wiring; }
+  // The data whose current profile the page shows; null shows no assignments.
+  void SetModelData(kb::ModelData* data) { data_ = data; }
+
+  // Labels and marks every key and Fn slot from the current profile's active bank.
+  void RefreshKeyHighlights();
+  // A key-menu command for the selected key. The key commands are not built yet, so nothing
+  // changes; the controller already routes every command that is not its own here.
+  void ApplyKeyCommand(const DuiLib::CDuiString& item_name);
+
+  int selected_key() const { return selected_key_; }
+  int selected_fn_slot() const { return selected_fn_slot_; }
+  DuiLib::CButtonUI* KeyButton(int index) const { return keys_.at(index); }
+  DuiLib::CButtonUI* FnButton(int slot) const { return fn_keys_.at(slot); }
+  const kb::ModelInfo& model() const { return model_; }
+
+ private:
+  void PlaceKeys();
+  DuiLib::CDuiString Name(const char* kind, int number) const;
+
+  const kb::ModelInfo& model_;
+  kb::PageWiring wiring_;
+  kb::ModelData* data_ = nullptr;
+  std::array<DuiLib::CButtonUI*, kb::kLayoutKeys> keys_{};
+  std::array<DuiLib::CButtonUI*, kb::kLayoutFnSlots> fn_keys_{};
+  DuiLib::CControlUI* plate_ = nullptr;
+  DuiLib::CContainerUI* function_panel_ = nullptr;
+  DuiLib::CLabelUI* function_label_ = nullptr;
+  int selected_key_ = -1;
+  int selected_fn_slot_ = -1;
+};
+
+class CKB_3_CustomUI : public CKeyCustomPage {
+ public:
+  CKB_3_CustomUI() : CKeyCustomPage(kb::kKb3Info) {}
+};
+
+class CKB_4_CustomUI : public CKeyCustomPage {
+ public:
+  CKB_4_CustomUI() : CKeyCustomPage(kb::kKb4Info) {}
+};

@@ -1,0 +1,37 @@
+#pragma once
+// The window and thread message numbers of the program, in one place. The numbers come from the
+// plugins' and the session's contracts where those define them; the rest are the program's own.
+
+#include <cstdint>
+
+#include "device/device_protocol.h"
+#include "hook_library.h"
+
+namespace kb::messages {
+
+inline constexpr std::uint32_t kTrayCallback = 1025;
+inline constexpr std::uint32_t kShowRequest =
+    1037;  // a second start asks the first to come forward
+inline constexpr std::uint32_t kDeviceStateChanged = kDeviceStateChangedMessage;  // 1132
+inline constexpr std::uint32_t kDeviceLayoutSettled = 1133;
+inline constexpr std::uint32_t kHookKey = KB_HOOK_KEY_MESSAGE;        // 1280
+inline constexpr std::uint32_t kHookMouse = KB_HOOK_MOUSE_MESSAGE;    // 1281
+inline constexpr std::uint32_t kDeviceData = kDeviceDataMessage;      // 1431
+inline constexpr std::uint32_t kDeviceChange = kDeviceChangeMessage;  // 1432
+// The worker's progress and outcome of an apply, posted to the main window for the page.
+inline constexpr std::uint32_t kApplyProgress = 1140;  // wParam: reports sent so far
+inline constexpr std::uint32_t kApplyFinished = 1141;  // wParam: the ApplyOutcome's result
+inline constexpr std::uint32_t kApplyRing = 1142;      // wParam: 1 show, 0 hide
+
+// Power broadcast and its automatic-resume code, as the resume watcher posts them.
+inline constexpr std::uint32_t kPowerBroadcast = 536;
+inline constexpr std::uint32_t kResumeAutomatic = 18;
+inline constexpr std::uint32_t kResumeTimer = 57;  // started on resume, fires after 2000 ms
+inline constexpr std::uint32_t kResumeDelayMs = 2000;
+inline constexpr std::uintptr_t kWorkerResume = 1;  // wParam of the worker message: handshake
+inline constexpr std::uintptr_t kWorkerApply = 0;   // wParam of the worker message: apply
+
+// The icon id of the tray icon and the window.
+inline constexpr unsigned kAppIconId = 107;
+
+}  // namespace kb::messages

@@ -1,0 +1,498 @@
+#include "profile/gui/device_page.h"
+
+#include <string>
+
+#include "common/utf16_text.h"
+#include "keys/gui/program_messages.h"
+#include "macro/macro_file.h"
+#include "names/file_base_name.h"
+#include "profile/store_paths.h"
+#include "shell/msg_wnd.h"
+#include "shell/name_dialog.h"
+#include "ui/dialog_builder.h"
+#include "ui/file_dialog.h"
+#include "ui/menu.h"
+#include "ui/paint_manager.h"
+#include "ui/resource_manager.h"
+#include "ui/window.h"
+
+using DuiLib::CDuiString;
+
+namespace {
+
+constexpr int kMaxProfilesForAdd = 10;
+constexpr int kProfileRowHeight = 20;
+constexpr int kAddedRowHeight = 21;
+constexpr int kStatusTimer = 1;  // hides the apply status text
+constexpr int kStatusShownMs = 6000;
+
+CDuiString Text(const std::string& key) {
+  return DuiLib::CResourceManager::GetInstance()->GetText(CDuiString(key));
+}
+
+// Names only: what the name dialogs compare against, without holding the data's lock while
+// they run.
+kb::ProfileList NamesOf(const kb::ProfileList& list) {
+  kb::ProfileList names;
+  for (const auto& record : list) {
+    auto copy = std::make_unique<kb::ProfileRecord>();
+    std::copy(std::begin(record->name), std::end(record->name), std::begin(copy->name));
+    names.push_back(std::move(copy));
+  }
+  return names;
+}
+
+DuiLib::FileDialogRequest FileRequest(DuiLib::HWND owner, bool save, const CDuiString& label,
+                                      const CDuiString& pattern, const CDuiString& extension) {
+  DuiLib::FileDialogRequest request;
+  request.owner = owner;
+  request.save = save;
+  request.filter_label = label;
+  request.filter_pattern = pattern;
+  request.default_extension = extension;
+  return request;
+}
+
+std::filesystem::path PathOf(const CDuiString& path) {
+  return std::filesystem::path(path.ToUtf8());
+}
+
+}  // namespace
+
+void CDevicePage::ProgressSleeper::Sleep(std::chrono::milliseconds duration) {
+  page_.sleeper_->Sleep(duration);
+  if (counting.load())
+    DuiLib::PostMessage(page_.Owner(), kb::messages::kApplyProgress,
+                        static_cast<DuiLib::WPARAM>(++reports), 0);
+}
+
+CDevicePage::CDevicePage(const kb::ModelInfo& model) : model_(model) {}
+
+CDevicePage::~CDevicePage() {
+  // The worker ends before the link and the data it uses.
+  worker_.reset();
+  link_.reset();
+  if (GetManager() != nullptr) GetManager()->RemoveNotifier(this);
+}
+
+CDuiString CDevicePage::GetClass() const { return CDuiString(std::string(model_.name) + "_UI"); }
+
+void* CDevicePage::GetInterface(const CDuiString& name) {
+  if (name == CDuiString(std::string(model_.name))) return this;
+  return CContainerUI::GetInterface(name);
+}
+
+DuiLib::CControlUI* CDevicePage::Find(const std::string& name) const {
+  return GetManager() != nullptr ? GetManager()->FindControl(CDuiString(name)) : nullptr;
+}
+
+void CDevicePage::DoInit() {
+  DuiLib::CDialogBuilder builder;
+  const CDuiString layout(std::string("KB/") + std::string(model_.name) + "/page_kb.xml");
+  DuiLib::CControlUI* root = builder.Create(layout, {}, nullptr, GetManager());
+  if (root == nullptr) {
+    RemoveAll();
+    return;
+  }
+  Add(root);
+  GetManager()->AddNotifier(this);
+  const std::string id(model_.id);
+  option_custom_ = dynamic_cast<DuiLib::COptionUI*>(Find("option_" + id + "_custom"));
+  option_light_ = dynamic_cast<DuiLib::COptionUI*>(Find("option_" + id + "_light"));
+  option_macro_ = dynamic_cast<DuiLib::COptionUI*>(Find("option_" + id + "_macro"));
+  tabs_ = dynamic_cast<DuiLib::CTabLayoutUI*>(Find("tab_device_" + id));
+  combo_ = dynamic_cast<DuiLib::CComboUI*>(Find("combo_" + id + "_profile"));
+  profile_dot_ = Find("btn_" + id + "_profile_dot");
+  reset_ = Find("btn_" + id + "_reset");
+  apply_ = Find("btn_" + id + "_apply");
+  version_ = dynamic_cast<DuiLib::CLabelUI*>(Find(id + "_version"));
+  apply_ring_ = Find("apply_ring");
+  apply_progress_ = dynamic_cast<DuiLib::CLabelUI*>(Find("label_" + id + "_apply_progress"));
+  apply_status_ = dynamic_cast<DuiLib::CLabelUI*>(Find("label_" + id + "_apply_status"));
+  custom_ = dynamic_cast<CKeyCustomPage*>(Find(id + "_custom"));
+  light_ = dynamic_cast<CLightPage*>(Find(id + "_light"));
+  macro_ = dynamic_cast<CMacroPage*>(Find(id + "_macro"));
+  model_tag_ = kb::MakeModelTag(std::u16string_view(Text(std::string(model_.model_text_key))));
+}
+
+void CDevicePage::SetWiring(const kb::PageWiring& wiring) {
+  wiring_ = wiring;
+  if (custom_ != nullptr) custom_->SetWiring(wiring);
+  if (light_ != nullptr) light_->SetWiring(wiring);
+  if (macro_ != nullptr) macro_->SetWiring(wiring);
+}
+
+kb::Status CDevicePage::Start(const kb::AppPaths& paths, const kb_message_target* target) {
+  paths_ = paths;
+  data_ = std::make_unique<kb::ModelData>(model_.model, kb::StorePathsOf(model_.model, paths));
+  progress_sleeper_ = std::make_unique<ProgressSleeper>(*this);
+  link_ = std::make_unique<kb::DeviceLink>(*data_, binding_, *this, *progress_sleeper_);
+  worker_ = std::make_unique<kb::DeviceWorker>(*link_, model_.worker_message);
+  const kb::DeviceLinkStart start = link_->Start(paths.app_dir, target);
+  // A new store's one profile is the model's first-profile text with "_1".
+  const CDuiString first_name = Text(std::string(model_.first_profile_key)) + u"_1";
+  const kb::ModelDataLoad load = data_->Load(std::u16string_view(first_name));
+  if (custom_ != nullptr) custom_->SetModelData(data_.get());
+  if (light_ != nullptr) light_->SetModelData(data_.get());
+  if (macro_ != nullptr) {
+    macro_->SetModelData(data_.get());
+    macro_->FillMacroList();
+  }
+  FillProfileCombo();
+  RefreshPage();
+  if (!load.profiles.read.ok()) return load.profiles.read;
+  if (!start.library.ok()) return start.library;
+  return kb::Status::Ok();
+}
+
+bool CDevicePage::device_open() const {
+  return data_ != nullptr && data_->device_state() == kb::DeviceState::Present;
+}
+
+void CDevicePage::FillProfileCombo() {
+  if (combo_ == nullptr || data_ == nullptr) return;
+  combo_->RemoveAll();
+  auto edit = data_->Lock();
+  for (const auto& profile : edit.profiles()) {
+    auto* item = new DuiLib::CListLabelElementUI;
+    item->SetText(CDuiString(kb::FieldText(profile->name)));
+    item->SetFixedHeight(kProfileRowHeight);
+    combo_->Add(item);
+  }
+  combo_->SelectItem(edit.header().selected_index);
+}
+
+void CDevicePage::RefreshPage() {
+  if (custom_ != nullptr) custom_->RefreshKeyHighlights();
+  if (light_ != nullptr) light_->RefreshPage();
+}
+
+void CDevicePage::SelectProfile(int index) {
+  if (data_ == nullptr) return;
+  data_->Lock().SelectProfile(index);
+  RefreshPage();
+}
+
+void CDevicePage::Notify(DuiLib::TNotifyUI& msg) {
+  if (!IsVisible()) return;
+  const std::string id(model_.id);
+  if (msg.sType == DuiLib::DUI_MSGTYPE_CLICK) {
+    OnClick(msg);
+  } else if (msg.sType == DuiLib::DUI_MSGTYPE_SELECTCHANGED && tabs_ != nullptr) {
+    if (msg.pSender == option_custom_) tabs_->SelectItem(0);
+    if (msg.pSender == option_light_) tabs_->SelectItem(1);
+    if (msg.pSender == option_macro_) tabs_->SelectItem(2);
+  } else if (msg.sType == DuiLib::DUI_MSGTYPE_ITEMSELECT && msg.pSender == combo_) {
+    SelectProfile(static_cast<int>(msg.wParam));
+  } else if (msg.sType == DuiLib::DUI_MSGTYPE_TIMER && msg.pSender == apply_status_ &&
+             msg.wParam == kStatusTimer) {
+    GetManager()->KillTimer(apply_status_, kStatusTimer);
+    apply_status_->SetVisible(false);
+  }
+}
+
+void CDevicePage::OnClick(DuiLib::TNotifyUI& msg) {
+  if (msg.pSender == nullptr) return;
+  if (msg.pSender == profile_dot_) OpenProfileMenu();
+  if (msg.pSender == apply_) Apply();
+  if (msg.pSender == reset_) Reset();
+}
+
+void CDevicePage::OpenProfileMenu() {
+  if (auto* open = DuiLib::CWindowWnd::FromHandle(profile_menu_)) open->Close();
+  const DuiLib::RECT button = profile_dot_->GetPos();
+  DuiLib::RECT window{};
+  DuiLib::GetWindowRect(Owner(), &window);
+  const CDuiString menu(std::string("KB/") + std::string(model_.name) + "/profilemenu.xml");
+  DuiLib::CMenuWnd* shown = DuiLib::CMenuWnd::CreateMenu(
+      menu, DuiLib::POINT{window.left + button.left, window.top + button.bottom}, GetManager(),
+      DuiLib::eMenuAlignment_Left | DuiLib::eMenuAlignment_Top);
+  profile_menu_ = shown != nullptr ? shown->GetHWND() : nullptr;
+}
+
+void CDevicePage::Apply() {
+  if (worker_ != nullptr) worker_->Post(kb::messages::kWorkerApply);
+}
+
+void CDevicePage::Reset() {
+  if (data_ == nullptr) return;
+  if (CMsgWnd::Show(Owner(), u"warning_1_text", u"warning_5_text") != 1) return;
+  {
+    auto edit = data_->Lock();
+    if (edit.current() == nullptr) return;
+    kb::ResetProfile(*edit.current(), model_.model);
+    edit.RequestFullApply();
+  }
+  RefreshPage();
+  Apply();
+}
+
+void CDevicePage::Warn(const char* text_key) {
+  CMsgWnd::Show(Owner(), u"warning_1_text", CDuiString(text_key));
+}
+
+void CDevicePage::SaveProfiles() {
+  if (!data_->SaveProfileStore().ok()) Warn("warning_store_save_text");
+}
+
+void CDevicePage::SaveMacros() {
+  if (!data_->SaveMacroStore().ok()) Warn("warning_store_save_text");
+}
+
+void CDevicePage::OnMenuCommand(const CDuiString& item_name) {
+  if (data_ == nullptr) return;
+  const std::string id(model_.id);
+  const auto is = [&](const char* command) {
+    return item_name.CompareNoCase(CDuiString(id + command)) == 0;
+  };
+  if (is("_macro_import")) {
+    ImportMacro();
+  } else if (is("_macro_export")) {
+    if (macro_ != nullptr && macro_->SelectedMacro() >= 0) ExportMacro();
+  } else if (is("_macro_rename")) {
+    // Renaming a macro belongs to the macro editor, which is not built yet.
+  } else if (is("_profile_add")) {
+    AddProfile();
+  } else if (is("_profile_del")) {
+    DeleteProfile();
+  } else if (is("_profile_import")) {
+    ImportProfile();
+  } else if (is("_profile_export")) {
+    ExportProfile();
+  } else if (is("_profile_rename")) {
+    RenameProfile();
+  } else if (custom_ != nullptr) {
+    custom_->ApplyKeyCommand(item_name);
+  }
+}
+
+void CDevicePage::AddProfile() {
+  kb::ProfileList names;
+  {
+    auto edit = data_->Lock();
+    if (static_cast<int>(edit.profiles().size()) >= kMaxProfilesForAdd) {
+      edit.Release();
+      Warn("warning_13_text");
+      return;
+    }
+    names = NamesOf(edit.profiles());
+  }
+  CNameDialog dialog(model_, names);
+  dialog.SetMode(CNameDialog::kModeNew);
+  dialog.SetName(u"");
+  if (dialog.Run(Owner(), CDuiString(std::string(model_.name) + "_EditProfileName")) != 1) return;
+  const CDuiString name = dialog.GetName();
+  int index = 0;
+  {
+    auto edit = data_->Lock();
+    kb::NewDefaultProfile(std::u16string_view(name), model_.model, edit.profiles());
+    index = static_cast<int>(edit.profiles().size()) - 1;
+  }
+  auto* item = new DuiLib::CListLabelElementUI;
+  item->SetText(name);
+  item->SetFixedHeight(kAddedRowHeight);
+  combo_->Add(item);
+  combo_->SelectItem(index, true);
+  SaveProfiles();
+}
+
+void CDevicePage::DeleteProfile() {
+  int index = -1;
+  {
+    auto edit = data_->Lock();
+    if (edit.profiles().size() < 2) {
+      edit.Release();
+      Warn("warning_12_text");
+      return;
+    }
+    index = edit.header().selected_index;
+  }
+  if (CMsgWnd::Show(Owner(), u"warning_1_text", u"warning_2_text") != 1) return;
+  {
+    auto edit = data_->Lock();
+    auto& list = edit.profiles();
+    if (index < 0 || index >= static_cast<int>(list.size())) return;
+    list.erase(list.begin() + index);
+  }
+  // The combo selects the item that took the removed one's place and raises "itemselect",
+  // which makes that profile current.
+  combo_->RemoveAt(index);
+  SaveProfiles();
+}
+
+void CDevicePage::RenameProfile() {
+  kb::ProfileList names;
+  std::u16string current;
+  {
+    auto edit = data_->Lock();
+    if (edit.current() == nullptr) return;
+    names = NamesOf(edit.profiles());
+    current = std::u16string(kb::FieldText(edit.current()->name));
+  }
+  CNameDialog dialog(model_, names);
+  dialog.SetMode(CNameDialog::kModeRename);
+  dialog.SetName(current);
+  if (dialog.Run(Owner(), CDuiString(std::string(model_.name) + "_EditConfigName")) != 1) return;
+  {
+    auto edit = data_->Lock();
+    if (edit.current() == nullptr) return;
+    kb::StoreFieldText(edit.current()->name, std::u16string_view(dialog.GetName()));
+  }
+  if (auto* item = combo_->GetItemAt(combo_->GetCurSel())) item->SetText(dialog.GetName());
+  combo_->Invalidate();
+  SaveProfiles();
+}
+
+void CDevicePage::ImportProfile() {
+  const auto chosen = DuiLib::GetOpenFileName(
+      FileRequest(Owner(), false, u"Keyboard Profile File", u"*.kpo;*.KPO", u"kpo"));
+  if (!chosen) return;
+  kb::ProfileImport result;
+  {
+    auto edit = data_->Lock();
+    result = kb::ImportProfileFile(PathOf(*chosen), model_tag_, model_.model, edit.profiles(),
+                                   edit.macros());
+  }
+  if (result.outcome == kb::ProfileImportOutcome::OtherModel) {
+    Warn("warning_15_text");
+    return;
+  }
+  if (result.outcome != kb::ProfileImportOutcome::Imported) {
+    Warn("warning_file_damaged_text");
+    return;
+  }
+  if (result.macros_added > 0 && macro_ != nullptr) macro_->FillMacroList();
+  auto* item = new DuiLib::CListLabelElementUI;
+  item->SetText(CDuiString(result.profile_name));
+  item->SetFixedHeight(kAddedRowHeight);
+  combo_->Add(item);
+  combo_->SelectItem(static_cast<int>(result.profile_index), true);
+  SaveProfiles();
+  if (result.macros_added > 0) SaveMacros();
+}
+
+void CDevicePage::ExportProfile() {
+  const auto chosen = DuiLib::GetSaveFileName(
+      FileRequest(Owner(), true, u"Keyboard Profile File", u"*.kpo;*.KPO", u"kpo"));
+  if (!chosen) return;
+  const std::filesystem::path path = PathOf(*chosen);
+  if (paths_ && kb::IsAStore(path, *paths_)) {
+    Warn("warning_file_save_text");
+    return;
+  }
+  kb::Status written = kb::Status::Ok();
+  {
+    auto edit = data_->Lock();
+    if (edit.current() == nullptr) return;
+    written = kb::ExportProfileFile(path, model_tag_, *edit.current(), edit.macros(), model_.model);
+  }
+  if (!written.ok()) Warn("warning_file_save_text");
+}
+
+void CDevicePage::ImportMacro() {
+  const auto chosen = DuiLib::GetOpenFileName(FileRequest(
+      Owner(), false, CDuiString(std::string(model_.macro_filter_label)), u"*.mco;*.MCO", u"mco"));
+  if (!chosen) return;
+  kb::MacroImport result;
+  {
+    auto edit = data_->Lock();
+    result = kb::ImportMacroFile(PathOf(*chosen), edit.macros());
+  }
+  if (result.outcome != kb::MacroImportOutcome::Imported) {
+    Warn("warning_file_damaged_text");
+    return;
+  }
+  SaveMacros();
+  if (macro_ != nullptr) macro_->AppendMacroItem(result.name);
+}
+
+void CDevicePage::ExportMacro() {
+  const int selected = macro_->SelectedMacro();
+  const auto chosen = DuiLib::GetSaveFileName(FileRequest(
+      Owner(), true, CDuiString(std::string(model_.macro_filter_label)), u"*.mco;*.MCO", u"mco"));
+  if (!chosen) return;
+  const std::filesystem::path path = PathOf(*chosen);
+  if (paths_ && kb::IsAStore(path, *paths_)) {
+    Warn("warning_file_save_text");
+    return;
+  }
+  kb::Status written = kb::Status::Ok();
+  {
+    auto edit = data_->Lock();
+    if (selected < 0 || selected >= static_cast<int>(edit.macros().size())) return;
+    written = kb::ExportMacroFile(path, *edit.macros()[selected]);
+  }
+  if (!written.ok()) Warn("warning_file_save_text");
+}
+
+void CDevicePage::OnDeviceNotification(std::uint32_t value) {
+  if (link_ == nullptr) return;
+  (void)link_->OnDeviceNotification(value);
+  RefreshPage();
+}
+
+void CDevicePage::RequestResume() {
+  if (worker_ != nullptr) worker_->Post(kb::messages::kWorkerResume);
+}
+
+void CDevicePage::OnApplyMessage(DuiLib::UINT message, DuiLib::WPARAM wParam,
+                                 DuiLib::LPARAM lParam) {
+  if (message == kb::messages::kApplyRing) {
+    if (apply_ring_ != nullptr) apply_ring_->SetVisible(wParam != 0);
+    if (wParam != 0 && apply_status_ != nullptr) apply_status_->SetVisible(false);
+    if (wParam != 0 && apply_progress_ != nullptr)
+      apply_progress_->SetText(Text("apply_running_text"));
+  } else if (message == kb::messages::kApplyProgress) {
+    if (apply_progress_ != nullptr) {
+      CDuiString text;
+      text.Format(u"%s %d", Text("apply_reports_text").ToUtf8().c_str(), static_cast<int>(wParam));
+      apply_progress_->SetText(text);
+    }
+  } else if (message == kb::messages::kApplyFinished) {
+    if (apply_status_ == nullptr) return;
+    const auto result = static_cast<kb::ApplyOutcome::Result>(wParam & 0xFF);
+    const int skipped = static_cast<int>(lParam);
+    std::string key = "apply_done_text";
+    if (result == kb::ApplyOutcome::Result::Failed) key = "apply_failed_text";
+    if (result == kb::ApplyOutcome::Result::Absent) key = "apply_absent_text";
+    if (result == kb::ApplyOutcome::Result::NoProfile) key = "apply_no_profile_text";
+    CDuiString text = Text(key);
+    if (result == kb::ApplyOutcome::Result::Reached && skipped > 0) {
+      CDuiString more;
+      more.Format(u" %s %d", Text("apply_skipped_text").ToUtf8().c_str(), skipped);
+      text += more;
+    }
+    if ((wParam >> 8) & 1) text += CDuiString(u" ") + Text("apply_not_saved_text");
+    apply_status_->SetText(text);
+    apply_status_->SetUserData(CDuiString(key));
+    apply_status_->SetVisible(true);
+    GetManager()->SetTimer(apply_status_, kStatusTimer, kStatusShownMs);
+  }
+}
+
+void CDevicePage::ShowApplyRing(bool visible) {
+  progress_sleeper_->reports = 0;
+  progress_sleeper_->counting = visible;
+  DuiLib::PostMessage(Owner(), kb::messages::kApplyRing, visible ? 1 : 0, 0);
+}
+
+bool CDevicePage::ResumeAllowed() { return resume_allowed_.load(); }
+
+void CDevicePage::ApplyFinished(const kb::ApplyOutcome& outcome) {
+  const DuiLib::WPARAM code =
+      static_cast<DuiLib::WPARAM>(outcome.result) | (outcome.store_saved.ok() ? 0u : 1u << 8);
+  DuiLib::PostMessage(Owner(), kb::messages::kApplyFinished, code,
+                      static_cast<DuiLib::LPARAM>(outcome.transfer.skipped_programs));
+}
+
+void CDevicePage::DeviceStateChanged() {
+  DuiLib::PostMessage(Owner(), kb::messages::kDeviceStateChanged, 0, 0);
+}
+
+void CDevicePage::ShowFirmwareVersion(const std::string& text) {
+  if (version_ != nullptr) version_->SetText(CDuiString(text));
+}
+
+void CDevicePage::ShowLightMode(int mode) {
+  if (light_ != nullptr) light_->ShowLightMode(mode);
+}

@@ -1,0 +1,155 @@
+#pragma once
+// The device page controller of one model: its page (sub-page tabs, profile combo and menu,
+// Reset, Apply), its data (ModelData: profiles, macros, current profile), its device link and
+// worker, the profile and macro file commands, and the apply feedback. One implementation;
+// CKB_3_UI and CKB_4_UI only choose the model. UI thread only, but for the DeviceObserver calls
+// that the worker makes (they post to the main window).
+
+#include <atomic>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include "common/app_directory.h"
+#include "device/hid_library_binding.h"
+#include "device/sleeper.h"
+#include "keys/gui/key_custom_page.h"
+#include "keys/gui/page_wiring.h"
+#include "lighting/gui/light_page.h"
+#include "macro/gui/macro_page.h"
+#include "profile/profile_exchange.h"
+#include "session/device_link.h"
+#include "session/device_observer.h"
+#include "session/device_worker.h"
+#include "session/model_data.h"
+#include "ui/button.h"
+#include "ui/combo.h"
+#include "ui/container.h"
+#include "ui/label.h"
+#include "ui/notify.h"
+
+class CDevicePage : public DuiLib::CContainerUI,
+                    public DuiLib::INotifyUI,
+                    public kb::DeviceObserver {
+ public:
+  explicit CDevicePage(const kb::ModelInfo& model);
+  ~CDevicePage() override;
+
+  DuiLib::CDuiString GetClass() const override;                 // "KB_3_UI"
+  void* GetInterface(const DuiLib::CDuiString& name) override;  // "KB_3"
+  void DoInit() override;
+  void Notify(DuiLib::TNotifyUI& msg) override;
+
+  // Given by the main window before Start; handed on to the three sub-pages.
+  void SetWiring(const kb::PageWiring& wiring);
+  // Tests pace the transfers without waiting. Before Start.
+  void SetSleeperForTesting(kb::Sleeper* sleeper) { sleeper_ = sleeper; }
+
+  // Once, from the main window: creates the worker, starts the device link, loads the stores
+  // and shows the selected profile. `target` reaches the main window and must outlive the
+  // process's use of the HID library. Returns the first problem of the start (the program goes
+  // on without the keyboard).
+  kb::Status Start(const kb::AppPaths& paths, const kb_message_target* target);
+  bool started() const { return data_ != nullptr; }
+  bool device_open() const;
+
+  // The keyboard's notification value (DeviceNotificationValue) from the main window.
+  void OnDeviceNotification(std::uint32_t value);
+  // A menu item whose name begins with this model's prefix.
+  void OnMenuCommand(const DuiLib::CDuiString& item_name);
+  // The worker's apply messages, as the main window receives them.
+  void OnApplyMessage(DuiLib::UINT message, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
+  // The resume handshake, after the resume delay.
+  void RequestResume();
+
+  // Shows the current profile on the key and lighting pages.
+  void RefreshPage();
+
+  kb::ModelData* data() const { return data_.get(); }
+  kb::DeviceWorker* worker() const { return worker_.get(); }
+  CKeyCustomPage* custom_page() const { return custom_; }
+  CLightPage* light_page() const { return light_; }
+  CMacroPage* macro_page() const { return macro_; }
+  const kb::ModelInfo& model() const { return model_; }
+
+  // kb::DeviceObserver
+  void ShowApplyRing(bool visible) override;
+  bool ResumeAllowed() override;
+  void ApplyFinished(const kb::ApplyOutcome& outcome) override;
+  void DeviceStateChanged() override;
+  void ShowFirmwareVersion(const std::string& text) override;
+  void ShowLightMode(int mode) override;
+
+ private:
+  // Counts the reports of an apply (one pause follows each) and posts the count.
+  class ProgressSleeper final : public kb::Sleeper {
+   public:
+    explicit ProgressSleeper(CDevicePage& page) : page_(page) {}
+    void Sleep(std::chrono::milliseconds duration) override;
+    std::atomic<bool> counting{false};
+    std::atomic<int> reports{0};
+
+   private:
+    CDevicePage& page_;
+  };
+
+  void OnClick(DuiLib::TNotifyUI& msg);
+  void SelectProfile(int index);
+  void FillProfileCombo();
+  void AddProfile();
+  void DeleteProfile();
+  void RenameProfile();
+  void ImportProfile();
+  void ExportProfile();
+  void ImportMacro();
+  void ExportMacro();
+  void Reset();
+  void Apply();
+  void OpenProfileMenu();
+  void Warn(const char* text_key);
+  void SaveProfiles();
+  void SaveMacros();
+  DuiLib::CControlUI* Find(const std::string& name) const;
+  DuiLib::HWND Owner() const { return wiring_.owner; }
+
+  const kb::ModelInfo& model_;
+  kb::PageWiring wiring_;
+  std::optional<kb::AppPaths> paths_;
+  kb::ModelTag model_tag_{};
+
+  std::unique_ptr<kb::ModelData> data_;
+  kb::HidLibraryBinding binding_;
+  kb::RealSleeper real_sleeper_;
+  kb::Sleeper* sleeper_ = &real_sleeper_;
+  std::unique_ptr<ProgressSleeper> progress_sleeper_;
+  std::unique_ptr<kb::DeviceLink> link_;
+  std::unique_ptr<kb::DeviceWorker> worker_;
+  std::atomic<bool> resume_allowed_{true};
+
+  DuiLib::COptionUI* option_custom_ = nullptr;
+  DuiLib::COptionUI* option_light_ = nullptr;
+  DuiLib::COptionUI* option_macro_ = nullptr;
+  DuiLib::CTabLayoutUI* tabs_ = nullptr;
+  DuiLib::CComboUI* combo_ = nullptr;
+  DuiLib::CControlUI* profile_dot_ = nullptr;
+  DuiLib::CControlUI* reset_ = nullptr;
+  DuiLib::CControlUI* apply_ = nullptr;
+  DuiLib::CLabelUI* version_ = nullptr;
+  DuiLib::CControlUI* apply_ring_ = nullptr;
+  DuiLib::CLabelUI* apply_progress_ = nullptr;
+  DuiLib::CLabelUI* apply_status_ = nullptr;
+  CKeyCustomPage* custom_ = nullptr;
+  CLightPage* light_ = nullptr;
+  CMacroPage* macro_ = nullptr;
+  DuiLib::HWND profile_menu_ = nullptr;
+};
+
+class CKB_3_UI : public CDevicePage {
+ public:
+  CKB_3_UI() : CDevicePage(kb::kKb3Info) {}
+};
+
+class CKB_4_UI : public CDevicePage {
+ public:
+  CKB_4_UI() : CDevicePage(kb::kKb4Info) {}
+};
