@@ -9,23 +9,15 @@
 #include "macro/macro_repair.h"
 #include "names/file_base_name.h"
 #include "names/name_rules.h"
+#include "profile/macro_bindings.h"
 
 namespace kb {
 namespace {
 
-constexpr std::uint8_t kMacroBinding = KindByte(AssignmentKind::MacroBinding);
-
-bool IsBound(const KeyEntry& entry) { return entry.kind == kMacroBinding; }
+bool IsBound(const KeyEntry& entry) { return IsMacroBound(entry); }
 
 bool NamesMacro(const KeyEntry& entry, std::size_t macro_count) {
   return entry.macro_index >= 0 && static_cast<std::size_t>(entry.macro_index) < macro_count;
-}
-
-// What deleting the bound macro does to a key: the factory assignment, no macro.
-void ReturnToDefault(KeyEntry& entry, KeyCode factory_code) {
-  entry.kind = KindByte(AssignmentKind::Default);
-  WriteKeyCode(entry.code, factory_code);
-  entry.macro_index = -1;
 }
 
 int ReleaseFnBindings(ProfileRecord& record, const KeyLayout& layout) {
