@@ -28,8 +28,10 @@ MacroArea BuildMacroArea(ProfileRecord& record, const MacroSnapshot& macros) {
     const MacroRecord* macro = macros.Find(entry.macro_index);
     if (macro == nullptr) return;
     const std::vector<std::uint8_t> program = EncodeMacroProgram(*macro, entry.macro_loops);
+    area.wanted_bytes += program.size();
     if (offset + program.size() > kMacroAreaCapacity) {
       ++area.skipped_programs;
+      area.skipped_macros.push_back(entry.macro_index);
       return;
     }
     area.bytes.insert(area.bytes.end(), program.begin(), program.end());

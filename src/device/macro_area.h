@@ -19,6 +19,8 @@ struct MacroArea {
   std::vector<std::uint8_t> bytes;  // the used length, at most kMacroAreaCapacity
   int programs = 0;                 // programs appended
   int skipped_programs = 0;         // programs left out because they did not fit
+  std::vector<int> skipped_macros;  // their macro_index, in upload order (a macro may repeat)
+  std::size_t wanted_bytes = 0;     // what every program would take, fitting or not
 
   // Pages to send: the length divided by 512, rounded up (0 for an empty area).
   int pages() const {

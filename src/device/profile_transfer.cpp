@@ -50,6 +50,7 @@ ProfileTransferResult SendProfileTransfer(ProfileRecord& record, const MacroSnap
     result.macro_pages = area.pages();
     result.macro_programs = area.programs;
     result.skipped_programs = area.skipped_programs;
+    result.skipped_macros = area.skipped_macros;
     for (int p = 0; p < area.pages(); ++p) {
       (void)writer.Send(DeviceCommand::Macros, static_cast<std::uint8_t>(p), area.Page(p));
     }

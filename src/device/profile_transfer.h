@@ -3,6 +3,7 @@
 // Pure protocol: what to send comes in, reports go out through the writer.
 
 #include <cstddef>
+#include <vector>
 
 #include "common/status.h"
 #include "device/change_detection.h"
@@ -16,9 +17,10 @@ struct ProfileTransferResult {
   ChangedFlags changed;  // the parts the transfer carried
   int macro_pages = 0;
   int macro_programs = 0;
-  int skipped_programs = 0;      // programs that did not fit the macro area
-  std::size_t reports = 0;       // calls made, the failed one included
-  Status status = Status::Ok();  // the first failed call; nothing was sent after it
+  int skipped_programs = 0;         // programs that did not fit the macro area
+  std::vector<int> skipped_macros;  // the macro_index of each, in upload order
+  std::size_t reports = 0;          // calls made, the failed one included
+  Status status = Status::Ok();     // the first failed call; nothing was sent after it
 };
 
 // Begin, the parts `changed` names (lighting, colours, macro area and key map), begin, end.

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "device/device_test_profiles.h"
+#include "device/macro_memory.h"
 #include "device/macro_program.h"
 
 namespace kb {
@@ -119,7 +121,18 @@ TEST(MacroArea, NeverPassesTenThousandBytes) {
   EXPECT_LE(area.bytes.size(), kMacroAreaCapacity);
   EXPECT_EQ(area.programs, 3);
   EXPECT_EQ(area.skipped_programs, 4);
+  EXPECT_EQ(area.skipped_macros, (std::vector<int>{3, 1, 2, 3})) << "in upload order";
+  EXPECT_EQ(area.wanted_bytes, 18004u + 4996 + 4996 + 6 + 6 + 4 + 18004);
   EXPECT_EQ(area.pages(), 20);
+
+  // The page's measure agrees with the apply and leaves the user's record alone.
+  const auto before = *record;
+  const MacroMemoryUse use = MeasureMacroMemory(*record, list);
+  EXPECT_EQ(use.used, 9998u);
+  EXPECT_EQ(use.wanted, area.wanted_bytes);
+  EXPECT_EQ(use.capacity, 10000u);
+  EXPECT_EQ(use.left_out, area.skipped_macros);
+  EXPECT_EQ(std::memcmp(&before, record.get(), sizeof before), 0);
   EXPECT_EQ(Offset(record->banks[0].keys[0]), 0);
   EXPECT_EQ(Offset(record->banks[0].keys[1]), 0);
   EXPECT_EQ(Offset(record->banks[0].keys[2]), 4996);

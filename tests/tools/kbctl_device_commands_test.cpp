@@ -136,6 +136,7 @@ TEST_F(KbctlDeviceCommands, ApplyThatLeftAMacroOutSaysSo) {
   const CommandRun run = Kbctl("apply");
   EXPECT_EQ(run.status, 3) << run.output;
   EXPECT_NE(run.output.find("1 macro program(s) did not fit"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("do nothing: \"long\""), std::string::npos) << run.output;
 }
 
 // An apply whose store could not be saved afterwards, or that the program's lock forbids, must

@@ -149,9 +149,21 @@ void Apply(Context& context) {
     throw CommandFailed("cannot save the profile store: " + outcome.store_saved.reason());
   if (!outcome.reached()) throw CommandFailed("the profile did not reach the keyboard");
   if (outcome.transfer.skipped_programs > 0) {
+    std::string names;
+    {
+      auto edit = data.Lock();
+      for (int index : outcome.transfer.skipped_macros) {
+        if (!names.empty()) names += ", ";
+        const auto position = static_cast<std::size_t>(index);
+        names += position < edit.macros().size()
+                     ? "\"" + kb::ToUtf8(kb::FieldText(edit.macros()[position]->name)) + "\""
+                     : "macro " + std::to_string(index);
+      }
+    }
     throw CommandPartlyDone(std::to_string(outcome.transfer.skipped_programs) +
                             " macro program(s) did not fit the keyboard's macro memory and were "
-                            "left out; their keys do nothing");
+                            "left out, their keys do nothing: " +
+                            names);
   }
 }
 
