@@ -42,6 +42,9 @@ struct ModelInfo {
   // a speed, and effects with nothing but brightness and speed.
   std::uint32_t light_modes_without_speed;
   std::uint32_t light_modes_with_brightness_and_speed_only;
+  // The key menu's command 7 (a fixed chord of modifiers and F23); without it the item name is
+  // an unknown command.
+  bool has_fixed_chord_command;
 };
 
 constexpr std::uint32_t LightModeBits(std::initializer_list<int> modes) {
@@ -68,6 +71,7 @@ inline constexpr ModelInfo kKb3Info{
     .key_layout = layout_tables::Kb3,
     .light_modes_without_speed = LightModeBits({5}),
     .light_modes_with_brightness_and_speed_only = LightModeBits({1, 3, 9, 11, 17}),
+    .has_fixed_chord_command = true,
 };
 inline constexpr ModelInfo kKb4Info{
     .model = Model::KB_4,
@@ -87,6 +91,7 @@ inline constexpr ModelInfo kKb4Info{
     .key_layout = layout_tables::Kb4,
     .light_modes_without_speed = LightModeBits({12}),
     .light_modes_with_brightness_and_speed_only = LightModeBits({2, 6, 9, 10}),
+    .has_fixed_chord_command = false,
 };
 
 inline constexpr const ModelInfo* kModels[] = {&kKb3Info, &kKb4Info};
