@@ -9,9 +9,9 @@ import tempfile
 import unittest
 
 SCRIPT = pathlib.Path(__file__).resolve().parents[2] / "scripts" / "check-layers.py"
-spec = importlib.util.spec_from_file_location("check_layers", SCRIPT)
-check_layers = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(check_layers)
+module_spec = importlib.util.spec_from_file_location("check_layers", SCRIPT)
+check_layers = importlib.util.module_from_spec(module_spec)
+module_spec.loader.exec_module(check_layers)
 
 
 class CheckLayersTest(unittest.TestCase):
