@@ -215,9 +215,23 @@ TEST_F(AppFixture, UnplugHidesTheWindowAndReplugMakesItShowableOnly) {
   PumpUntil([&] { return wnd->has_device(); });
   EXPECT_FALSE(wnd->IsWindowVisible());
   EXPECT_TRUE(Find(u"option_kb_3")->IsOwnVisible());
-  wnd->tray().SimulateClickForTesting(false);
+  // A second start's request brings the window forward.
+  wnd->SendMessage(messages::kShowRequest, 0, 0);
   DuiLib::Testing::ProcessEvents();
   EXPECT_TRUE(wnd->IsWindowVisible());
+  // The tray menu's "exit" ends the program.
+  ASSERT_TRUE(DuiLib::Testing::Click(pm(), u"btn_min"));
+  EXPECT_FALSE(wnd->IsWindowVisible());
+  wnd->tray().SimulateClickForTesting(true);
+  DuiLib::Testing::ProcessEvents();
+  ASSERT_TRUE(DuiLib::Testing::ClickMenuItem(u"configuration"));
+  DuiLib::Testing::ProcessEvents();
+  EXPECT_TRUE(wnd->IsWindowVisible());
+  wnd->tray().SimulateClickForTesting(true);
+  DuiLib::Testing::ProcessEvents();
+  ASSERT_TRUE(DuiLib::Testing::ClickMenuItem(u"exit"));
+  DuiLib::Testing::ProcessEvents();
+  EXPECT_FALSE(wnd->IsWindow());
 }
 
 TEST_F(AppFixture, WithoutATrayTheWindowStaysUpOnTheNoKeyboardPage) {

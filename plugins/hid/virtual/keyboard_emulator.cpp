@@ -1,6 +1,8 @@
 #include "virtual/keyboard_emulator.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "common/input_report_layout.h"
@@ -23,6 +25,17 @@ std::string HexLine(char kind, std::span<const uint8_t> bytes) {
     line += kDigits[b & 0x0F];
   }
   return line;
+}
+
+// So that a demo can show what an apply sent: with KB_VIRTUAL_LOG naming a file, every log
+// line and every violation (marked "violation: ") is also appended to it.
+void Mirror(const char* mark, const std::string& line) {
+  static const char* const path = std::getenv("KB_VIRTUAL_LOG");
+  if (path == nullptr || *path == '\0') return;
+  if (FILE* file = std::fopen(path, "a")) {
+    std::fprintf(file, "%s%s\n", mark, line.c_str());
+    std::fclose(file);
+  }
 }
 
 uint32_t LittleEndianWord(const uint8_t* p) {
@@ -55,6 +68,7 @@ void KeyboardEmulator::Reset() {
 
 void KeyboardEmulator::AddViolations(std::vector<std::string>& lines) {
   for (std::string& line : lines) {
+    Mirror("violation: ", line);
     violations_.Add(std::move(line));
     ++counters_.violations;
   }
@@ -64,13 +78,16 @@ void KeyboardEmulator::AddViolations(std::vector<std::string>& lines) {
 void KeyboardEmulator::OnRefused(const char* violation) {
   ++counters_.refused_calls;
   if (violation == nullptr) return;
+  Mirror("violation: ", violation);
   violations_.Add(violation);
   ++counters_.violations;
 }
 
 void KeyboardEmulator::OnFeatureReport(std::span<const uint8_t, wire::kFeatureReportBytes> report) {
   ++counters_.feature_reports;
-  log_.Add(HexLine('F', report));
+  std::string line = HexLine('F', report);
+  Mirror("", line);
+  log_.Add(std::move(line));
   std::copy(report.begin(), report.end(), last_feature_.begin());
   std::vector<std::string> lines;
   framer_.OnHeader(report, unlocked_, lines);
@@ -79,7 +96,9 @@ void KeyboardEmulator::OnFeatureReport(std::span<const uint8_t, wire::kFeatureRe
 
 void KeyboardEmulator::OnOutputReport(std::span<const uint8_t, wire::kOutputReportBytes> report) {
   ++counters_.output_reports;
-  log_.Add(HexLine('O', report));
+  std::string line = HexLine('O', report);
+  Mirror("", line);
+  log_.Add(std::move(line));
   std::vector<std::string> lines;
   std::optional<Transfer> transfer = framer_.OnOutput(report, lines);
   if (transfer) Apply(*transfer, lines);

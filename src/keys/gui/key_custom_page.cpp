@@ -16,9 +16,11 @@ using DuiLib::CDuiString;
 
 namespace {
 
-constexpr int kPixelsPerQuarter = 8;  // a standard key is 32 px
-constexpr int kKeyGap = 2;            // px between neighbouring caps
-constexpr int kPlateInset = 14;       // px of plate around the keys
+constexpr int kPixelsPerQuarter = 8;   // a standard key is 32 px wide
+constexpr int kPixelsPerQuarterY = 9;  // and a little taller, as a key cap looks from above
+constexpr int kLongCaption = 5;        // captions longer than this take the smaller key font
+constexpr int kKeyGap = 2;             // px between neighbouring caps
+constexpr int kPlateInset = 14;        // px of plate around the keys
 
 CDuiString Text(std::string_view key) {
   return DuiLib::CResourceManager::GetInstance()->GetText(CDuiString(std::string(key)));
@@ -47,6 +49,9 @@ void ShowEntry(DuiLib::CButtonUI* button, const kb::KeyEntry& entry, kb::KeyHigh
   if (button == nullptr) return;
   const CDuiString caption = CaptionText(entry);
   button->SetText(caption);
+  // A long name fits its cap in the smaller font (a wide key has room for the normal one).
+  const bool narrow = button->GetFixedWidth() < 2 * kPixelsPerQuarter * 4;
+  button->SetFont(narrow && caption.GetLength() > kLongCaption ? u"keycap_small" : u"small");
   button->SetBkImage(CDuiString(std::string(kb::HighlightImage(highlight))));
   button->SetAccessibleName(caption);
   button->SetAccessibleDescription(highlight == kb::KeyHighlight::None ? CDuiString()
@@ -108,10 +113,10 @@ void CKeyCustomPage::PlaceKeys() {
     button->SetVisible(rect.has_value());
     if (!rect) return;
     const int x = left + rect->x * kPixelsPerQuarter;
-    const int y = kPlateInset + rect->y * kPixelsPerQuarter;
+    const int y = kPlateInset + rect->y * kPixelsPerQuarterY;
     CDuiString pos;
     pos.Format(u"%d,%d,%d,%d", x, y, x + rect->width * kPixelsPerQuarter - kKeyGap,
-               y + rect->height * kPixelsPerQuarter - kKeyGap);
+               y + rect->height * kPixelsPerQuarterY - kKeyGap);
     button->SetFloat(true);
     button->SetAttribute(u"pos", pos);
   };

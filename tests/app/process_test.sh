@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# The program as processes: a second start hands over to the first and exits 1 at once, also
+# after the first was killed with -9 (its lock and socket are taken over); while it runs, kbctl
+# reads its stores but refuses to change them and says why.
+#   process_test.sh <application directory with kbconfig, kbctl, KB/, res/>
+set -u
+src=$1
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do
+    { kill -9 "$p" && wait "$p"; } 2>/dev/null
+  done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+app="$work/app"
+mkdir -p "$app" "$work/tmp"
+cp -r "$src/kbconfig" "$src/kbctl" "$src/KB" "$src/res" "$app/"
+# A private temporary folder: the single-instance lock and socket of this test only.
+export TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/tmp" QT_QPA_PLATFORM=offscreen
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+start_first() {
+  "$app/kbconfig" 2>"$work/first.log" &
+  first=$!
+  pids+=("$first")
+  # Up once it holds the stores (the lock file appears with the store).
+  for _ in $(seq 1 100); do
+    [ -e "$app/Data/kb/kb_3/data.pros" ] && break
+    sleep 0.05
+  done
+  kill -0 "$first" 2>/dev/null || fail "the first instance ended: $(cat "$work/first.log")"
+}
+
+second_exits_1() {
+  local start end code
+  start=$(date +%s%N)
+  timeout 5 "$app/kbconfig" 2>/dev/null
+  code=$?
+  end=$(date +%s%N)
+  [ "$code" = 1 ] || fail "second start exited $code, not 1"
+  [ $(((end - start) / 1000000)) -lt 1000 ] || fail "second start took $(((end - start) / 1000000)) ms"
+  kill -0 "$first" 2>/dev/null || fail "the first instance ended after the second start"
+}
+
+start_first
+second_exits_1
+
+# kbctl: reading works, writing is refused with the reason.
+"$app/kbctl" --app-dir "$app" profiles >/dev/null || fail "kbctl could not read while the program runs"
+out=$("$app/kbctl" --app-dir "$app" import-profile "$work/none.kpo" 2>&1)
+code=$?
+[ "$code" != 0 ] || fail "kbctl wrote while the program runs"
+echo "$out" | grep -q "kbconfig is running" || fail "kbctl did not say why: $out"
+
+# A killed first instance leaves its lock and socket behind; the next start takes them over.
+{ kill -9 "$first" && wait "$first"; } 2>/dev/null
+start_first
+second_exits_1
+echo "ok"
