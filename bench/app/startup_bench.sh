@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Start-up of kbconfig on a copy of the demo directory holding 10 profiles and 100 macros, under
+# a private Xvfb: the time from exec to the main window being mapped, beside the same figure
+# for a minimal Qt Widgets program started the same way (goal: ratio under 1.5), and the
+# program's resident memory with its window shown (goal: under 60 MB).
+#   bench/app/startup_bench.sh [build folder] [runs]
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build=${1:-build}
+runs=${2:-5}
+minimal="$build/bench/app/minimal_qt_window"
+[ -x "$minimal" ] && [ -x "$build/demo/kbconfig" ] ||
+  cmake --build "$build" --target minimal_qt_window kbconfig kbctl
+
+work=$(mktemp -d)
+app="$work/app"
+mkdir -p "$app" "$work/tmp"
+cp -r "$build/demo/kbconfig" "$build/demo/kbctl" "$build/demo/KB" "$build/demo/res" "$app/"
+export TMPDIR="$work/tmp"
+# 100 macros of 20 actions and 10 profiles.
+python3 - "$work" <<'PY'
+import struct, sys
+for i in range(100):
+    record = bytearray(36108)
+    record[100:104] = struct.pack("<i", 1)
+    record[104:108] = struct.pack("<i", 20)
+    for a in range(20):
+        at = 108 + a * 12
+        record[at:at + 4] = bytes([4 + a % 20, 1 + a % 2, 10, 0])
+    open("%s/M%03d.mco" % (sys.argv[1], i), "wb").write(record)
+PY
+"$app/kbctl" --app-dir "$app" profiles >/dev/null
+for f in "$work"/M*.mco; do "$app/kbctl" --app-dir "$app" import-macro "$f" >/dev/null; done
+"$app/kbctl" --app-dir "$app" export-profile 0 "$work/P.kpo" >/dev/null
+for i in $(seq 2 10); do "$app/kbctl" --app-dir "$app" import-profile "$work/P.kpo" >/dev/null; done
+
+exec 3< <(Xvfb -displayfd 1 -nolisten tcp -noreset -br -screen 0 1024x768x24 2>/dev/null)
+xvfb_pid=$!
+trap 'kill $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
+read -r -t 20 number <&3 || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$number"
+
+# Milliseconds from exec until a window of that title is mapped, in $ms; the process in $pid.
+shown_after() {  # <title> <program...>
+  local title=$1
+  shift
+  local start now
+  start=$(date +%s%N)
+  "$@" >/dev/null 2>&1 &
+  pid=$!
+  until xwininfo -root -tree 2>/dev/null | grep -q "\"$title\".*[0-9]x[0-9]"; do
+    kill -0 "$pid" 2>/dev/null || { echo "$* ended early" >&2; exit 1; }
+  done
+  now=$(date +%s%N)
+  ms=$(((now - start) / 1000000))
+}
+median() { sort -n | awk '{a[NR]=$1} END{print a[int((NR+1)/2)]}'; }
+
+app_times=()
+qt_times=()
+rss=0
+for _ in $(seq 1 "$runs"); do
+  shown_after "Keyboard Configuration" "$app/kbconfig"
+  app_times+=("$ms")
+  rss=$(awk '/VmRSS/{print $2}' "/proc/$pid/status")
+  kill "$pid"; wait "$pid" 2>/dev/null || true
+  shown_after "Minimal Qt Window" "$minimal"
+  qt_times+=("$ms")
+  kill "$pid"; wait "$pid" 2>/dev/null || true
+done
+app_ms=$(printf '%s\n' "${app_times[@]}" | median)
+qt_ms=$(printf '%s\n' "${qt_times[@]}" | median)
+echo "kbconfig, 10 profiles and 100 macros: window shown after $app_ms ms (median of $runs)"
+echo "minimal Qt Widgets program:           window shown after $qt_ms ms"
+awk -v a="$app_ms" -v q="$qt_ms" 'BEGIN{printf "ratio: %.2f (goal under 1.5)\n", a / q}'
+awk -v r="$rss" 'BEGIN{printf "kbconfig resident memory with the window shown: %.1f MB (goal under 60 MB)\n", r / 1024}'
