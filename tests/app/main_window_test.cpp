@@ -3,6 +3,7 @@
 
 #include <fstream>
 
+#include "app/hook_library.h"
 #include "app_fixture.h"
 #include "device/transfer_parser.h"
 #include "keys/gui/program_messages.h"
@@ -322,6 +323,41 @@ TEST_F(AppFixture, ProfileAndMacroFilesGoOutAndComeBack) {
   Menu(u"btn_kb_3_menu_macro", u"kb_3_macro_export");
   EXPECT_EQ(FileSize(MacroStore()), 2 * sizeof(MacroRecord));
   EXPECT_EQ(script.unexpected(), 0);
+}
+
+}  // namespace
+}  // namespace kb::test
+
+namespace kb::test {
+namespace {
+
+TEST(ProgramStartTest, TheHookLibraryIsBoundWithItsSevenEntriesOrNotAtAll) {
+  HookLibrary bound;
+  ASSERT_TRUE(bound.Load(DemoDirectory()).ok());
+  const HookFunctionTable& table = bound.table();
+  EXPECT_TRUE(table.installmousehook && table.removemousehook && table.enablemousehook &&
+              table.installhook && table.removehook && table.enablehook && table.mousewheelenable);
+  testing::TempFolder empty("kb_app_nohook");
+  HookLibrary missing;
+  EXPECT_FALSE(missing.Load(empty.path()).ok());
+  EXPECT_FALSE(missing.table().bound());
+}
+
+TEST(ProgramStartTest, StoresThatCannotBeHeldRefuseTheStart) {
+  testing::TempFolder folder("kb_app_lock");
+  ASSERT_TRUE(folder.ok());
+  const AppPaths paths{DemoDirectory(), folder.path()};
+  std::vector<StoreLock> held;
+  ASSERT_TRUE(app::HoldStores(paths, &held).ok());
+  EXPECT_EQ(held.size(), 1u);  // the started model only
+  held.clear();
+  // A lock file that cannot be locked (here a folder in its place) ends the start at once.
+  const auto lock_file = folder.path() / "Data/kb/kb_3/.kbconfig.lock";
+  std::filesystem::remove(lock_file);
+  std::filesystem::create_directory(lock_file);
+  const Status refused = app::HoldStores(paths, &held);
+  EXPECT_FALSE(refused.ok());
+  EXPECT_TRUE(held.empty());
 }
 
 }  // namespace
