@@ -116,9 +116,10 @@ TEST_F(AppFixture, AddWithTenProfilesWarnsWithoutADialog) {
   Start();
   {
     auto edit = Data().Lock();
-    for (int i = 2; i <= 10; ++i)
-      NewDefaultProfile(u"P" + std::u16string(1, char16_t(u'0' + i % 10)), Model::KB_3,
-                        edit.profiles());
+    for (int i = 2; i <= 10; ++i) {
+      const char16_t name[] = {u'P', static_cast<char16_t>(u'0' + i % 10), 0};
+      NewDefaultProfile(name, Model::KB_3, edit.profiles());
+    }
   }
   ExpectBox(u"warning_13_text");
   Menu(u"btn_kb_3_profile_dot", u"kb_3_profile_add");
