@@ -68,7 +68,11 @@ void CMainWnd::InitWindow() {
     page->SetWiring(wiring);
     if (test_sleeper_ != nullptr) page->SetSleeperForTesting(test_sleeper_);
     // Only a model with a device link is started; the other page stays built and hidden.
-    if (info->has_device_link) start_status_ = page->Start(paths_, &SharedTarget());
+    if (!info->has_device_link) continue;
+    start_status_ = page->Start(paths_, &SharedTarget());
+    // Told once the message loop runs, over the window.
+    if (page->store_warning_key() != nullptr)
+      PostMessage(msgs::kStoreWarning, static_cast<DuiLib::WPARAM>(info->model));
   }
 }
 
@@ -207,6 +211,11 @@ DuiLib::LRESULT CMainWnd::HandleCustomMessage(DuiLib::UINT msg, DuiLib::WPARAM w
       return 0;
     case DuiLib::WM_MENUCLICK:
       OnMenuCommand(reinterpret_cast<DuiLib::MenuCmd*>(wParam));
+      return 0;
+    case msgs::kStoreWarning:
+      if (CDevicePage* page = kb_.page(static_cast<int>(wParam)))
+        if (page->store_warning_key() != nullptr)
+          CMsgWnd::Show(GetHWND(), u"warning_1_text", CDuiString(page->store_warning_key()));
       return 0;
     case msgs::kShowRequest:
       BringForward();

@@ -47,6 +47,22 @@ TEST_F(AppFixture, FirstStartCreatesTheStoreAndShowsTheKeyboardPage) {
   EXPECT_EQ(dynamic_cast<DuiLib::CTabLayoutUI*>(Find(u"tab_device_kb_3"))->GetCurSel(), 2);
 }
 
+TEST_F(AppFixture, ADamagedStoreIsToldAtStartUp) {
+  std::filesystem::create_directories(ProfileStore().parent_path());
+  {
+    ProfileRecord record{};
+    std::ofstream out(ProfileStore(), std::ios::binary);
+    out << std::string(44, '\0');
+    out.write(reinterpret_cast<const char*>(&record), sizeof record);
+    out << "half a record";
+  }
+  ExpectBox(u"warning_store_damaged_text");
+  Start();
+  DuiLib::Testing::ProcessEvents();
+  EXPECT_EQ(script.opened(), 1);
+  EXPECT_EQ(Combo()->GetCount(), 1);
+}
+
 TEST_F(AppFixture, EnterAndSpacePressNoButtonAndResumeShakesHandsAfterTheTimer) {
   Start();
   Find(u"btn_kb_3_apply")->SetFocus();

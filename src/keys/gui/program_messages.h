@@ -22,6 +22,8 @@ inline constexpr std::uint32_t kDeviceChange = kDeviceChangeMessage;  // 1432
 inline constexpr std::uint32_t kApplyProgress = 1140;  // wParam: reports sent so far
 inline constexpr std::uint32_t kApplyFinished = 1141;  // wParam: the ApplyOutcome's result
 inline constexpr std::uint32_t kApplyRing = 1142;      // wParam: 1 show, 0 hide
+// The main window to itself after start-up: tell the user that a store was damaged.
+inline constexpr std::uint32_t kStoreWarning = 1143;
 
 // Power broadcast and its automatic-resume code, as the resume watcher posts them.
 inline constexpr std::uint32_t kPowerBroadcast = 536;

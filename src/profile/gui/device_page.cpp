@@ -132,6 +132,10 @@ kb::Status CDevicePage::Start(const kb::AppPaths& paths, const kb_message_target
   // A new store's one profile is the model's first-profile text with "_1".
   const CDuiString first_name = Text(std::string(model_.first_profile_key)) + u"_1";
   const kb::ModelDataLoad load = data_->Load(std::u16string_view(first_name));
+  if (load.profiles.lost_bytes() || load.macros.lost_bytes())
+    store_warning_key_ = "warning_store_damaged_text";
+  if (!load.profiles.read.ok() || load.macros.file == kb::StoreFileState::Unreadable)
+    store_warning_key_ = "warning_store_unreadable_text";
   if (custom_ != nullptr) custom_->SetModelData(data_.get());
   if (light_ != nullptr) light_->SetModelData(data_.get());
   if (macro_ != nullptr) {

@@ -51,6 +51,9 @@ class CDevicePage : public DuiLib::CContainerUI,
   // on without the keyboard).
   kb::Status Start(const kb::AppPaths& paths, const kb_message_target* target);
   bool started() const { return data_ != nullptr; }
+  // After Start: the text key of what the user must hear about the stores (one that could not
+  // be read and is left untouched, or one read with losses), or null.
+  const char* store_warning_key() const { return store_warning_key_; }
   bool device_open() const;
 
   // The keyboard's notification value (DeviceNotificationValue) from the main window.
@@ -125,6 +128,7 @@ class CDevicePage : public DuiLib::CContainerUI,
   std::unique_ptr<kb::DeviceLink> link_;
   std::unique_ptr<kb::DeviceWorker> worker_;
   std::atomic<bool> resume_allowed_{true};
+  const char* store_warning_key_ = nullptr;
 
   DuiLib::COptionUI* option_custom_ = nullptr;
   DuiLib::COptionUI* option_light_ = nullptr;
