@@ -1,11 +1,22 @@
 #include "session/device_link.h"
 
+#include <memory>
+
 #include "device/device_notification.h"
 #include "device/device_protocol.h"
 #include "device/profile_transfer.h"
+#include "device/transfer_log.h"
 #include "device/transfer_writer.h"
 
 namespace kb {
+namespace {
+
+class NoPause final : public Sleeper {
+ public:
+  void Sleep(std::chrono::milliseconds) override {}
+};
+
+}  // namespace
 
 DeviceLink::DeviceLink(ModelData& data, HidLibraryBinding& binding, DeviceObserver& observer,
                        Sleeper& sleeper)
@@ -92,6 +103,15 @@ ApplyOutcome DeviceLink::ApplyProfile() {
   const ChangedFlags changed = take.full_apply ? ChangedFlags::All()
                                                : DetectChanges(*take.last_applied, *take.profile,
                                                                take.macros, take.last_macros);
+  {
+    // The same transfer into a log, unpaced, on a copy: its length is the progress's total.
+    auto dry_run = std::make_unique<ProfileRecord>(*take.profile);
+    TransferLog counted;
+    NoPause no_pause;
+    TransferWriter dry_writer(counted, no_pause);
+    observer_.ApplyStarting(
+        SendProfileTransfer(*dry_run, take.macros, changed, dry_writer).reports);
+  }
   TransferWriter writer(binding_, sleeper_);
   outcome.transfer = SendProfileTransfer(*take.profile, take.macros, changed, writer);
   const bool reached = outcome.transfer.status.ok();

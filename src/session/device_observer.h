@@ -2,6 +2,7 @@
 // What the device link asks of the page that shows it. The device page controller implements
 // this; the link calls it where the keyboard's traffic touches controls or the main window.
 
+#include <cstddef>
 #include <string>
 
 #include "session/apply_outcome.h"
@@ -18,6 +19,9 @@ class DeviceObserver {
   // Worker thread. True when the control "check_device_kb_3" does not exist, or is selected and
   // visible. Must answer without waiting for the UI thread (keep the answer where both reach it).
   virtual bool ResumeAllowed() = 0;
+  // Worker thread, before the first report of an apply: how many reports it will send, for a
+  // progress display. Must not wait for the UI thread.
+  virtual void ApplyStarting(std::size_t /*total_reports*/) {}
   // Worker thread, after every apply request, whatever it did.
   virtual void ApplyFinished(const ApplyOutcome& outcome) = 0;
 

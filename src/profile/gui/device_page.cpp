@@ -63,7 +63,7 @@ void CDevicePage::ProgressSleeper::Sleep(std::chrono::milliseconds duration) {
   page_.sleeper_->Sleep(duration);
   if (counting.load())
     DuiLib::PostMessage(page_.Owner(), kb::messages::kApplyProgress,
-                        static_cast<DuiLib::WPARAM>(++reports), 0);
+                        static_cast<DuiLib::WPARAM>(++reports), total.load());
 }
 
 CDevicePage::CDevicePage(const kb::ModelInfo& model) : model_(model) {}
@@ -449,7 +449,8 @@ void CDevicePage::OnApplyMessage(DuiLib::UINT message, DuiLib::WPARAM wParam,
   } else if (message == kb::messages::kApplyProgress) {
     if (apply_progress_ != nullptr) {
       CDuiString text;
-      text.Format(u"%s %d", Text("apply_reports_text").ToUtf8().c_str(), static_cast<int>(wParam));
+      text.Format(u"%s %d / %d", Text("apply_reports_text").ToUtf8().c_str(),
+                  static_cast<int>(wParam), static_cast<int>(lParam));
       apply_progress_->SetText(text);
     }
   } else if (message == kb::messages::kApplyFinished) {
@@ -478,6 +479,10 @@ void CDevicePage::ShowApplyRing(bool visible) {
   progress_sleeper_->reports = 0;
   progress_sleeper_->counting = visible;
   DuiLib::PostMessage(Owner(), kb::messages::kApplyRing, visible ? 1 : 0, 0);
+}
+
+void CDevicePage::ApplyStarting(std::size_t total_reports) {
+  progress_sleeper_->total = static_cast<int>(total_reports);
 }
 
 bool CDevicePage::ResumeAllowed() { return resume_allowed_.load(); }

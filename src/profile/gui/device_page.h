@@ -78,6 +78,7 @@ class CDevicePage : public DuiLib::CContainerUI,
   // kb::DeviceObserver
   void ShowApplyRing(bool visible) override;
   bool ResumeAllowed() override;
+  void ApplyStarting(std::size_t total_reports) override;
   void ApplyFinished(const kb::ApplyOutcome& outcome) override;
   void DeviceStateChanged() override;
   void ShowFirmwareVersion(const std::string& text) override;
@@ -91,6 +92,7 @@ class CDevicePage : public DuiLib::CContainerUI,
     void Sleep(std::chrono::milliseconds duration) override;
     std::atomic<bool> counting{false};
     std::atomic<int> reports{0};
+    std::atomic<int> total{0};
 
    private:
     CDevicePage& page_;
