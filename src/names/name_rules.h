@@ -33,7 +33,9 @@ std::u16string MakeUniqueName(std::u16string_view name,
   std::u16string_view base = Shorten(name, kMaxNameLength);
   if (!NameExists(base, list)) return std::u16string(base);
   for (unsigned n = 1;; ++n) {
-    std::u16string suffix = u"_" + FromUtf8(std::to_string(n));
+    // Appended, not "_" + text: GCC 12 at -O3 sees a false overlap there (-Wrestrict).
+    std::u16string suffix(1, u'_');
+    suffix += FromUtf8(std::to_string(n));
     std::u16string candidate(Shorten(base, kMaxNameLength - suffix.size()));
     candidate += suffix;
     if (!NameExists(candidate, list)) return candidate;

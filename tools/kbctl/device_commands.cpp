@@ -155,9 +155,13 @@ void Apply(Context& context) {
       for (int index : outcome.transfer.skipped_macros) {
         if (!names.empty()) names += ", ";
         const auto position = static_cast<std::size_t>(index);
-        names += position < edit.macros().size()
-                     ? "\"" + kb::ToUtf8(kb::FieldText(edit.macros()[position]->name)) + "\""
-                     : "macro " + std::to_string(index);
+        if (position < edit.macros().size()) {
+          names.append("\"")
+              .append(kb::ToUtf8(kb::FieldText(edit.macros()[position]->name)))
+              .append("\"");
+        } else {
+          names.append("macro ").append(std::to_string(index));
+        }
       }
     }
     throw CommandPartlyDone(std::to_string(outcome.transfer.skipped_programs) +

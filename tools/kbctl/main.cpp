@@ -51,7 +51,7 @@ std::string HelpText() {
   for (Group group : kGroups) {
     for (const Command& command : group()) {
       std::string head = std::string(command.name);
-      if (!command.arguments.empty()) head += " " + std::string(command.arguments);
+      if (!command.arguments.empty()) head.append(" ").append(command.arguments);
       help << "  " << head << std::string(head.size() < 28 ? 28 - head.size() : 1, ' ')
            << command.summary << '\n';
     }
