@@ -9,6 +9,7 @@
 
 #include "app/app_startup.h"
 #include "app/main_wnd.h"
+#include "common/login_autostart.h"
 #include "keys/gui/program_messages.h"
 #include "shell/msg_wnd.h"
 #include "ui/paint_manager.h"
@@ -28,7 +29,7 @@ int CommandLineLength() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   DuiLib::CSingleInstance instance(u"Korva Talvix Software");
   if (!instance.TryAcquire()) {
     instance.SignalFirstInstance();
@@ -52,6 +53,9 @@ int main() {
     CMainWnd wnd(paths);
     wnd.Create(nullptr, u"", DuiLib::UI_WNDSTYLE_FRAME, 0, 0, 0, 800, 572);
     wnd.CenterWindow();
+    // The autostart entry's argument: wait in the tray. Only where there is a tray to wait in.
+    if (argc > 1 && std::string(argv[1]) == kb::kStartedAtLoginArgument && wnd.has_tray())
+      wnd.ShowWindow(false);
     instance.SetTarget(wnd.GetHWND(), kb::messages::kShowRequest);
     DuiLib::CResumeWatcher resume;
     (void)resume.Start(wnd.GetHWND(), kb::messages::kPowerBroadcast,

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "common/app_directory.h"
+#include "common/login_autostart.h"
 #include "device/device_notification.h"
 #include "keys/gui/program_messages.h"
 #include "shell/msg_wnd.h"
@@ -148,7 +150,12 @@ void CMainWnd::OpenTrayMenu() {
   at.y -= kTrayMenuLift;
   DuiLib::CMenuWnd* menu = DuiLib::CMenuWnd::CreateMenu(
       u"traymenu.xml", at, &m_pm, DuiLib::eMenuAlignment_Left | DuiLib::eMenuAlignment_Top);
-  if (menu != nullptr) menu->ResizeMenu();
+  if (menu != nullptr) {
+    // The entry in the autostart folder is the setting, whoever made or removed it.
+    if (DuiLib::CMenuElementUI* item = menu->FindItem(u"autostart"))
+      item->SetChecked(kb::StartsAtLogin());
+    menu->ResizeMenu();
+  }
   tray_menu_ = menu != nullptr ? menu->GetHWND() : nullptr;
 }
 
@@ -158,6 +165,10 @@ void CMainWnd::OnMenuCommand(DuiLib::MenuCmd* cmd) {
   DuiLib::CPaintManagerUI::DeletePtr(cmd);
   if (name.CompareNoCase(u"configuration") == 0) {
     BringForward();
+  } else if (name.CompareNoCase(u"autostart") == 0) {
+    const kb::Status set =
+        kb::SetStartsAtLogin(!kb::StartsAtLogin(), kb::ExecutableDirectory() / "kbconfig");
+    if (!set.ok()) CMsgWnd::Show(GetHWND(), u"warning_1_text", u"warning_autostart_text");
   } else if (name.CompareNoCase(u"exit") == 0) {
     DestroyWindow();
   } else if (name.Left(3) == CDuiString(u"kb_")) {

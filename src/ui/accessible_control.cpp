@@ -225,6 +225,10 @@ QAccessible::State AccessibleControl::state() const {
       s.checked = option->IsSelected();
     }
   }
+  if (auto* entry = dynamic_cast<CMenuElementUI*>(c); entry && entry->IsCheckable()) {
+    s.checkable = true;
+    s.checked = entry->IsChecked();
+  }
   if (auto* item = dynamic_cast<IListItemUI*>(c)) {
     s.selectable = true;
     s.selected = item->IsSelected();

@@ -1,6 +1,8 @@
 #include "ui/menu.h"
 
 #include <QFontMetricsF>
+#include <QPainter>
+#include <QPen>
 #include <algorithm>
 #include <cmath>
 
@@ -42,9 +44,19 @@ void CMenuElementUI::SetAttribute(const CDuiString& name, const CDuiString& valu
   if (name == u"line") {
     m_bLine = ParseBool(value.view());
     if (m_bLine && GetFixedHeight() == 0) SetFixedHeight(7);
+  } else if (name == u"checkable") {
+    m_bCheckable = ParseBool(value.view());
+  } else if (name == u"checked") {
+    SetChecked(ParseBool(value.view()));
   } else {
     CButtonUI::SetAttribute(name, value);
   }
+}
+
+void CMenuElementUI::SetChecked(bool checked) {
+  if (m_bChecked == checked) return;
+  m_bChecked = checked;
+  Invalidate();
 }
 
 void CMenuElementUI::DoPaint(CPaintContext& ctx, const RECT& dirty) {
@@ -55,6 +67,18 @@ void CMenuElementUI::DoPaint(CPaintContext& ctx, const RECT& dirty) {
     return;
   }
   CButtonUI::DoPaint(ctx, dirty);
+  if (m_bCheckable && m_bChecked) {
+    // A check mark in the item's left padding, in the text's colour.
+    QPainter& p = ctx.painter();
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    QPen pen(ToQColor(m_dwTextColor), 2.0);
+    p.setPen(pen);
+    const double cx = m_rcItem.left + 12, cy = (m_rcItem.top + m_rcItem.bottom) / 2.0;
+    p.drawLine(QPointF(cx - 4, cy), QPointF(cx - 1, cy + 3));
+    p.drawLine(QPointF(cx - 1, cy + 3), QPointF(cx + 5, cy - 4));
+    p.restore();
+  }
 }
 
 void* CMenuUI::GetInterface(const CDuiString& name) {

@@ -17,6 +17,11 @@ class CMenuElementUI : public CButtonUI {
   CDuiString GetClass() const override { return u"MenuElementUI"; }
   void* GetInterface(const CDuiString& name) override;
   bool IsSeparator() const { return m_bLine; }
+  // A check item ("checkable" in the layout) shows a check mark while checked; the program sets
+  // the state each time it opens the menu.
+  bool IsCheckable() const { return m_bCheckable; }
+  bool IsChecked() const { return m_bChecked; }
+  void SetChecked(bool checked);
   void SetHot(bool hot);
   bool Activate() override;
   void SetAttribute(const CDuiString& name, const CDuiString& value) override;
@@ -24,6 +29,8 @@ class CMenuElementUI : public CButtonUI {
  protected:
   void DoPaint(CPaintContext& ctx, const RECT& dirty) override;
   bool m_bLine = false;
+  bool m_bCheckable = false;
+  bool m_bChecked = false;
 };
 
 // The root of a menu layout: items one below the other.

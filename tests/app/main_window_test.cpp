@@ -1,14 +1,18 @@
 // The program end to end: its main window on the offscreen platform against the virtual
 // keyboard, driven by control names.
 
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 #include "app/hook_library.h"
 #include "app_fixture.h"
+#include "common/test_folders.h"
 #include "device/transfer_parser.h"
 #include "keys/gui/program_messages.h"
 #include "profile/profile_record.h"
 #include "ui/list.h"
+#include "ui/menu.h"
 
 namespace kb::test {
 namespace {
@@ -250,6 +254,35 @@ TEST_F(AppFixture, UnplugHidesTheWindowAndReplugMakesItShowableOnly) {
   ASSERT_TRUE(DuiLib::Testing::ClickMenuItem(u"exit"));
   DuiLib::Testing::ProcessEvents();
   EXPECT_FALSE(wnd->IsWindow());
+}
+
+TEST_F(AppFixture, TheTrayMenuStartsTheProgramAtLoginOrNot) {
+  const kb::testing::TempFolder config("autostart");
+  ASSERT_TRUE(config.ok());
+  setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+  const std::filesystem::path entry = config.path() / "autostart/kbconfig.desktop";
+  Start();
+  auto open_menu = [&] {
+    wnd->tray().SimulateClickForTesting(true);
+    DuiLib::Testing::ProcessEvents();
+    DuiLib::CMenuWnd* menu = DuiLib::CMenuWnd::GetTopMenuForTesting();
+    EXPECT_NE(menu, nullptr);
+    return menu != nullptr ? menu->FindItem(u"autostart") : nullptr;
+  };
+  for (const bool expected : {true, false, true}) {
+    DuiLib::CMenuElementUI* item = open_menu();
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->IsChecked(), !expected) << "the menu shows the entry's presence";
+    ASSERT_TRUE(DuiLib::Testing::ClickMenuItem(u"autostart"));
+    DuiLib::Testing::ProcessEvents();
+    EXPECT_EQ(std::filesystem::exists(entry), expected);
+  }
+  // Removed behind the program's back: the next opening shows it unchecked.
+  std::filesystem::remove(entry);
+  DuiLib::CMenuElementUI* item = open_menu();
+  ASSERT_NE(item, nullptr);
+  EXPECT_FALSE(item->IsChecked());
+  unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST_F(AppFixture, WithoutATrayTheWindowStaysUpOnTheNoKeyboardPage) {
