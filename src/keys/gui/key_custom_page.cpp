@@ -60,35 +60,15 @@ void ShowEntry(DuiLib::CButtonUI* button, const kb::KeyEntry& entry, kb::KeyHigh
 
 }  // namespace
 
-CKeyCustomPage::CKeyCustomPage(const kb::ModelInfo& model) : model_(model) {}
-
-CKeyCustomPage::~CKeyCustomPage() {
-  if (GetManager() != nullptr) GetManager()->RemoveNotifier(this);
-}
-
-CDuiString CKeyCustomPage::GetClass() const {
-  return CDuiString(std::string(model_.name) + "_CustomUI");
-}
-
-void* CKeyCustomPage::GetInterface(const CDuiString& name) {
-  if (name == CDuiString(std::string(model_.name) + "_Custom")) return this;
-  return CContainerUI::GetInterface(name);
-}
+CKeyCustomPage::CKeyCustomPage(const kb::ModelInfo& model)
+    : CModelPage(model, "Custom", "page_kb_custom.xml") {}
 
 CDuiString CKeyCustomPage::Name(const char* kind, int number) const {
   return CDuiString("btn_" + std::string(model_.id) + kind + std::to_string(number));
 }
 
 void CKeyCustomPage::DoInit() {
-  DuiLib::CDialogBuilder builder;
-  const CDuiString layout(std::string("KB/") + std::string(model_.name) + "/page_kb_custom.xml");
-  DuiLib::CControlUI* root = builder.Create(layout, {}, nullptr, GetManager());
-  if (root == nullptr) {
-    RemoveAll();
-    return;
-  }
-  Add(root);
-  GetManager()->AddNotifier(this);
+  if (!BuildLayout()) return;
   DuiLib::CPaintManagerUI& pm = *GetManager();
   for (int k = 0; k < kb::kLayoutKeys; ++k)
     keys_[k] = dynamic_cast<DuiLib::CButtonUI*>(pm.FindControl(Name("_key_", k)));

@@ -9,6 +9,7 @@
 
 #include <array>
 
+#include "keys/gui/model_page.h"
 #include "keys/gui/page_wiring.h"
 #include "keys/key_layout.h"
 #include "keys/keyboard_model.h"
@@ -17,13 +18,10 @@
 #include "ui/label.h"
 #include "ui/notify.h"
 
-class CKeyCustomPage : public DuiLib::CContainerUI, public DuiLib::INotifyUI {
+class CKeyCustomPage : public CModelPage {
  public:
   explicit CKeyCustomPage(const kb::ModelInfo& model);
-  ~CKeyCustomPage() override;
 
-  DuiLib::CDuiString GetClass() const override;                 // "KB_3_CustomUI"
-  void* GetInterface(const DuiLib::CDuiString& name) override;  // "KB_3_Custom"
   void DoInit() override;
   void Notify(DuiLib::TNotifyUI& msg) override;
 
@@ -41,13 +39,11 @@ class CKeyCustomPage : public DuiLib::CContainerUI, public DuiLib::INotifyUI {
   int selected_fn_slot() const { return selected_fn_slot_; }
   DuiLib::CButtonUI* KeyButton(int index) const { return keys_.at(index); }
   DuiLib::CButtonUI* FnButton(int slot) const { return fn_keys_.at(slot); }
-  const kb::ModelInfo& model() const { return model_; }
 
  private:
   void PlaceKeys();
   DuiLib::CDuiString Name(const char* kind, int number) const;
 
-  const kb::ModelInfo& model_;
   kb::PageWiring wiring_;
   kb::ModelData* data_ = nullptr;
   std::array<DuiLib::CButtonUI*, kb::kLayoutKeys> keys_{};

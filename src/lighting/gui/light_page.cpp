@@ -9,31 +9,11 @@
 
 using DuiLib::CDuiString;
 
-CLightPage::CLightPage(const kb::ModelInfo& model) : model_(model) {}
-
-CLightPage::~CLightPage() {
-  if (GetManager() != nullptr) GetManager()->RemoveNotifier(this);
-}
-
-CDuiString CLightPage::GetClass() const {
-  return CDuiString(std::string(model_.name) + "_LightUI");
-}
-
-void* CLightPage::GetInterface(const CDuiString& name) {
-  if (name == CDuiString(std::string(model_.name) + "_Light")) return this;
-  return CContainerUI::GetInterface(name);
-}
+CLightPage::CLightPage(const kb::ModelInfo& model)
+    : CModelPage(model, "Light", "page_kb_light.xml") {}
 
 void CLightPage::DoInit() {
-  DuiLib::CDialogBuilder builder;
-  const CDuiString layout(std::string("KB/") + std::string(model_.name) + "/page_kb_light.xml");
-  DuiLib::CControlUI* root = builder.Create(layout, {}, nullptr, GetManager());
-  if (root == nullptr) {
-    RemoveAll();
-    return;
-  }
-  Add(root);
-  GetManager()->AddNotifier(this);
+  if (!BuildLayout()) return;
   const std::string id(model_.id);
   DuiLib::CPaintManagerUI& pm = *GetManager();
   mode_combo_ =

@@ -4,6 +4,7 @@
 // are not part of this page yet, so its controls are shown disabled. One implementation;
 // CKB_3_LightUI and CKB_4_LightUI only choose the model. UI thread only.
 
+#include "keys/gui/model_page.h"
 #include "keys/gui/page_wiring.h"
 #include "keys/keyboard_model.h"
 #include "ui/combo.h"
@@ -11,13 +12,10 @@
 #include "ui/notify.h"
 #include "ui/slider.h"
 
-class CLightPage : public DuiLib::CContainerUI, public DuiLib::INotifyUI {
+class CLightPage : public CModelPage {
  public:
   explicit CLightPage(const kb::ModelInfo& model);
-  ~CLightPage() override;
 
-  DuiLib::CDuiString GetClass() const override;                 // "KB_3_LightUI"
-  void* GetInterface(const DuiLib::CDuiString& name) override;  // "KB_3_Light"
   void DoInit() override;
   void Notify(DuiLib::TNotifyUI& msg) override;
 
@@ -32,7 +30,6 @@ class CLightPage : public DuiLib::CContainerUI, public DuiLib::INotifyUI {
   DuiLib::CComboUI* mode_combo() const { return mode_combo_; }
 
  private:
-  const kb::ModelInfo& model_;
   kb::PageWiring wiring_;
   kb::ModelData* data_ = nullptr;
   DuiLib::CComboUI* mode_combo_ = nullptr;

@@ -14,31 +14,11 @@ namespace {
 constexpr int kMacroRowHeight = 21;
 }
 
-CMacroPage::CMacroPage(const kb::ModelInfo& model) : model_(model) {}
-
-CMacroPage::~CMacroPage() {
-  if (GetManager() != nullptr) GetManager()->RemoveNotifier(this);
-}
-
-CDuiString CMacroPage::GetClass() const {
-  return CDuiString(std::string(model_.name) + "_MacroUI");
-}
-
-void* CMacroPage::GetInterface(const CDuiString& name) {
-  if (name == CDuiString(std::string(model_.name) + "_Macro")) return this;
-  return CContainerUI::GetInterface(name);
-}
+CMacroPage::CMacroPage(const kb::ModelInfo& model)
+    : CModelPage(model, "Macro", "page_kb_macro.xml") {}
 
 void CMacroPage::DoInit() {
-  DuiLib::CDialogBuilder builder;
-  const CDuiString layout(std::string("KB/") + std::string(model_.name) + "/page_kb_macro.xml");
-  DuiLib::CControlUI* root = builder.Create(layout, {}, nullptr, GetManager());
-  if (root == nullptr) {
-    RemoveAll();
-    return;
-  }
-  Add(root);
-  GetManager()->AddNotifier(this);
+  if (!BuildLayout()) return;
   const std::string id(model_.id);
   list_ = dynamic_cast<DuiLib::CListUI*>(
       GetManager()->FindControl(CDuiString("list_" + id + "_macro")));

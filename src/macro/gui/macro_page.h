@@ -7,6 +7,7 @@
 
 #include <string_view>
 
+#include "keys/gui/model_page.h"
 #include "keys/gui/page_wiring.h"
 #include "keys/keyboard_model.h"
 #include "macro/gui/macro_recording_handler.h"
@@ -14,15 +15,10 @@
 #include "ui/list.h"
 #include "ui/notify.h"
 
-class CMacroPage : public DuiLib::CContainerUI,
-                   public DuiLib::INotifyUI,
-                   public IMacroRecordingHandler {
+class CMacroPage : public CModelPage, public IMacroRecordingHandler {
  public:
   explicit CMacroPage(const kb::ModelInfo& model);
-  ~CMacroPage() override;
 
-  DuiLib::CDuiString GetClass() const override;                 // "KB_3_MacroUI"
-  void* GetInterface(const DuiLib::CDuiString& name) override;  // "KB_3_Macro"
   void DoInit() override;
   void Notify(DuiLib::TNotifyUI& msg) override;
 
@@ -41,7 +37,6 @@ class CMacroPage : public DuiLib::CContainerUI,
   void OnHookEvent(DuiLib::UINT message, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam) override;
 
  private:
-  const kb::ModelInfo& model_;
   kb::PageWiring wiring_;
   kb::ModelData* data_ = nullptr;
   DuiLib::CListUI* list_ = nullptr;

@@ -66,20 +66,12 @@ void CDevicePage::ProgressSleeper::Sleep(std::chrono::milliseconds duration) {
                         static_cast<DuiLib::WPARAM>(++reports), total.load());
 }
 
-CDevicePage::CDevicePage(const kb::ModelInfo& model) : model_(model) {}
+CDevicePage::CDevicePage(const kb::ModelInfo& model) : CModelPage(model, "", "page_kb.xml") {}
 
 CDevicePage::~CDevicePage() {
   // The worker ends before the link and the data it uses.
   worker_.reset();
   link_.reset();
-  if (GetManager() != nullptr) GetManager()->RemoveNotifier(this);
-}
-
-CDuiString CDevicePage::GetClass() const { return CDuiString(std::string(model_.name) + "_UI"); }
-
-void* CDevicePage::GetInterface(const CDuiString& name) {
-  if (name == CDuiString(std::string(model_.name))) return this;
-  return CContainerUI::GetInterface(name);
 }
 
 DuiLib::CControlUI* CDevicePage::Find(const std::string& name) const {
@@ -87,15 +79,7 @@ DuiLib::CControlUI* CDevicePage::Find(const std::string& name) const {
 }
 
 void CDevicePage::DoInit() {
-  DuiLib::CDialogBuilder builder;
-  const CDuiString layout(std::string("KB/") + std::string(model_.name) + "/page_kb.xml");
-  DuiLib::CControlUI* root = builder.Create(layout, {}, nullptr, GetManager());
-  if (root == nullptr) {
-    RemoveAll();
-    return;
-  }
-  Add(root);
-  GetManager()->AddNotifier(this);
+  if (!BuildLayout()) return;
   const std::string id(model_.id);
   option_custom_ = dynamic_cast<DuiLib::COptionUI*>(Find("option_" + id + "_custom"));
   option_light_ = dynamic_cast<DuiLib::COptionUI*>(Find("option_" + id + "_light"));

@@ -14,6 +14,7 @@
 #include "device/hid_library_binding.h"
 #include "device/sleeper.h"
 #include "keys/gui/key_custom_page.h"
+#include "keys/gui/model_page.h"
 #include "keys/gui/page_wiring.h"
 #include "lighting/gui/light_page.h"
 #include "macro/gui/macro_page.h"
@@ -28,15 +29,11 @@
 #include "ui/label.h"
 #include "ui/notify.h"
 
-class CDevicePage : public DuiLib::CContainerUI,
-                    public DuiLib::INotifyUI,
-                    public kb::DeviceObserver {
+class CDevicePage : public CModelPage, public kb::DeviceObserver {
  public:
   explicit CDevicePage(const kb::ModelInfo& model);
   ~CDevicePage() override;
 
-  DuiLib::CDuiString GetClass() const override;                 // "KB_3_UI"
-  void* GetInterface(const DuiLib::CDuiString& name) override;  // "KB_3"
   void DoInit() override;
   void Notify(DuiLib::TNotifyUI& msg) override;
 
@@ -73,7 +70,6 @@ class CDevicePage : public DuiLib::CContainerUI,
   CKeyCustomPage* custom_page() const { return custom_; }
   CLightPage* light_page() const { return light_; }
   CMacroPage* macro_page() const { return macro_; }
-  const kb::ModelInfo& model() const { return model_; }
 
   // kb::DeviceObserver
   void ShowApplyRing(bool visible) override;
@@ -117,7 +113,6 @@ class CDevicePage : public DuiLib::CContainerUI,
   DuiLib::CControlUI* Find(const std::string& name) const;
   DuiLib::HWND Owner() const { return wiring_.owner; }
 
-  const kb::ModelInfo& model_;
   kb::PageWiring wiring_;
   std::optional<kb::AppPaths> paths_;
   kb::ModelTag model_tag_{};

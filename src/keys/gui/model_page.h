@@ -1,0 +1,34 @@
+#pragma once
+// What every page of a model has in common: its class and interface names made from the model
+// ("KB_3_LightUI" and "KB_3_Light"; the device page "KB_3_UI" and "KB_3"), its layout under
+// "KB/<model>/", and its place among the paint manager's notifiers. UI thread only.
+
+#include <string>
+#include <string_view>
+
+#include "keys/keyboard_model.h"
+#include "ui/container.h"
+#include "ui/notify.h"
+
+class CModelPage : public DuiLib::CContainerUI, public DuiLib::INotifyUI {
+ public:
+  // `kind` is "Light", "Macro", "Custom" or "" (the device page); `layout` the file name in the
+  // model's layout folder.
+  CModelPage(const kb::ModelInfo& model, std::string_view kind, std::string_view layout);
+  ~CModelPage() override;
+
+  DuiLib::CDuiString GetClass() const override;
+  void* GetInterface(const DuiLib::CDuiString& name) override;
+  const kb::ModelInfo& model() const { return model_; }
+
+ protected:
+  // Builds the layout into the page and registers the page as a notifier; when the layout
+  // cannot be built the page is left empty and false is returned.
+  bool BuildLayout();
+
+  const kb::ModelInfo& model_;
+
+ private:
+  std::string kind_;
+  std::string layout_;
+};
