@@ -18,9 +18,12 @@ namespace {
 
 constexpr int kPixelsPerQuarter = 8;   // a standard key is 32 px wide
 constexpr int kPixelsPerQuarterY = 9;  // and a little taller, as a key cap looks from above
-constexpr int kLongCaption = 5;        // captions longer than this take the smaller key font
-constexpr int kKeyGap = 2;             // px between neighbouring caps
-constexpr int kPlateInset = 14;        // px of plate around the keys
+// Captions longer than this take the smaller key font: on a one-unit cap from four letters on
+// ("Home", "Down"), on wider caps up to two units from six.
+constexpr int kLongCaptionOneUnit = 3;
+constexpr int kLongCaption = 5;
+constexpr int kKeyGap = 2;       // px between neighbouring caps
+constexpr int kPlateInset = 14;  // px of plate around the keys
 
 CDuiString Text(std::string_view key) {
   return DuiLib::CResourceManager::GetInstance()->GetText(CDuiString(std::string(key)));
@@ -50,8 +53,11 @@ void ShowEntry(DuiLib::CButtonUI* button, const kb::KeyEntry& entry, kb::KeyHigh
   const CDuiString caption = CaptionText(entry);
   button->SetText(caption);
   // A long name fits its cap in the smaller font (a wide key has room for the normal one).
-  const bool narrow = button->GetFixedWidth() < 2 * kPixelsPerQuarter * 4;
-  button->SetFont(narrow && caption.GetLength() > kLongCaption ? u"keycap_small" : u"small");
+  const int width = button->GetFixedWidth();
+  const int longest = width < 5 * kPixelsPerQuarter       ? kLongCaptionOneUnit
+                      : width < 2 * kPixelsPerQuarter * 4 ? kLongCaption
+                                                          : 1 << 20;
+  button->SetFont(caption.GetLength() > longest ? u"keycap_small" : u"small");
   button->SetBkImage(CDuiString(std::string(kb::HighlightImage(highlight))));
   button->SetAccessibleName(caption);
   button->SetAccessibleDescription(highlight == kb::KeyHighlight::None ? CDuiString()
