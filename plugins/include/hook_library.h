@@ -32,6 +32,17 @@ typedef int (*hook_install_fn)(const kb_message_target*);
 typedef int (*hook_void_fn)(void);
 typedef int (*hook_enable_fn)(int);
 
+/* The seven entry points as a loader binds them by name, in this order. */
+typedef struct kb_hook_functions {
+  hook_install_fn installmousehook;
+  hook_void_fn removemousehook;
+  hook_enable_fn enablemousehook;
+  hook_install_fn installhook;
+  hook_void_fn removehook;
+  hook_enable_fn enablehook;
+  hook_enable_fn mousewheelenable;
+} kb_hook_functions;
+
 #ifdef __cplusplus
 }
 #endif

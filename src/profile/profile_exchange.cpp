@@ -14,8 +14,6 @@
 namespace kb {
 namespace {
 
-bool IsBound(const KeyEntry& entry) { return IsMacroBound(entry); }
-
 bool NamesMacro(const KeyEntry& entry, std::size_t macro_count) {
   return entry.macro_index >= 0 && static_cast<std::size_t>(entry.macro_index) < macro_count;
 }
@@ -24,7 +22,7 @@ int ReleaseFnBindings(ProfileRecord& record, const KeyLayout& layout) {
   int released = 0;
   for (ProfileBank& bank : record.banks) {
     for (int slot = 0; slot < kFnSlotCount; ++slot) {
-      if (!IsBound(bank.fn_keys[slot])) continue;
+      if (!IsMacroBound(bank.fn_keys[slot])) continue;
       ReturnToDefault(bank.fn_keys[slot], layout.default_fn_key_codes[slot]);
       ++released;
     }
@@ -35,7 +33,7 @@ int ReleaseFnBindings(ProfileRecord& record, const KeyLayout& layout) {
 std::size_t BoundKeyCount(const ProfileRecord& record) {
   std::size_t count = 0;
   for (const ProfileBank& bank : record.banks)
-    for (const KeyEntry& entry : bank.keys) count += IsBound(entry);
+    for (const KeyEntry& entry : bank.keys) count += IsMacroBound(entry);
   return count;
 }
 
@@ -59,7 +57,7 @@ std::vector<const MacroRecord*> MacrosToExport(const ProfileRecord& record,
   std::vector<const MacroRecord*> carried;
   for (const ProfileBank& bank : record.banks)
     for (const KeyEntry& entry : bank.keys)
-      if (IsBound(entry) && NamesMacro(entry, macros.size()))
+      if (IsMacroBound(entry) && NamesMacro(entry, macros.size()))
         carried.push_back(macros[static_cast<std::size_t>(entry.macro_index)].get());
   return carried;
 }
@@ -70,7 +68,7 @@ int ReleaseMacroBindingsWithoutMacro(ProfileRecord& record, std::size_t macro_co
   for (ProfileBank& bank : record.banks) {
     for (int key = 0; key < kKeyCount; ++key) {
       KeyEntry& entry = bank.keys[key];
-      if (!IsBound(entry) || NamesMacro(entry, macro_count)) continue;
+      if (!IsMacroBound(entry) || NamesMacro(entry, macro_count)) continue;
       ReturnToDefault(entry, layout.default_key_codes[key]);
       ++released;
     }
@@ -137,7 +135,7 @@ ProfileImport ParseProfileFile(std::span<const std::uint8_t> bytes, std::u16stri
   std::size_t next = kExchangeMacrosOffset;
   for (ProfileBank& bank : record->banks) {
     for (KeyEntry& entry : bank.keys) {
-      if (!IsBound(entry)) continue;
+      if (!IsMacroBound(entry)) continue;
       auto macro = std::make_unique_for_overwrite<MacroRecord>();
       std::memcpy(macro.get(), bytes.data() + next, sizeof(MacroRecord));
       next += sizeof(MacroRecord);

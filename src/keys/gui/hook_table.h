@@ -10,14 +10,9 @@
 
 namespace kb {
 
-struct HookFunctionTable {
-  hook_install_fn installmousehook = nullptr;
-  hook_void_fn removemousehook = nullptr;
-  hook_enable_fn enablemousehook = nullptr;
-  hook_install_fn installhook = nullptr;
-  hook_void_fn removehook = nullptr;
-  hook_enable_fn enablehook = nullptr;
-  hook_enable_fn mousewheelenable = nullptr;
+// Empty (every entry null) until the main window binds the library.
+struct HookFunctionTable : kb_hook_functions {
+  HookFunctionTable() : kb_hook_functions{} {}
   bool bound() const { return installhook != nullptr; }
 };
 

@@ -10,15 +10,7 @@
 
 namespace kb::testing {
 
-struct HookFunctions {
-  hook_install_fn installmousehook = nullptr;
-  hook_void_fn removemousehook = nullptr;
-  hook_enable_fn enablemousehook = nullptr;
-  hook_install_fn installhook = nullptr;
-  hook_void_fn removehook = nullptr;
-  hook_enable_fn enablehook = nullptr;
-  hook_enable_fn mousewheelenable = nullptr;
-};
+using HookFunctions = kb_hook_functions;
 
 class LoadedHookLibrary {
  public:
@@ -54,7 +46,7 @@ class LoadedHookLibrary {
 
   void* handle_;
   std::string error_;
-  HookFunctions fn_;
+  HookFunctions fn_{};
 };
 
 }  // namespace kb::testing
