@@ -6,8 +6,10 @@
 #include "ui/control.h"
 #include "ui/internal/accessibility.h"
 #include "ui/internal/accessible_control.h"
+#include "ui/internal/host_widget.h"
 #include "ui/list.h"
 #include "ui/slider.h"
+#include "ui/window.h"
 
 namespace DuiLib::internal {
 namespace {
@@ -46,6 +48,12 @@ void SendValue(AccessibleControl* a) {
 
 void SetAccessibleEventObserverForTesting(AccessibleEventObserver observer) {
   g_observer = observer;
+}
+
+void ReportWindowShown(CWindowWnd* window) {
+  if (!window || !window->IsWindow()) return;
+  Send(QAccessible::queryAccessibleInterface(window->NativeHostForTesting()),
+       QAccessible::NameChanged);
 }
 
 void ReportAccessibleChange(CControlUI* c, AccessibleChange change) {

@@ -2,6 +2,7 @@
 // actions.
 #include "ui/internal/accessible_control.h"
 
+#include <QTimer>
 #include <QWidget>
 #include <unordered_map>
 
@@ -288,6 +289,22 @@ QStringList AccessibleControl::actionNames() const {
 
 void AccessibleControl::doAction(const QString& action) {
   if (!isValid() || !actionNames().contains(action)) return;
+  if (action != pressAction() && action != showMenuAction()) {
+    Perform(action);
+    return;
+  }
+  // A press runs from the event loop, as a button's animated click does: a press that opens a
+  // modal window (a question, a dialog) runs that window's loop inside it, and a screen reader
+  // or script waiting on the bus for the call's reply would hang until the window closed. The
+  // object may be gone by then (a page rebuilt), so it is looked up again by its id.
+  const QAccessible::Id id = QAccessible::uniqueId(this);
+  QTimer::singleShot(0, host(), [id, action] {
+    if (auto* a = static_cast<AccessibleControl*>(QAccessible::accessibleInterface(id)))
+      if (a->isValid()) a->Perform(action);
+  });
+}
+
+void AccessibleControl::Perform(const QString& action) {
   CControlUI* c = control_;
   CPaintManagerUI* pm = manager();
   if (!c->IsVisible() || !EnabledWithAncestors(c)) return;

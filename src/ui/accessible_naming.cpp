@@ -196,7 +196,9 @@ CDuiString AccessibleWindowNameOf(CWindowWnd* window) {
                 ctl->GetInterface(u"Button") || TextIsValue(ctl))
               return;
             const RECT& r = ctl->GetPos();
-            if (r.top >= s->band.top && r.bottom <= s->band.bottom) s->found = ctl->GetShownText();
+            // By its middle: a window's border inset moves a full-height title past the band.
+            const int middle = (r.top + r.bottom) / 2;
+            if (middle >= s->band.top && middle < s->band.bottom) s->found = ctl->GetShownText();
           },
           &search);
       if (!search.found.IsEmpty()) return search.found;

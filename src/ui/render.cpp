@@ -1,6 +1,7 @@
 // Drawing helpers: image syntax, the image cache, text and fonts.
 #include <QApplication>
 #include <QFontMetrics>
+#include <cerrno>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -201,8 +202,14 @@ void DrawText(CPaintContext& ctx, const CDuiString& text, const RECT& rc, const 
 void EnsureApplication() {
   if (QCoreApplication::instance()) return;
   static int argc = 1;
+  // Qt names the application after argv[0]; the desktop's accessibility bus and session
+  // tools list it by that name, so it is the program's own.
+#ifdef __GLIBC__
+  static char* argv[] = {program_invocation_short_name, nullptr};
+#else
   static char name[] = "kbui";
   static char* argv[] = {name, nullptr};
+#endif
   // Lives until the process ends: destroying it during static destruction would outlive the
   // windows it owns in the wrong order.
   new QApplication(argc, argv);

@@ -1,5 +1,6 @@
 #include "ui/ui_test_driver.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -8,6 +9,7 @@
 #include "ui/color_palette.h"
 #include "ui/combo.h"
 #include "ui/control.h"
+#include "ui/internal/accessible_naming.h"
 #include "ui/internal/combo_drop_window.h"
 #include "ui/internal/host_widget.h"
 #include "ui/internal/paint_context.h"
@@ -315,6 +317,11 @@ CBitmap Render(CPaintManagerUI& pm) {
     for (int x = 0; x < img.width(); ++x) out.SetPixel(x, y, line[x]);
   }
   return out;
+}
+
+CDuiString AccessibleWindowName(CWindowWnd& window) {
+  QAccessibleInterface* a = QAccessible::queryAccessibleInterface(window.NativeHostForTesting());
+  return a ? internal::FromQString(a->text(QAccessible::Name)) : CDuiString();
 }
 
 }  // namespace DuiLib::Testing

@@ -55,6 +55,8 @@ bool DragSlider(CSliderUI* slider, int value);
 bool ClickPalette(CColorPaletteUI* palette, POINT offset);
 // What the window shows (laid out and painted now), as a bitmap of its client size.
 CBitmap Render(CPaintManagerUI& pm);
+// What a screen reader calls the window, read as the accessibility bus reads it.
+CDuiString AccessibleWindowName(CWindowWnd& window);
 
 }  // namespace Testing
 }  // namespace DuiLib

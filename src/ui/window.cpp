@@ -14,6 +14,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "ui/internal/accessibility.h"
 #include "ui/internal/host_widget.h"
 #include "ui/internal/paint_context.h"
 #include "ui/internal/window_access.h"
@@ -187,6 +188,7 @@ void CWindowWnd::ShowWindow(bool show, bool take_focus) {
   if (!IsWindow()) return;
   if (show) {
     w_->host->show();
+    internal::AccessibleWindowShown(this);
     if (take_focus) {
       // The offscreen platform (tests) has no stacking order to change.
       if (QGuiApplication::platformName() != QStringLiteral("offscreen")) w_->host->raise();

@@ -17,7 +17,7 @@ class MsgWndTest : public ::testing::Test {
 
 TEST_F(MsgWndTest, ShowsTheKeysOfTitleAndTextThroughTheLanguageFile) {
   ModalScript script;
-  DuiLib::CDuiString title_shown, text_shown, title_key, text_key;
+  DuiLib::CDuiString title_shown, text_shown, title_key, text_key, window_name;
   script.Then([&](DuiLib::CWindowWnd& box) {
     auto* title = static_cast<DuiLib::CLabelUI*>(Find(box, u"warning_title"));
     auto* text = static_cast<DuiLib::CLabelUI*>(Find(box, u"warning"));
@@ -27,6 +27,8 @@ TEST_F(MsgWndTest, ShowsTheKeysOfTitleAndTextThroughTheLanguageFile) {
     text_key = text->GetText();
     title_shown = title->GetShownText();
     text_shown = text->GetShownText();
+    // A screen reader announces the box by its title, not by its window class.
+    window_name = DuiLib::Testing::AccessibleWindowName(box);
     Click(box, u"btn_ok");
   });
   EXPECT_EQ(CMsgWnd::Show(nullptr, u"warning_1_text", u"warning_12_text"), 1u);
@@ -34,6 +36,7 @@ TEST_F(MsgWndTest, ShowsTheKeysOfTitleAndTextThroughTheLanguageFile) {
   EXPECT_EQ(text_key, u"warning_12_text");
   EXPECT_EQ(title_shown, u"Warning");
   EXPECT_EQ(text_shown, u"The last profile cannot be deleted.");
+  EXPECT_EQ(window_name, u"Warning");
   EXPECT_EQ(script.unexpected(), 0);
 }
 

@@ -6,6 +6,7 @@
 
 namespace DuiLib {
 class CControlUI;
+class CWindowWnd;
 namespace internal {
 
 enum class AccessibleChange {
@@ -34,6 +35,14 @@ inline void AccessibleChanged(CControlUI* control, AccessibleChange change) {
 void ForgetAccessibleObject(CControlUI* control);
 inline void AccessibleGone(CControlUI* control) {
   if (AccessibleObjectsInUse()) ForgetAccessibleObject(control);
+}
+
+// The window was shown. Its name is its title, which the window sets after it was created (a
+// message box gets its title key in its initialisation); a reader that asked for the name at
+// creation hears the title now.
+void ReportWindowShown(CWindowWnd* window);
+inline void AccessibleWindowShown(CWindowWnd* window) {
+  if (AccessibleObjectsInUse()) ReportWindowShown(window);
 }
 
 // Makes Qt answer the library's own accessible object for a window's native widget. Called

@@ -57,6 +57,8 @@ class AccessibleControl : public QAccessibleInterface, public QAccessibleActionI
   QStringList keyBindingsForAction(const QString& action) const override;
 
  protected:
+  // What an action does, at once; doAction queues a press to run it.
+  void Perform(const QString& action);
   CPaintManagerUI* manager() const;
   // The window's native widget, for screen coordinates.
   QWidget* host() const;

@@ -15,43 +15,7 @@ import time
 
 import pyatspi
 
-failures = []
-
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-        print("FAIL:", what, flush=True)
-
-
-def walk(node, depth=0):
-    yield node, depth
-    for i in range(node.childCount):
-        child = node.getChildAtIndex(i)
-        if child is not None:
-            yield from walk(child, depth + 1)
-
-
-def find_window(name, timeout=15.0):
-    """The top-level object of that name, in whichever application shows it."""
-    end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        desktop = pyatspi.Registry.getDesktop(0)
-        for app in desktop:
-            for window in app or []:
-                if window is not None and window.name == name:
-                    return window
-        time.sleep(0.2)
-    desktop = pyatspi.Registry.getDesktop(0)
-    print("applications:", [(a.name, a.childCount) for a in desktop if a is not None], flush=True)
-    return None
-
-
-def find(root, role, name):
-    for node, _ in walk(root):
-        if node.getRole() == role and node.name == name:
-            return node
-    return None
+from atspi_support import check, failures, find, find_window, walk
 
 
 def main():

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Runs check_tree.py against a real window: a private Xvfb, a private session bus (whose
-# activation starts the accessibility bus), and Debian's pyatspi, which is installed for
+# Runs a pyatspi check script against real windows: a private Xvfb, a private session bus
+# (whose activation starts the accessibility bus), and Debian's pyatspi, which is installed for
 # /usr/bin/python3 only. Exits 77 (skipped) when one of them is missing or the bus does not come
-# up.
-#   run_check.sh <a11y_window program>
+# up; otherwise with the script's status.
+#   run_check.sh <check script> [arguments of the script...]
 set -euo pipefail
-program=$1
-here=$(cd "$(dirname "$0")" && pwd)
+script=$1
+shift
 py=/usr/bin/python3
 for tool in Xvfb dbus-run-session; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
@@ -31,10 +31,10 @@ dbus-run-session -- bash -c '
   # The accessibility bus answers on the session bus once it runs.
   for _ in $(seq 1 50); do
     dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
-      >/dev/null 2>&1 && exec "$0" "$1/check_tree.py" "$2"
+      >/dev/null 2>&1 && exec "$@"
     sleep 0.1
   done
   echo "skipped: the accessibility bus did not start"
-  exit 77' "$py" "$here" "$program"
+  exit 77' bash "$py" "$script" "$@"
 status=$?
 exit $status
