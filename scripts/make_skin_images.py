@@ -362,6 +362,27 @@ def key_faces(out):
     canvas.save(os.path.join(out, "apply_ring.png"))
 
 
+def light_keys(out):
+    # The lighting page's keys. light_key is a light cap whose shape lives in its alpha: the page
+    # gives every pixel that is not clear the key's colour and keeps the alpha, so the soft rim
+    # stays darker than the face on the dark plate. The rims are drawn over it and over an unlit
+    # key, clear inside so that the colour shows whole.
+    s = 40
+    marks_dir = os.path.join(out, "KB")
+    os.makedirs(marks_dir, exist_ok=True)
+    canvas = Canvas(s, s)
+    canvas.fill(round_rect(2, 2, s - 2, s - 2, 4), (235, 235, 235), alpha=0.55)
+    canvas.fill(round_rect(4, 3, s - 4, s - 6, 3), (250, 250, 250))
+    canvas.save(os.path.join(marks_dir, "light_key.png"))
+    for state, (edge, width) in {"normal": (BORDER, 1.0), "hot": (BORDER_HOT, 1.5),
+                                 "pushed": (ACCENT, 1.5)}.items():
+        canvas = Canvas(s, s)
+        outer = round_rect(2, 2, s - 2, s - 2, 4)
+        inner = round_rect(2 + width, 2 + width, s - 2 - width, s - 2 - width, max(0.0, 4 - width))
+        canvas.fill(lambda x, y: max(outer(x, y), -inner(x, y)), edge)
+        canvas.save(os.path.join(marks_dir, "light_key_rim_%s.png" % state))
+
+
 def app_icon(size):
     # The program's icon (window, tray, desktop): a keyboard on an accent tile, drawn on a 64-unit
     # grid scaled to `size` pixels.
@@ -410,6 +431,7 @@ def main():
     window_parts(out)
     keycaps(out)
     key_faces(out)
+    light_keys(out)
     icons(out)
 
 

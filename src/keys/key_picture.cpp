@@ -117,6 +117,7 @@ KeyPicture BuildKeyPicture(const KeyLayout& layout) {
   picture.width = PlaceRightBlocks(layout, picture);
   ShapeKeypad(layout, picture);
   picture.height = RowY(kLayoutRows - 1) + kUnit;
+  picture.positions = picture.keys;
   // A key that hands itself to an Fn slot is shown as that slot's button.
   for (int index = 0; index < kLayoutKeys; ++index) {
     const KeyCode code = layout.default_key_codes[index];

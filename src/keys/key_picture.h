@@ -37,7 +37,9 @@ struct KeyRect {
 struct KeyPicture {
   std::array<std::optional<KeyRect>, kLayoutKeys> keys;         // shown key buttons
   std::array<std::optional<KeyRect>, kLayoutFnSlots> fn_slots;  // shown Fn-slot buttons
-  int width = 0;                                                // quarter units
+  // Every key position with a key, Fn-slot keys included: what lights up on the keyboard.
+  std::array<std::optional<KeyRect>, kLayoutKeys> positions;
+  int width = 0;  // quarter units
   int height = 0;
 };
 

@@ -9,6 +9,7 @@ namespace kb {
 inline constexpr int kCustomColorsMode = 18;  // per-key colours of custom colour set 0
 inline constexpr int kLightsOffMode = 19;
 inline constexpr int kSingleColorScheme = 9;  // the colour scheme that takes the user's colour
+inline constexpr int kColorSchemeCount = 10;  // light_color_mode 0..9
 
 // Slider ranges. The lighting block carries brightness + 1 and speed in one byte each; the
 // keyboard's own defaults (a new profile: brightness 4, speed 2) sit at the top and in the

@@ -1,6 +1,6 @@
 // Not a test: shows the main window on one sub-page for scripts/render_app.sh, which
-// photographs it under Xvfb. app_preview <application directory> <custom|light|macro|unplugged>
-// The data folder is the application directory's own.
+// photographs it under Xvfb. app_preview <application directory>
+// <custom|light|light18|macro|unplugged> The data folder is the application directory's own.
 
 #include <dlfcn.h>
 #include <cstdio>
@@ -10,13 +10,16 @@
 #include "app/app_startup.h"
 #include "app/main_wnd.h"
 #include "common/app_directory.h"
+#include "ui/color_palette.h"
+#include "ui/combo.h"
 #include "ui/paint_manager.h"
+#include "ui/slider.h"
 #include "ui/ui_test_driver.h"
 #include "virtual_keyboard.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: app_preview APP_DIR custom|light|macro|unplugged\n");
+    std::fprintf(stderr, "usage: app_preview APP_DIR custom|light|light18|macro|unplugged\n");
     return 2;
   }
   const std::string dir = std::string(argv[1]) + "/";
@@ -28,7 +31,29 @@ int main(int argc, char** argv) {
   wnd.CenterWindow();
   DuiLib::Testing::ProcessEvents();
   DuiLib::CPaintManagerUI& pm = *wnd.GetPaintManager();
-  if (page == "light") DuiLib::Testing::Click(pm, u"option_kb_3_light");
+  if (page == "light" || page == "light18") DuiLib::Testing::Click(pm, u"option_kb_3_light");
+  auto* modes = dynamic_cast<DuiLib::CComboUI*>(pm.FindControl(u"combo_kb_3_light_mode"));
+  if (page == "light" && modes != nullptr) {
+    // An effect with the user's own colour: the scheme row and the colour row.
+    DuiLib::Testing::SelectComboItem(modes, 2);
+    DuiLib::Testing::Click(pm, u"btn_kb_3_color_mode_10");
+    DuiLib::Testing::DragSlider(
+        dynamic_cast<DuiLib::CSliderUI*>(pm.FindControl(u"slider_kb_3_color_g")), 140);
+  }
+  if (page == "light18" && modes != nullptr) {
+    // Per-key colours: a dozen keys in colours picked on the palette.
+    modes->SelectItem(18, true);
+    auto* palette =
+        dynamic_cast<DuiLib::CColorPaletteUI*>(pm.FindControl(u"colorpalette_kb_3_light"));
+    const int keys[] = {0, 1, 2, 3, 4, 5, 7, 8, 14, 20, 26, 81};
+    int n = 0;
+    for (int key : keys) {
+      if (palette != nullptr)
+        DuiLib::Testing::ClickPalette(palette, {6 + (n * 13) % 140, 10 + (n * 7) % 60});
+      DuiLib::Testing::Click(pm, DuiLib::CDuiString("btn_kb_3_custom_" + std::to_string(key)));
+      ++n;
+    }
+  }
   if (page == "macro") DuiLib::Testing::Click(pm, u"option_kb_3_macro");
   if (page == "unplugged") {
     // The virtual keyboard's cable, pulled.

@@ -57,6 +57,13 @@ TEST(KeyPictureTest, AKeyHandedToAnFnSlotShowsTheSlotThere) {
   EXPECT_EQ(picture.fn_slots[11], (KeyRect{15, 22, 25, 4}));        // Space
   EXPECT_EQ(picture.fn_slots[12], std::nullopt);                    // no key hands itself to it
   EXPECT_TRUE(KeyPictureOf(Model::KB_4).fn_slots[19].has_value());  // F1 of KB_4
+  // Lit keys are physical keys: the position keeps the rectangle its slot's button took.
+  EXPECT_EQ(picture.positions[KeyIndexAt(10, 0)], picture.fn_slots[0]);
+  for (int k = 0; k < kLayoutKeys; ++k) {
+    if (picture.keys[k]) {
+      EXPECT_EQ(picture.positions[k], picture.keys[k]) << "key " << k;
+    }
+  }
 }
 
 TEST(KeyPictureTest, EveryKeyIsShownOnceAndNoTwoOverlap) {

@@ -230,6 +230,9 @@ TEST_F(AccessibilityTest, NamesComeFromTheSkinTextsLabelsAndTooltips) {
   EXPECT_EQ(root->childCount(), 4);
   // The window takes the title of its caption band.
   EXPECT_EQ(Name(WindowObject(w)), "Warning");
+  // Shown, the window says its title again: a reader that asked at creation heard no title.
+  EXPECT_EQ(updates, (Events{Update(QAccessible::NameChanged, "Warning")}));
+  updates.clear();
   // A page names a key button by what it does now.
   CControlUI* key = w.pm().FindControl(u"close");
   key->SetAccessibleName(u"Left Ctrl");

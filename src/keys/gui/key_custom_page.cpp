@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/utf16_text.h"
+#include "keys/gui/key_plate.h"
 #include "keys/key_caption.h"
 #include "keys/key_picture.h"
 #include "profile/profile_record.h"
@@ -16,14 +17,10 @@ using DuiLib::CDuiString;
 
 namespace {
 
-constexpr int kPixelsPerQuarter = 8;   // a standard key is 32 px wide
-constexpr int kPixelsPerQuarterY = 9;  // and a little taller, as a key cap looks from above
 // Captions longer than this take the smaller key font: on a one-unit cap from four letters on
 // ("Home", "Down"), on wider caps up to two units from six.
 constexpr int kLongCaptionOneUnit = 3;
 constexpr int kLongCaption = 5;
-constexpr int kKeyGap = 2;       // px between neighbouring caps
-constexpr int kPlateInset = 14;  // px of plate around the keys
 
 CDuiString Text(std::string_view key) {
   return DuiLib::CResourceManager::GetInstance()->GetText(CDuiString(std::string(key)));
@@ -54,9 +51,9 @@ void ShowEntry(DuiLib::CButtonUI* button, const kb::KeyEntry& entry, kb::KeyHigh
   button->SetText(caption);
   // A long name fits its cap in the smaller font (a wide key has room for the normal one).
   const int width = button->GetFixedWidth();
-  const int longest = width < 5 * kPixelsPerQuarter       ? kLongCaptionOneUnit
-                      : width < 2 * kPixelsPerQuarter * 4 ? kLongCaption
-                                                          : 1 << 20;
+  const int longest = width < 5 * kb::kPixelsPerQuarter       ? kLongCaptionOneUnit
+                      : width < 2 * kb::kPixelsPerQuarter * 4 ? kLongCaption
+                                                              : 1 << 20;
   button->SetFont(caption.GetLength() > longest ? u"keycap_small" : u"small");
   button->SetBkImage(CDuiString(std::string(kb::HighlightImage(highlight))));
   button->SetAccessibleName(caption);
@@ -92,22 +89,9 @@ void CKeyCustomPage::DoInit() {
 // Keys and slots sit where the picture puts them, centred on the plate; the rest are hidden.
 void CKeyCustomPage::PlaceKeys() {
   const kb::KeyPicture& picture = kb::KeyPictureOf(model_.model);
-  const int plate_width = plate_ != nullptr ? plate_->GetFixedWidth() : 0;
-  const int left = std::max(kPlateInset, (plate_width - picture.width * kPixelsPerQuarter) / 2);
-  const auto place = [&](DuiLib::CButtonUI* button, const std::optional<kb::KeyRect>& rect) {
-    if (button == nullptr) return;
-    button->SetVisible(rect.has_value());
-    if (!rect) return;
-    const int x = left + rect->x * kPixelsPerQuarter;
-    const int y = kPlateInset + rect->y * kPixelsPerQuarterY;
-    CDuiString pos;
-    pos.Format(u"%d,%d,%d,%d", x, y, x + rect->width * kPixelsPerQuarter - kKeyGap,
-               y + rect->height * kPixelsPerQuarterY - kKeyGap);
-    button->SetFloat(true);
-    button->SetAttribute(u"pos", pos);
-  };
-  for (int k = 0; k < kb::kLayoutKeys; ++k) place(keys_[k], picture.keys[k]);
-  for (int j = 0; j < kb::kLayoutFnSlots; ++j) place(fn_keys_[j], picture.fn_slots[j]);
+  const kb::KeyPlate plate(picture, plate_ != nullptr ? plate_->GetFixedWidth() : 0);
+  for (int k = 0; k < kb::kLayoutKeys; ++k) plate.Place(keys_[k], picture.keys[k]);
+  for (int j = 0; j < kb::kLayoutFnSlots; ++j) plate.Place(fn_keys_[j], picture.fn_slots[j]);
 }
 
 void CKeyCustomPage::Notify(DuiLib::TNotifyUI& msg) {
