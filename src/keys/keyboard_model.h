@@ -45,6 +45,9 @@ struct ModelInfo {
   // The key menu's command 7 (a fixed chord of modifiers and F23); without it the item name is
   // an unknown command.
   bool has_fixed_chord_command;
+  // The macro picker's OK with macros listed and none chosen offers the first one instead of
+  // closing.
+  bool picker_warns_without_choice;
 };
 
 constexpr std::uint32_t LightModeBits(std::initializer_list<int> modes) {
@@ -72,6 +75,7 @@ inline constexpr ModelInfo kKb3Info{
     .light_modes_without_speed = LightModeBits({5}),
     .light_modes_with_brightness_and_speed_only = LightModeBits({1, 3, 9, 11, 17}),
     .has_fixed_chord_command = true,
+    .picker_warns_without_choice = false,
 };
 inline constexpr ModelInfo kKb4Info{
     .model = Model::KB_4,
@@ -92,6 +96,7 @@ inline constexpr ModelInfo kKb4Info{
     .light_modes_without_speed = LightModeBits({12}),
     .light_modes_with_brightness_and_speed_only = LightModeBits({2, 6, 9, 10}),
     .has_fixed_chord_command = false,
+    .picker_warns_without_choice = true,
 };
 
 inline constexpr const ModelInfo* kModels[] = {&kKb3Info, &kKb4Info};

@@ -16,6 +16,10 @@ TEST(HoverPanel, AboveTheKeyAndInsideTheWindow) {
       {{300, 400, 341, 440}, {268, 237, 398, 320}},
       // At the left edge and near the top the panel moves just inside the window.
       {{0, 100, 40, 140}, {0, 0, 130, 83}},
+      // Moved inside onto the key it describes, it goes below the key...
+      {{300, 60, 340, 100}, {267, 104, 397, 187}},
+      // ...and near the bottom it stays where the rule puts it.
+      {{300, 500, 340, 560}, {267, 337, 397, 420}},
       // At the right edge.
       {{780, 400, 800, 440}, {670, 237, 800, 320}},
   };
@@ -23,6 +27,11 @@ TEST(HoverPanel, AboveTheKeyAndInsideTheWindow) {
     EXPECT_EQ(HoverPanelRect(row.key, 800, 572), row.expected) << row.key.left;
   EXPECT_EQ(HoverPanelRect({0, 100, 40, 140}, 0, 0), (PanelRect{-33, -63, 97, 20}))
       << "without a window size the rule alone places it";
+  // Without room below it stays at the top.
+  EXPECT_EQ(HoverPanelRect({300, 60, 340, 90}, 800, 150), (PanelRect{267, 0, 397, 83}));
+  // Bounds need not start at the origin: a page inside its window.
+  EXPECT_EQ(HoverPanelRect({100, 300, 140, 340}, PanelRect{0, 100, 800, 500}),
+            (PanelRect{67, 137, 197, 220}));
 }
 
 }  // namespace

@@ -5,13 +5,19 @@
 #include <string>
 
 #include "common/utf16_text.h"
+#include "keys/assignment_kind.h"
+#include "keys/gui/key_capture_dialogs.h"
 #include "keys/gui/key_plate.h"
+#include "keys/gui/macro_picker.h"
+#include "keys/hover_panel.h"
 #include "keys/key_caption.h"
 #include "keys/key_picture.h"
 #include "profile/profile_record.h"
 #include "ui/dialog_builder.h"
+#include "ui/menu.h"
 #include "ui/paint_manager.h"
 #include "ui/resource_manager.h"
+#include "ui/window.h"
 
 using DuiLib::CDuiString;
 
@@ -45,20 +51,13 @@ CDuiString CaptionText(const kb::KeyEntry& entry) {
   return {};
 }
 
-void ShowEntry(DuiLib::CButtonUI* button, const kb::KeyEntry& entry, kb::KeyHighlight highlight) {
-  if (button == nullptr) return;
-  const CDuiString caption = CaptionText(entry);
-  button->SetText(caption);
-  // A long name fits its cap in the smaller font (a wide key has room for the normal one).
-  const int width = button->GetFixedWidth();
-  const int longest = width < 5 * kb::kPixelsPerQuarter       ? kLongCaptionOneUnit
-                      : width < 2 * kb::kPixelsPerQuarter * 4 ? kLongCaption
-                                                              : 1 << 20;
-  button->SetFont(caption.GetLength() > longest ? u"keycap_small" : u"small");
-  button->SetBkImage(CDuiString(std::string(kb::HighlightImage(highlight))));
-  button->SetAccessibleName(caption);
-  button->SetAccessibleDescription(highlight == kb::KeyHighlight::None ? CDuiString()
-                                                                       : Text("key_changed_text"));
+// What position `index` does from the factory, by its key's name ("Caps Lock").
+CDuiString FactoryName(const kb::ModelInfo& model, bool fn, int index) {
+  const kb::KeyLayout& layout = kb::LayoutOf(model.model);
+  const kb::KeyCode code =
+      fn ? layout.default_fn_key_codes.at(index) : layout.default_key_codes.at(index);
+  const kb::KeyCaption caption = kb::KeyCaptionOf(kb::KindByte(kb::AssignmentKind::Default), code);
+  return caption.text_key.empty() ? CDuiString() : Text(caption.text_key);
 }
 
 }  // namespace
@@ -95,19 +94,85 @@ void CKeyCustomPage::PlaceKeys() {
 }
 
 void CKeyCustomPage::Notify(DuiLib::TNotifyUI& msg) {
-  if (!IsVisible() || data_ == nullptr || msg.sType != DuiLib::DUI_MSGTYPE_CLICK) return;
-  for (int k = 0; k < kb::kLayoutKeys; ++k)
-    if (msg.pSender != nullptr && msg.pSender == keys_[k]) {
-      selected_key_ = k;
-      selected_fn_slot_ = -1;
+  if (!IsVisible() || data_ == nullptr || msg.pSender == nullptr) return;
+  const bool click = msg.sType == DuiLib::DUI_MSGTYPE_CLICK;
+  const bool enter = msg.sType == DuiLib::DUI_MSGTYPE_MOUSEENTER;
+  const bool leave = msg.sType == DuiLib::DUI_MSGTYPE_MOUSELEAVE;
+  if (!click && !enter && !leave) return;
+  for (int fn = 0; fn < 2; ++fn) {
+    const int count = fn ? kb::kLayoutFnSlots : kb::kLayoutKeys;
+    for (int i = 0; i < count; ++i) {
+      DuiLib::CButtonUI* button = fn ? fn_keys_[i] : keys_[i];
+      if (button == nullptr || msg.pSender != button) continue;
+      if (click) {
+        selected_key_ = fn ? -1 : i;
+        selected_fn_slot_ = fn ? i : -1;
+        OpenKeyMenu(button);
+      } else if (enter) {
+        kb::KeyEntry entry{};
+        {
+          auto edit = data_->Lock();
+          if (edit.current() == nullptr) return;
+          const kb::ProfileBank& bank = kb::ActiveBank(*edit.current());
+          entry = fn ? kb::FnKeyAt(bank, i) : kb::KeyAt(bank, i);
+        }
+        DescribeAssignment(entry);
+        ShowPanel(button, entry);
+      } else if (function_panel_ != nullptr) {
+        function_panel_->SetVisible(false);
+      }
       return;
     }
-  for (int j = 0; j < kb::kLayoutFnSlots; ++j)
-    if (msg.pSender != nullptr && msg.pSender == fn_keys_[j]) {
-      selected_fn_slot_ = j;
-      selected_key_ = -1;
-      return;
-    }
+  }
+}
+
+// One menu at a time, below the key with their left edges aligned.
+void CKeyCustomPage::OpenKeyMenu(DuiLib::CControlUI* button) {
+  if (auto* open = DuiLib::CWindowWnd::FromHandle(menu_)) open->Close();
+  menu_ = nullptr;
+  DuiLib::CWindowWnd* owner = DuiLib::CWindowWnd::FromHandle(wiring_.owner);
+  const DuiLib::RECT window = owner != nullptr ? owner->GetWindowRect() : DuiLib::RECT{};
+  const DuiLib::RECT key = button->GetPos();
+  std::string file("KB/");
+  file.append(model_.name).append("/keymenu.xml");
+  DuiLib::CMenuWnd* menu = DuiLib::CMenuWnd::CreateMenu(
+      CDuiString(file), DuiLib::POINT{window.left + key.left, window.top + key.bottom},
+      GetManager(), DuiLib::eMenuAlignment_Left | DuiLib::eMenuAlignment_Top);
+  menu_ = menu != nullptr ? menu->GetHWND() : nullptr;
+}
+
+// Above the key by the skin's rule, inside the page, never over the key itself.
+void CKeyCustomPage::ShowPanel(DuiLib::CControlUI* button, const kb::KeyEntry& /*entry*/) {
+  if (function_panel_ == nullptr || function_panel_->GetParent() == nullptr) return;
+  const DuiLib::RECT key = button->GetPos();
+  const DuiLib::RECT area = function_panel_->GetParent()->GetPos();
+  const kb::PanelRect rect = kb::HoverPanelRect({key.left, key.top, key.right, key.bottom},
+                                                {area.left, area.top, area.right, area.bottom});
+  // A floating control is placed relative to its container.
+  CDuiString pos;
+  pos.Format(u"%d,%d,%d,%d", rect.left - area.left, rect.top - area.top, rect.right - area.left,
+             rect.bottom - area.top);
+  function_panel_->SetAttribute(u"pos", pos);
+  function_panel_->SetVisible(true);
+}
+
+void CKeyCustomPage::DescribeAssignment(const kb::KeyEntry& entry) {
+  if (function_label_ == nullptr) return;
+  const kb::KeyCaption caption = kb::KeyCaptionOf(entry.kind, kb::ReadKeyCode(entry.code));
+  if (caption.form == kb::CaptionForm::Text) {
+    function_label_->SetResourceText(true);
+    function_label_->SetText(CDuiString(std::string(caption.text_key)));
+    return;
+  }
+  function_label_->SetResourceText(false);
+  if (caption.form == kb::CaptionForm::Macro) {
+    CDuiString text = Text("set_macro_text");
+    text += u"-";
+    text += CDuiString(kb::FieldText(entry.macro_name));
+    function_label_->SetText(text);
+  } else {
+    function_label_->SetText(CaptionText(entry));
+  }
 }
 
 void CKeyCustomPage::RefreshKeyHighlights() {
@@ -116,15 +181,119 @@ void CKeyCustomPage::RefreshKeyHighlights() {
   const kb::ProfileRecord* profile = edit.current();
   if (profile == nullptr) return;
   const kb::ProfileBank& bank = kb::ActiveBank(*profile);
-  for (int k = 0; k < kb::kLayoutKeys; ++k) {
-    const kb::KeyEntry& entry = kb::KeyAt(bank, k);
-    ShowEntry(keys_[k], entry, kb::KeyHighlightOf(model_.model, k, kb::ReadKeyCode(entry.code)));
+  for (int k = 0; k < kb::kLayoutKeys; ++k) ShowKey(false, k, kb::KeyAt(bank, k));
+  for (int j = 0; j < kb::kLayoutFnSlots; ++j) ShowKey(true, j, kb::FnKeyAt(bank, j));
+}
+
+void CKeyCustomPage::ShowKey(bool fn, int index, const kb::KeyEntry& entry) {
+  DuiLib::CButtonUI* button = fn ? fn_keys_[index] : keys_[index];
+  if (button == nullptr) return;
+  const kb::KeyCode code = kb::ReadKeyCode(entry.code);
+  const kb::KeyHighlight highlight = fn ? kb::FnSlotHighlightOf(model_.model, index, code)
+                                        : kb::KeyHighlightOf(model_.model, index, code);
+  const CDuiString caption = CaptionText(entry);
+  button->SetText(caption);
+  // A long name fits its cap in the smaller font (a wide key has room for the normal one).
+  const int width = button->GetFixedWidth();
+  const int longest = width < 5 * kb::kPixelsPerQuarter       ? kLongCaptionOneUnit
+                      : width < 2 * kb::kPixelsPerQuarter * 4 ? kLongCaption
+                                                              : 1 << 20;
+  button->SetFont(caption.GetLength() > longest ? u"keycap_small" : u"small");
+  button->SetBkImage(CDuiString(std::string(kb::HighlightImage(highlight))));
+  // A screen reader says the key, then what it does when that is not what it did
+  // ("Left Ctrl, changed: Ctrl+A", "Caps Lock, disabled").
+  const CDuiString own = FactoryName(model_, fn, index);
+  CDuiString name = own.IsEmpty() ? caption : own;
+  if (entry.kind == kb::KindByte(kb::AssignmentKind::Disabled)) {
+    name += u", ";
+    name += Text("key_disabled_text");
+  } else if (highlight != kb::KeyHighlight::None || caption != own) {
+    name += u", ";
+    name += Text("key_changed_prefix_text");
+    name += u": ";
+    name += caption;
   }
-  for (int j = 0; j < kb::kLayoutFnSlots; ++j) {
-    const kb::KeyEntry& entry = kb::FnKeyAt(bank, j);
-    ShowEntry(fn_keys_[j], entry,
-              kb::FnSlotHighlightOf(model_.model, j, kb::ReadKeyCode(entry.code)));
+  button->SetAccessibleName(name);
+  button->SetAccessibleDescription(highlight == kb::KeyHighlight::None ? CDuiString()
+                                                                       : Text("key_changed_text"));
+}
+
+bool CKeyCustomPage::RunCommandDialog(const kb::ParsedKeyCommand& command, kb::KeyEntry& entry) {
+  const kb::HookFunctionTable* hooks = wiring_.hooks;
+  switch (command.command) {
+    case kb::KeyCommand::SingleKey: {
+      CSingleKeyWnd dialog(hooks, kb::InitialUsageOf(entry));
+      if (dialog.Run(wiring_.owner) != 1) return false;
+      kb::WriteSingleKey(entry, dialog.usage());
+      return true;
+    }
+    case kb::KeyCommand::Shortcut: {
+      std::array<std::uint8_t, 4> flags{};
+      for (int i = 0; i < 4; ++i) flags[i] = (entry.kind_param >> i) & 1;
+      CShortcutWnd dialog(hooks, kb::InitialUsageOf(entry), flags);
+      if (dialog.Run(wiring_.owner) != 1) return false;
+      std::uint8_t mask = 0;
+      for (int i = 0; i < 4; ++i)
+        if (dialog.flags()[i] == 1) mask |= static_cast<std::uint8_t>(1u << i);
+      kb::WriteShortcut(entry, mask, dialog.usage());
+      return true;
+    }
+    case kb::KeyCommand::Macro: {
+      const bool bound = entry.kind == kb::KindByte(kb::AssignmentKind::MacroBinding);
+      // The picker reads the list while it runs; the list is only changed on this thread.
+      const kb::MacroList* macros = nullptr;
+      {
+        auto edit = data_->Lock();
+        macros = &edit.macros();
+      }
+      CSelectMacroWnd picker(model_, *macros, bound ? entry.macro_index : -1,
+                             bound ? entry.macro_repeat_mode : 0, bound ? entry.macro_loops : 1);
+      if (picker.Run(wiring_.owner) != 1) return false;
+      return kb::WriteMacroBinding(entry, *macros, picker.selected(), picker.repeat_mode(),
+                                   picker.loops());
+    }
+    default:
+      return false;
   }
 }
 
-void CKeyCustomPage::ApplyKeyCommand(const CDuiString& /*item_name*/) {}
+void CKeyCustomPage::ApplyKeyCommand(const CDuiString& item_name) {
+  if (data_ == nullptr || (selected_key_ < 0 && selected_fn_slot_ < 0)) return;
+  const bool fn = selected_fn_slot_ >= 0;
+  const int index = fn ? selected_fn_slot_ : selected_key_;
+  const kb::ParsedKeyCommand command = kb::ParseKeyCommand(model_, item_name.ToUtf8());
+  // The entry is edited as a copy while a dialog runs, so that no lock is held over a modal
+  // loop; the bank it belongs to is the one active when the command began.
+  int bank_index = 0;
+  kb::KeyEntry entry{};
+  {
+    auto edit = data_->Lock();
+    kb::ProfileRecord* profile = edit.current();
+    if (profile == nullptr) return;
+    bank_index = kb::ActiveBankIndex(*profile);
+    kb::ProfileBank& bank = profile->banks[bank_index];
+    kb::KeyEntry& stored = fn ? kb::FnKeyAt(bank, index) : kb::KeyAt(bank, index);
+    if (kb::ApplyDirectKeyCommand(stored, command, model_, fn, index)) {
+      entry = stored;
+    } else {
+      // Cleared at once: a cancelled shortcut dialog keeps a key without modifiers.
+      if (command.command == kb::KeyCommand::Shortcut) kb::PrepareShortcut(stored);
+      entry = stored;
+    }
+  }
+  const bool direct = command.command != kb::KeyCommand::SingleKey &&
+                      command.command != kb::KeyCommand::Shortcut &&
+                      command.command != kb::KeyCommand::Macro;
+  if (!direct) {
+    if (!RunCommandDialog(command, entry)) {
+      RefreshKeyHighlights();
+      return;
+    }
+    auto edit = data_->Lock();
+    kb::ProfileRecord* profile = edit.current();
+    if (profile == nullptr) return;
+    kb::ProfileBank& bank = profile->banks[bank_index];
+    (fn ? kb::FnKeyAt(bank, index) : kb::KeyAt(bank, index)) = entry;
+  }
+  if (kb::ActiveBankIndex(*data_->Lock().current()) == bank_index) ShowKey(fn, index, entry);
+}

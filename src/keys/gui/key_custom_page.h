@@ -4,8 +4,10 @@
 // labelled with what it is assigned and marked when that differs from the factory assignment.
 // One implementation; CKB_3_CustomUI and CKB_4_CustomUI only choose the model. UI thread only.
 //
-// The key menu, the hover panel and the capture dialogs belong to the key commands, which are
-// not part of this page yet: a click selects the key, ApplyKeyCommand changes nothing.
+// A click opens the key menu below the key; the menu's command changes the key in the current
+// profile's active bank, through a capture dialog or the macro picker where it needs one (what a
+// command writes is the model's rule, profile/key_commands.h). Resting the pointer on a key shows
+// what it does in a panel above it. Nothing is saved or sent here: the controller applies.
 
 #include <array>
 
@@ -13,6 +15,8 @@
 #include "keys/gui/page_wiring.h"
 #include "keys/key_layout.h"
 #include "keys/keyboard_model.h"
+#include "profile/key_commands.h"
+#include "profile/profile_record.h"
 #include "ui/button.h"
 #include "ui/container.h"
 #include "ui/label.h"
@@ -31,9 +35,13 @@ class CKeyCustomPage : public CModelPage {
 
   // Labels and marks every key and Fn slot from the current profile's active bank.
   void RefreshKeyHighlights();
-  // A key-menu command for the selected key. The key commands are not built yet, so nothing
-  // changes; the controller already routes every command that is not its own here.
+  // A key-menu command for the selected key (the controller routes every menu item that is not
+  // its own here). Dialogs run modally inside it.
   void ApplyKeyCommand(const DuiLib::CDuiString& item_name);
+  // The hover panel's text for `entry`.
+  void DescribeAssignment(const kb::KeyEntry& entry);
+  // The open key menu, or null.
+  DuiLib::HWND key_menu() const { return menu_; }
 
   int selected_key() const { return selected_key_; }
   int selected_fn_slot() const { return selected_fn_slot_; }
@@ -43,6 +51,12 @@ class CKeyCustomPage : public CModelPage {
  private:
   void PlaceKeys();
   DuiLib::CDuiString Name(const char* kind, int number) const;
+  void OpenKeyMenu(DuiLib::CControlUI* button);
+  void ShowPanel(DuiLib::CControlUI* button, const kb::KeyEntry& entry);
+  // Shows one button's entry: caption, highlight and the name a screen reader says.
+  void ShowKey(bool fn, int index, const kb::KeyEntry& entry);
+  // Runs the dialog a command needs on a copy of the entry; false when it was cancelled.
+  bool RunCommandDialog(const kb::ParsedKeyCommand& command, kb::KeyEntry& entry);
 
   kb::PageWiring wiring_;
   kb::ModelData* data_ = nullptr;
@@ -51,6 +65,7 @@ class CKeyCustomPage : public CModelPage {
   DuiLib::CControlUI* plate_ = nullptr;
   DuiLib::CContainerUI* function_panel_ = nullptr;
   DuiLib::CLabelUI* function_label_ = nullptr;
+  DuiLib::HWND menu_ = nullptr;
   int selected_key_ = -1;
   int selected_fn_slot_ = -1;
 };
