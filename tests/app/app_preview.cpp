@@ -1,15 +1,21 @@
 // Not a test: shows the main window on one sub-page for scripts/render_app.sh, which
 // photographs it under Xvfb. app_preview <application directory>
-// <custom|light|light18|macro|unplugged> The data folder is the application directory's own.
+// <custom|light|light18|macro|unplugged|keymenu|hover|shortcut|picker> The data folder is the
+// application directory's own.
 
 #include <dlfcn.h>
+#include <array>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "app/app_startup.h"
 #include "app/main_wnd.h"
 #include "common/app_directory.h"
+#include "common/utf16_text.h"
+#include "keys/gui/key_capture_dialogs.h"
+#include "keys/gui/macro_picker.h"
 #include "ui/color_palette.h"
 #include "ui/combo.h"
 #include "ui/paint_manager.h"
@@ -19,7 +25,9 @@
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: app_preview APP_DIR custom|light|light18|macro|unplugged\n");
+    std::fprintf(stderr,
+                 "usage: app_preview APP_DIR "
+                 "custom|light|light18|macro|unplugged|keymenu|hover|shortcut|picker\n");
     return 2;
   }
   const std::string dir = std::string(argv[1]) + "/";
@@ -55,6 +63,27 @@ int main(int argc, char** argv) {
     }
   }
   if (page == "macro") DuiLib::Testing::Click(pm, u"option_kb_3_macro");
+  // The key page's popups: its menu, its hover panel and its dialogs, shown without their
+  // modal loops so that the window stays up to be photographed.
+  if (page == "keymenu") DuiLib::Testing::Click(pm, u"btn_kb_3_key_14");
+  if (page == "hover") DuiLib::Testing::Hover(pm.FindControl(u"btn_kb_3_key_14"));
+  static kb::MacroList macros;
+  static std::unique_ptr<DuiLib::WindowImplBase> dialog;
+  if (page == "shortcut")
+    dialog = std::make_unique<CShortcutWnd>(nullptr, 0x06, std::array<std::uint8_t, 4>{1, 0, 1, 0});
+  if (page == "picker") {
+    for (const char* name : {"Build and run", "Greeting", "Combo 3"}) {
+      macros.push_back(std::make_unique<kb::MacroRecord>());
+      kb::StoreFieldText(macros.back()->name, kb::FromUtf8(name));
+    }
+    dialog = std::make_unique<CKB_3_SelectMacro>(macros, 1, 0, 5);
+  }
+  if (dialog) {
+    dialog->Create(wnd.GetHWND(), u"dialog", DuiLib::WS_POPUP | DuiLib::WS_VISIBLE,
+                   DuiLib::WS_EX_TOOLWINDOW, DuiLib::RECT{0, 0, 800, 800});
+    dialog->CenterWindow();
+    dialog->ShowWindow(true);
+  }
   if (page == "unplugged") {
     // The virtual keyboard's cable, pulled.
     void* vkb = dlopen((dir + "KB/Torvane_3.so").c_str(), RTLD_NOW | RTLD_NOLOAD);
