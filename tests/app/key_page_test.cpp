@@ -97,6 +97,25 @@ TEST_F(KeyPageTest, TheMenuOpensBelowTheKeyOneAtATimeAndItsDirectCommandsWrite) 
     EXPECT_EQ(ReadKeyCode(Key(kCapsLock).code), row.code);
   }
   EXPECT_EQ(Find(KeyName(kCapsLock))->GetBkImage(), u"");  // restored: no highlight
+  // The hover names what an assignment does, also for codes that are no key of their own.
+  const struct {
+    std::uint8_t kind;
+    KeyCode code;
+    const char16_t* shown;
+  } described[] = {
+      {120, LayoutOf(Model::KB_3).default_key_codes[KeyIndexAt(10, 0)], u"F9"},  // Fn slot 0
+      {120, 0x0400'00E2, u"Mute"},                                               // a consumer code
+      {120, kNoFunction, u"Off"},
+      {0, kNoFunction, u"Off"},
+      {122, 0x0000'0A72, u"Chord"},
+  };
+  for (const auto& row : described) {
+    KeyEntry entry{};
+    entry.kind = row.kind;
+    WriteKeyCode(entry.code, row.code);
+    Keys().DescribeAssignment(entry);
+    EXPECT_EQ(Find(u"label_kb_3_function")->GetShownText(), row.shown) << row.code;
+  }
 
   // Restore default on an Fn button restores its own code only.
   {

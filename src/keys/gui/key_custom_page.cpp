@@ -158,7 +158,13 @@ void CKeyCustomPage::ShowPanel(DuiLib::CControlUI* button, const kb::KeyEntry& /
 
 void CKeyCustomPage::DescribeAssignment(const kb::KeyEntry& entry) {
   if (function_label_ == nullptr) return;
-  const kb::KeyCaption caption = kb::KeyCaptionOf(entry.kind, kb::ReadKeyCode(entry.code));
+  const kb::KeyCode code = kb::ReadKeyCode(entry.code);
+  kb::KeyCaption caption = kb::KeyCaptionOf(entry.kind, code);
+  // A key handed to an Fn slot does what the slot's own key does from the factory.
+  if (caption.text_key.empty() && code != kb::kNoFunction &&
+      kb::TypeOf(code) == kb::KeyCodeType::FnSlot && kb::LowByteOf(code) < kb::kLayoutFnSlots)
+    caption = kb::KeyCaptionOf(
+        entry.kind, kb::LayoutOf(model_.model).default_fn_key_codes.at(kb::LowByteOf(code)));
   if (caption.form == kb::CaptionForm::Text) {
     function_label_->SetResourceText(true);
     function_label_->SetText(CDuiString(std::string(caption.text_key)));
