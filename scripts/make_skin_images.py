@@ -383,6 +383,38 @@ def light_keys(out):
         canvas.save(os.path.join(marks_dir, "light_key_rim_%s.png" % state))
 
 
+def macro_rows(out):
+    # The action list's row icons, one set per model folder (the rows name them by model):
+    # a key going down (press and release), a pointer move, a mouse and a keyboard.
+    for model in ("kb_3", "kb_4"):
+        folder = os.path.join(out, "kb", model)
+        os.makedirs(folder, exist_ok=True)
+        canvas = Canvas(16, 18)
+        canvas.fill(round_rect(1, 1, 15, 17, 3), TEXT_DIM)
+        canvas.fill(triangle((4, 7), (12, 7), (8, 13)), FIELD)
+        canvas.save(os.path.join(folder, "macro_key_down.png"))
+        canvas = Canvas(21, 21)
+        canvas.fill(lambda x, y: min(segment(10.5, 3, 10.5, 18, 1.2)(x, y),
+                                     segment(3, 10.5, 18, 10.5, 1.2)(x, y)), ACCENT)
+        for tip in (((10.5, 1), (7, 5), (14, 5)), ((10.5, 20), (7, 16), (14, 16)),
+                    ((1, 10.5), (5, 7), (5, 14)), ((20, 10.5), (16, 7), (16, 14))):
+            canvas.fill(triangle(*tip), ACCENT)
+        canvas.save(os.path.join(folder, "move.png"))
+        canvas = Canvas(21, 21)
+        canvas.fill(round_rect(5, 2, 16, 19, 5.5), TEXT_DIM)
+        canvas.fill(round_rect(6.2, 3.2, 14.8, 17.8, 4.5), FIELD)
+        canvas.fill(segment(10.5, 3, 10.5, 8, 0.7), TEXT_DIM)
+        canvas.save(os.path.join(folder, "mouse.png"))
+        canvas = Canvas(30, 18)
+        canvas.fill(round_rect(1, 2, 29, 16, 3), TEXT_DIM)
+        for row, top in enumerate((4.5, 8.5)):
+            for col in range(6):
+                left = 3.5 + col * 4 + (row * 2)
+                canvas.fill(round_rect(left, top, left + 3, top + 3, 0.6), FIELD)
+        canvas.fill(round_rect(8, 12.5, 22, 14.5, 0.6), FIELD)
+        canvas.save(os.path.join(folder, "keyboard_key_action.png"))
+
+
 def app_icon(size):
     # The program's icon (window, tray, desktop): a keyboard on an accent tile, drawn on a 64-unit
     # grid scaled to `size` pixels.
@@ -432,6 +464,7 @@ def main():
     keycaps(out)
     key_faces(out)
     light_keys(out)
+    macro_rows(out)
     icons(out)
 
 

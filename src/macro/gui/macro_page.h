@@ -1,22 +1,36 @@
 #pragma once
-// The macro page of one model, as far as the profile and file commands need it: the list of the
-// model's macros (one row per macro, in list order, none selected at start) and the button that
-// opens the macro menu (import, export). The editor of a macro's actions and the recording are
-// not part of this page yet. One implementation; CKB_3_MacroUI and CKB_4_MacroUI only choose the
-// model. UI thread only.
+// The macro page of one model: the model's macros (add, delete, rename, import and export
+// through the menu) and the editor of the current macro's actions, with recording from the live
+// keyboard and mouse through the input-hook library. The working copy and its rules are the
+// model's (macro/macro_working_state.h, macro/macro_recorder.h); the page binds them to controls
+// and commits every change to the macro store at once. It also shows how much of the keyboard's
+// macro memory the current profile's macros take, measured as the apply encodes them. One
+// implementation; CKB_3_MacroUI and CKB_4_MacroUI only choose the model. UI thread only.
 
+#include <functional>
 #include <string_view>
 
 #include "keys/gui/model_page.h"
 #include "keys/gui/page_wiring.h"
 #include "keys/keyboard_model.h"
 #include "macro/gui/macro_recording_handler.h"
+#include "macro/macro_recorder.h"
+#include "macro/macro_working_state.h"
+#include "ui/button.h"
+#include "ui/combo.h"
 #include "ui/container.h"
+#include "ui/edit.h"
+#include "ui/label.h"
 #include "ui/list.h"
 #include "ui/notify.h"
 
 class CMacroPage : public CModelPage, public IMacroRecordingHandler {
  public:
+  using Clock = kb::MacroRecorder::Clock;
+  // What the page asks of its controller when a macro change touched keys of the current
+  // profile: `keys` entries were reset or renamed; refresh the key page and apply that often.
+  using KeysChanged = std::function<void(int keys)>;
+
   explicit CMacroPage(const kb::ModelInfo& model);
 
   void DoInit() override;
@@ -24,23 +38,82 @@ class CMacroPage : public CModelPage, public IMacroRecordingHandler {
 
   void SetWiring(const kb::PageWiring& wiring) { wiring_ = wiring; }
   void SetModelData(kb::ModelData* data) { data_ = data; }
+  void SetKeysChanged(KeysChanged keys_changed) { keys_changed_ = std::move(keys_changed); }
+  void SetClockForTesting(std::function<Clock::time_point()> now) { now_ = std::move(now); }
 
-  // One row per macro of the list, nothing selected.
+  // One row per macro of the list, nothing selected, no current macro.
   void FillMacroList();
   // A row for a macro appended to the list; selects it (with its notification) and scrolls to it.
   void AppendMacroItem(std::u16string_view name);
   // The selected row, or -1.
   int SelectedMacro() const;
   DuiLib::CListUI* macro_list() const { return list_; }
+  // The menu's rename command for the selected macro.
+  void RenameMacro();
+  // The profile changed or an apply ended: the memory the current profile's macros take, and
+  // the macros the last apply had to leave out (`left_out`: their names, empty for none).
+  void ShowMacroMemory();
+  void ShowLeftOut(const std::u16string& left_out);
 
-  // Recording is not built yet: the events arrive here and are not used.
+  // A hook event routed by the main window: a recorded action or a captured key.
   void OnHookEvent(DuiLib::UINT message, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam) override;
 
+  const kb::MacroWorkingState& working() const { return working_; }
+  bool recording() const { return recorder_.recording(); }
+
  private:
+  DuiLib::CControlUI* Find(const char* kind, const char* what) const;
+  void SelectMacro(int index);
+  // Every row anew, then row `row` selected with its notification (-1: none).
+  void RebuildActionList();
+  void RebuildActionList(int row);
+  void FillRow(DuiLib::CControlUI* row, const kb::MacroAction& action);
+  void ShowAction(int index);
+  void Commit();
+  void CommitField(DuiLib::CControlUI* field);
+  void AddMacro();
+  void DeleteMacro();
+  void OpenMenu();
+  void ToggleRecording();
+  void StartRecording();
+  void StopRecording();
+  void StartKeyCapture();
+  void StopKeyCapture();
+  void SetCapture(int byte, bool on);
+  Clock::time_point Now() const { return now_ ? now_() : Clock::now(); }
+
   kb::PageWiring wiring_;
   kb::ModelData* data_ = nullptr;
+  KeysChanged keys_changed_;
+  std::function<Clock::time_point()> now_;
+  kb::MacroWorkingState working_;
+  kb::MacroRecorder recorder_;
+  int current_ = -1;  // the current macro's position in the list, -1 for none
+  bool capturing_key_ = false;
+  kb_message_target target_{};
+
   DuiLib::CListUI* list_ = nullptr;
+  DuiLib::CListUI* actions_ = nullptr;
   DuiLib::CControlUI* menu_button_ = nullptr;
+  DuiLib::CControlUI* add_ = nullptr;
+  DuiLib::CControlUI* delete_ = nullptr;
+  DuiLib::CCheckBoxUI* record_ = nullptr;
+  DuiLib::CControlUI* default_delay_ = nullptr;
+  DuiLib::CControlUI* loop_time_ = nullptr;
+  DuiLib::CControlUI* key_row_ = nullptr;
+  DuiLib::CControlUI* key_field_ = nullptr;
+  DuiLib::CComboUI* mouse_combo_ = nullptr;
+  DuiLib::CControlUI* move_row_ = nullptr;
+  DuiLib::CControlUI* move_x_ = nullptr;
+  DuiLib::CControlUI* move_y_ = nullptr;
+  DuiLib::CControlUI* delay_row_ = nullptr;
+  DuiLib::CControlUI* delay_ = nullptr;
+  DuiLib::CControlUI* insert_x_ = nullptr;
+  DuiLib::CControlUI* insert_y_ = nullptr;
+  DuiLib::CControlUI* memory_ = nullptr;
+  DuiLib::CControlUI* left_out_ = nullptr;
+  DuiLib::CControlUI* delay_options_[3] = {};
+  DuiLib::CControlUI* commands_[5] = {};  // move up, move down, delete, clear all, insert move
   DuiLib::HWND menu_ = nullptr;
 };
 

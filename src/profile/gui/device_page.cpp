@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/utf16_text.h"
+#include "device/macro_memory.h"
 #include "keys/gui/program_messages.h"
 #include "macro/macro_file.h"
 #include "names/file_base_name.h"
@@ -103,7 +104,16 @@ void CDevicePage::SetWiring(const kb::PageWiring& wiring) {
   wiring_ = wiring;
   if (custom_ != nullptr) custom_->SetWiring(wiring);
   if (light_ != nullptr) light_->SetWiring(wiring);
-  if (macro_ != nullptr) macro_->SetWiring(wiring);
+  if (macro_ != nullptr) {
+    macro_->SetWiring(wiring);
+    // A deleted or renamed macro changed keys of the current profile: show them, and apply
+    // once per key, as each would have been applied on its own.
+    macro_->SetKeysChanged([this](int keys) {
+      if (custom_ != nullptr) custom_->RefreshKeyHighlights();
+      for (int i = 0; i < keys && worker_ != nullptr; ++i)
+        worker_->Post(kb::messages::kWorkerApply);
+    });
+  }
 }
 
 kb::Status CDevicePage::Start(const kb::AppPaths& paths, const kb_message_target* target) {
@@ -153,6 +163,7 @@ void CDevicePage::FillProfileCombo() {
 void CDevicePage::RefreshPage() {
   if (custom_ != nullptr) custom_->RefreshKeyHighlights();
   if (light_ != nullptr) light_->RefreshPage();
+  if (macro_ != nullptr) macro_->ShowMacroMemory();
 }
 
 void CDevicePage::SelectProfile(int index) {
@@ -238,7 +249,7 @@ void CDevicePage::OnMenuCommand(const CDuiString& item_name) {
   } else if (is("_macro_export")) {
     if (macro_ != nullptr && macro_->SelectedMacro() >= 0) ExportMacro();
   } else if (is("_macro_rename")) {
-    // Renaming a macro belongs to the macro editor, which is not built yet.
+    if (macro_ != nullptr) macro_->RenameMacro();
   } else if (is("_profile_add")) {
     AddProfile();
   } else if (is("_profile_del")) {
@@ -447,10 +458,29 @@ void CDevicePage::OnApplyMessage(DuiLib::UINT message, DuiLib::WPARAM wParam,
     if (result == kb::ApplyOutcome::Result::NoProfile) key = "apply_no_profile_text";
     CDuiString text = Text(key);
     if (result == kb::ApplyOutcome::Result::Reached && skipped > 0) {
-      CDuiString more;
-      more.Format(u" %s %d", Text("apply_skipped_text").ToUtf8().c_str(), skipped);
-      text += more;
+      // By name: measured as the apply encodes them, on what the profile holds now.
+      std::u16string names;
+      {
+        auto edit = data_->Lock();
+        if (const kb::ProfileRecord* profile = edit.current())
+          for (int index : kb::MeasureMacroMemory(*profile, edit.macros()).left_out)
+            if (index >= 0 && index < static_cast<int>(edit.macros().size())) {
+              if (!names.empty()) names += u", ";
+              names += kb::FieldText(edit.macros()[index]->name);
+            }
+      }
+      text += u" ";
+      text += Text("apply_skipped_text");
+      text += u" ";
+      if (names.empty()) {
+        CDuiString count;
+        count.Format(u"%d", skipped);
+        text += count;
+      } else {
+        text += CDuiString(names);
+      }
     }
+    if (macro_ != nullptr) macro_->ShowMacroMemory();
     if ((wParam >> 8) & 1) text += CDuiString(u" ") + Text("apply_not_saved_text");
     apply_status_->SetText(text);
     apply_status_->SetUserData(CDuiString(key));
