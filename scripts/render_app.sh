@@ -40,7 +40,7 @@ trap stop EXIT
 read -r -t 20 number <&3 || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$number"
 title="Keyboard Configuration"
-for page in custom light light18 macro unplugged keymenu hover shortcut picker; do
+for page in custom light light18 macro macro_mouse macro_move unplugged keymenu hover shortcut picker; do
   "$app/app_preview" "$app" "$page" 2>"$out/.preview.log" &
   pid=$!
   for _ in $(seq 1 200); do

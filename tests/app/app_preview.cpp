@@ -16,6 +16,8 @@
 #include "common/utf16_text.h"
 #include "keys/gui/key_capture_dialogs.h"
 #include "keys/gui/macro_picker.h"
+#include "macro/gui/macro_page.h"
+#include "profile/gui/device_page.h"
 #include "ui/color_palette.h"
 #include "ui/combo.h"
 #include "ui/paint_manager.h"
@@ -62,7 +64,30 @@ int main(int argc, char** argv) {
       ++n;
     }
   }
-  if (page == "macro") DuiLib::Testing::Click(pm, u"option_kb_3_macro");
+  if (page.rfind("macro", 0) == 0) {
+    // A recorded word, a click and a move; one action of each kind selected in turn.
+    DuiLib::Testing::Click(pm, u"option_kb_3_macro");
+    CDevicePage* device = wnd.device_tabs().page(0);
+    if (device != nullptr && device->data() != nullptr && device->macro_page() != nullptr) {
+      {
+        auto edit = device->data()->Lock();
+        auto macro = std::make_unique<kb::MacroRecord>();
+        kb::StoreFieldText(macro->name, u"Greeting");
+        macro->loop_time = 1;
+        const kb::MacroAction actions[] = {
+            {0x0B, 1, 84, 0, 0},   {0x0B, 2, 61, 0, 0},  {0x0C, 1, 97, 0, 0},
+            {0x0C, 2, 120, 0, 0},  {0xF0, 1, 143, 0, 0}, {0xF0, 2, 88, 0, 0},
+            {0xF6, 0, 1, 40, -12}, {0x28, 1, 10, 0, 0},  {0x28, 2, 1, 0, 0}};
+        for (const kb::MacroAction& a : actions) macro->actions[macro->action_count++] = a;
+        edit.macros().push_back(std::move(macro));
+      }
+      device->macro_page()->FillMacroList();
+      device->macro_page()->macro_list()->SelectItem(0, true);
+      auto* rows = dynamic_cast<DuiLib::CListUI*>(pm.FindControl(u"list_kb_3_macro_action"));
+      const int row = page == "macro_mouse" ? 4 : page == "macro_move" ? 6 : 2;
+      if (rows != nullptr) rows->SelectItem(row, true);
+    }
+  }
   // The key page's popups: its menu, its hover panel and its dialogs, shown without their
   // modal loops so that the window stays up to be photographed.
   if (page == "keymenu") DuiLib::Testing::Click(pm, u"btn_kb_3_key_14");

@@ -436,8 +436,9 @@ void CMacroPage::ShowMacroMemory() {
   const kb::MacroMemoryUse use = kb::MeasureMacroMemory(*profile, edit.macros());
   // "6120 of 10000 bytes", and what would not fit by name.
   CDuiString text;
-  text.Format(u"%d %s %d %s", static_cast<int>(use.wanted), Text("macro_memory_of_text").GetData(),
-              static_cast<int>(use.capacity), Text("macro_memory_bytes_text").GetData());
+  text.Format(u"%s %d %s %d %s", Text("macro_memory_text").GetData(), static_cast<int>(use.wanted),
+              Text("macro_memory_of_text").GetData(), static_cast<int>(use.capacity),
+              Text("macro_memory_bytes_text").GetData());
   memory_->SetText(text);
   if (auto* label = dynamic_cast<DuiLib::CLabelUI*>(memory_))
     label->SetTextColor(use.wanted > use.capacity ? kOverflowColor : kMemoryColor);
