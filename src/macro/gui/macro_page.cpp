@@ -60,6 +60,10 @@ DuiLib::CControlUI* CMacroPage::Find(const char* kind, const char* what) const {
 
 void CMacroPage::DoInit() {
   if (!BuildLayout()) return;
+  // Made once: a recording rebuilds up to 3000 rows after every event.
+  images_ = {ImageOf(model_, "keyboard_key_action.png", "5,2,35,20"),
+             ImageOf(model_, "mouse.png", "5,0,26,21"), ImageOf(model_, "move.png", "5,0,26,21"),
+             ImageOf(model_, "macro_key_down.png", "5,2,21,20")};
   list_ = dynamic_cast<DuiLib::CListUI*>(Find("list", "macro"));
   actions_ = dynamic_cast<DuiLib::CListUI*>(Find("list", "macro_action"));
   menu_button_ = Find("btn", "menu_macro");
@@ -242,16 +246,14 @@ void CMacroPage::FillRow(DuiLib::CControlUI* row, const kb::MacroAction& action)
   if (action.action_kind == kb::kPressKind || action.action_kind == kb::kReleaseKind) {
     key->SetResourceText(true);
     key->SetText(CDuiString(std::string(kb::KeyNameFromUsage(action.action_code))));
-    key->SetBkImage(IsMouseButton(action.action_code)
-                        ? ImageOf(model_, "mouse.png", "5,0,26,21")
-                        : ImageOf(model_, "keyboard_key_action.png", "5,2,35,20"));
+    key->SetBkImage(IsMouseButton(action.action_code) ? images_.mouse : images_.key);
     what->SetResourceText(true);
     what->SetText(action.action_kind == kb::kPressKind ? u"key_down_action" : u"key_up_action");
-    what->SetBkImage(ImageOf(model_, "macro_key_down.png", "5,2,21,20"));
+    what->SetBkImage(images_.press);
   } else if (action.action_kind == kb::kMouseMoveKind) {
     key->SetResourceText(true);
     key->SetText(u"macro_9_text");
-    key->SetBkImage(ImageOf(model_, "move.png", "5,0,26,21"));
+    key->SetBkImage(images_.move);
     what->SetResourceText(false);
     CDuiString moved;
     moved.Format(u"X: %d Y: %d", action.x, action.y);

@@ -115,6 +115,10 @@ class CMacroPage : public CModelPage, public IMacroRecordingHandler {
   DuiLib::CControlUI* delay_options_[3] = {};
   DuiLib::CControlUI* commands_[5] = {};  // move up, move down, delete, clear all, insert move
   DuiLib::HWND menu_ = nullptr;
+  // The rows' images: a key, a mouse button, a move, a press or release.
+  struct RowImages {
+    DuiLib::CDuiString key, mouse, move, press;
+  } images_;
 };
 
 class CKB_3_MacroUI : public CMacroPage {
