@@ -255,5 +255,46 @@ TEST_F(MacroPageTest, TheMemoryIndicatorNamesWhatAnApplyLeavesOut) {
   EXPECT_EQ(actions.size(), 10u);
 }
 
+TEST_F(MacroPageTest, ARecordedMacroBoundThroughThePickerPlaysOnTheKeyboard) {
+  StartOnMacroPage();
+  AddMacro(u"Played");
+  ASSERT_TRUE(DuiLib::Testing::Click(pm(), u"option_kb_3_macro_delay_3"));
+  ToggleRecord();
+  Key(0x48, false);
+  Key(0x48, true, 35);
+  Mouse(0x204);
+  now += std::chrono::milliseconds(300);
+  Mouse(0x205);
+  ToggleRecord();
+  ASSERT_TRUE(DuiLib::Testing::Click(pm(), u"option_kb_3_custom"));
+  script.Then([](DuiLib::CWindowWnd& w) {
+    ASSERT_TRUE(DuiLib::Testing::ClickListItem(
+        dynamic_cast<DuiLib::CListUI*>(kb::testing::Find(w, u"list_macro")), 0));
+    kb::testing::Click(w, u"btn_ok");
+  });
+  ASSERT_TRUE(DuiLib::Testing::Click(pm(), u"btn_kb_3_key_3"));
+  ASSERT_TRUE(DuiLib::Testing::ClickMenuItem(u"kb_3_command_3"));
+  DuiLib::Testing::ProcessEvents();
+  ASSERT_TRUE(DuiLib::Testing::Click(pm(), u"btn_kb_3_apply"));
+  Settle();
+  const MacroRecord m = Stored(0);
+  ASSERT_EQ(m.action_count, 4);
+  const auto state = keyboard.State();
+  std::vector<vkb_macro_action> actions;
+  vkb_macro_program program{};
+  ASSERT_TRUE(keyboard.DecodeMacro(state->banks[0].key_words[3] & 0xFFFF, program, actions));
+  ASSERT_EQ(actions.size(), 4u);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(actions[i].action_code, m.actions[i].action_code) << i;
+    EXPECT_EQ(actions[i].action_kind, m.actions[i].action_kind) << i;
+    // The flag shares a key action's delay byte: the keyboard reads odd delays one lower.
+    EXPECT_EQ(actions[i].delay, m.actions[i].delay & ~1) << i;
+  }
+  EXPECT_EQ(m.actions[0].delay, 35);
+  EXPECT_EQ(m.actions[2].delay, 300);
+  EXPECT_EQ(m.actions[2].action_code, 0xF1);
+  EXPECT_EQ(script.unexpected(), 0);
+}
+
 }  // namespace
 }  // namespace kb::test
