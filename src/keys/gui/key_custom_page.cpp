@@ -107,7 +107,7 @@ void CKeyCustomPage::Notify(DuiLib::TNotifyUI& msg) {
       if (click) {
         selected_key_ = fn ? -1 : i;
         selected_fn_slot_ = fn ? i : -1;
-        OpenKeyMenu(button);
+        OpenMenuBelow(button, "keymenu.xml", wiring_.owner, &menu_);
       } else if (enter) {
         kb::KeyEntry entry{};
         {
@@ -124,21 +124,6 @@ void CKeyCustomPage::Notify(DuiLib::TNotifyUI& msg) {
       return;
     }
   }
-}
-
-// One menu at a time, below the key with their left edges aligned.
-void CKeyCustomPage::OpenKeyMenu(DuiLib::CControlUI* button) {
-  if (auto* open = DuiLib::CWindowWnd::FromHandle(menu_)) open->Close();
-  menu_ = nullptr;
-  DuiLib::CWindowWnd* owner = DuiLib::CWindowWnd::FromHandle(wiring_.owner);
-  const DuiLib::RECT window = owner != nullptr ? owner->GetWindowRect() : DuiLib::RECT{};
-  const DuiLib::RECT key = button->GetPos();
-  std::string file("KB/");
-  file.append(model_.name).append("/keymenu.xml");
-  DuiLib::CMenuWnd* menu = DuiLib::CMenuWnd::CreateMenu(
-      CDuiString(file), DuiLib::POINT{window.left + key.left, window.top + key.bottom},
-      GetManager(), DuiLib::eMenuAlignment_Left | DuiLib::eMenuAlignment_Top);
-  menu_ = menu != nullptr ? menu->GetHWND() : nullptr;
 }
 
 // Above the key by the skin's rule, inside the page, never over the key itself.

@@ -51,7 +51,6 @@ class CKeyCustomPage : public CModelPage {
  private:
   void PlaceKeys();
   DuiLib::CDuiString Name(const char* kind, int number) const;
-  void OpenKeyMenu(DuiLib::CControlUI* button);
   void ShowPanel(DuiLib::CControlUI* button, const kb::KeyEntry& entry);
   // Shows one button's entry: caption, highlight and the name a screen reader says.
   void ShowKey(bool fn, int index, const kb::KeyEntry& entry);

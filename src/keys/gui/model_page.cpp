@@ -1,7 +1,9 @@
 #include "keys/gui/model_page.h"
 
 #include "ui/dialog_builder.h"
+#include "ui/menu.h"
 #include "ui/paint_manager.h"
+#include "ui/window.h"
 
 using DuiLib::CDuiString;
 
@@ -37,4 +39,26 @@ bool CModelPage::BuildLayout() {
   Add(root);
   GetManager()->AddNotifier(this);
   return true;
+}
+
+DuiLib::CControlUI* CModelPage::FindNamed(std::string_view kind, std::string_view what) const {
+  std::string name(kind);
+  name.append("_").append(model_.id).append("_").append(what);
+  return GetManager()->FindControl(CDuiString(name));
+}
+
+void CModelPage::OpenMenuBelow(DuiLib::CControlUI* anchor, std::string_view file,
+                               DuiLib::HWND owner, DuiLib::HWND* open) {
+  // One menu at a time.
+  if (auto* previous = DuiLib::CWindowWnd::FromHandle(*open)) previous->Close();
+  *open = nullptr;
+  DuiLib::CWindowWnd* window = DuiLib::CWindowWnd::FromHandle(owner);
+  const DuiLib::RECT frame = window != nullptr ? window->GetWindowRect() : DuiLib::RECT{};
+  const DuiLib::RECT at = anchor->GetPos();
+  std::string path("KB/");
+  path.append(model_.name).append("/").append(file);
+  DuiLib::CMenuWnd* menu = DuiLib::CMenuWnd::CreateMenu(
+      CDuiString(path), DuiLib::POINT{frame.left + at.left, frame.top + at.bottom}, GetManager(),
+      DuiLib::eMenuAlignment_Left | DuiLib::eMenuAlignment_Top);
+  *open = menu != nullptr ? menu->GetHWND() : nullptr;
 }

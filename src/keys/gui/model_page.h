@@ -9,6 +9,7 @@
 #include "keys/keyboard_model.h"
 #include "ui/container.h"
 #include "ui/notify.h"
+#include "ui/ui_types.h"
 
 class CModelPage : public DuiLib::CContainerUI, public DuiLib::INotifyUI {
  public:
@@ -25,6 +26,12 @@ class CModelPage : public DuiLib::CContainerUI, public DuiLib::INotifyUI {
   // Builds the layout into the page and registers the page as a notifier; when the layout
   // cannot be built the page is left empty and false is returned.
   bool BuildLayout();
+  // The control named "<kind>_<model id>_<what>" ("slider_kb_3_color_r"), or null.
+  DuiLib::CControlUI* FindNamed(std::string_view kind, std::string_view what) const;
+  // Opens the menu of file "KB/<model>/<file>" below `anchor`, left edges aligned, after closing
+  // `*open` (the page's menu, if any); `*open` becomes the new one. `owner` is the main window.
+  void OpenMenuBelow(DuiLib::CControlUI* anchor, std::string_view file, DuiLib::HWND owner,
+                     DuiLib::HWND* open);
 
   const kb::ModelInfo& model_;
 

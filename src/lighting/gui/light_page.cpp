@@ -68,12 +68,6 @@ CDuiString CLightPage::PreviewImageName(int key) const {
   return CDuiString(name);
 }
 
-DuiLib::CControlUI* CLightPage::Find(const char* kind, const char* what) const {
-  std::string name(kind);
-  name.append("_").append(model_.id).append("_").append(what);
-  return GetManager()->FindControl(CDuiString(name));
-}
-
 void CLightPage::DoInit() {
   if (!BuildLayout()) return;
   FindControls();
@@ -93,25 +87,25 @@ void CLightPage::DoInit() {
 }
 
 void CLightPage::FindControls() {
-  mode_combo_ = dynamic_cast<DuiLib::CComboUI*>(Find("combo", "light_mode"));
-  brightness_ = dynamic_cast<DuiLib::CSliderUI*>(Find("slider", "light_brightness"));
-  speed_ = dynamic_cast<DuiLib::CSliderUI*>(Find("slider", "light_breathspeed"));
-  palette_ = dynamic_cast<DuiLib::CColorPaletteUI*>(Find("colorpalette", "light"));
+  mode_combo_ = dynamic_cast<DuiLib::CComboUI*>(FindNamed("combo", "light_mode"));
+  brightness_ = dynamic_cast<DuiLib::CSliderUI*>(FindNamed("slider", "light_brightness"));
+  speed_ = dynamic_cast<DuiLib::CSliderUI*>(FindNamed("slider", "light_breathspeed"));
+  palette_ = dynamic_cast<DuiLib::CColorPaletteUI*>(FindNamed("colorpalette", "light"));
   const char* const channels[3] = {"color_r", "color_g", "color_b"};
   for (int c = 0; c < 3; ++c) {
-    channel_sliders_[c] = dynamic_cast<DuiLib::CSliderUI*>(Find("slider", channels[c]));
-    channel_labels_[c] = dynamic_cast<DuiLib::CLabelUI*>(Find("label", channels[c]));
+    channel_sliders_[c] = dynamic_cast<DuiLib::CSliderUI*>(FindNamed("slider", channels[c]));
+    channel_labels_[c] = dynamic_cast<DuiLib::CLabelUI*>(FindNamed("label", channels[c]));
   }
-  preview_ = Find("control", "preview");
-  plate_ = Find("ver", "light_keyboard");
-  rows_ = {Find("ver", "light_brightness"), Find("ver", "light_breathspeed"),
-           Find("ver", "color_mode"), Find("ver", "color"), Find("ver", "custom_key")};
+  preview_ = FindNamed("control", "preview");
+  plate_ = FindNamed("ver", "light_keyboard");
+  rows_ = {FindNamed("ver", "light_brightness"), FindNamed("ver", "light_breathspeed"),
+           FindNamed("ver", "color_mode"), FindNamed("ver", "color"),
+           FindNamed("ver", "custom_key")};
   for (int n = 0; n < kb::kColorSchemeCount; ++n)
-    schemes_[n] = dynamic_cast<DuiLib::COptionUI*>(
-        Find("btn", ("color_mode_" + std::to_string(n + 1)).c_str()));
+    schemes_[n] =
+        dynamic_cast<DuiLib::COptionUI*>(FindNamed("btn", "color_mode_" + std::to_string(n + 1)));
   for (int k = 0; k < kb::kKeyCount; ++k) {
-    keys_[k] =
-        dynamic_cast<DuiLib::CButtonUI*>(Find("btn", ("custom_" + std::to_string(k)).c_str()));
+    keys_[k] = dynamic_cast<DuiLib::CButtonUI*>(FindNamed("btn", "custom_" + std::to_string(k)));
     // The cap the skin gives the key is what every colour of it is made from.
     if (keys_[k] != nullptr && !keys_[k]->GetBkImage().IsEmpty())
       caps_[k] = DuiLib::CRenderEngine::GdiplusLoadBitmap(keys_[k]->GetBkImage());

@@ -61,7 +61,6 @@ class CLightPage : public CModelPage {
     DuiLib::CControlUI* key_picture = nullptr;
   };
 
-  DuiLib::CControlUI* Find(const char* kind, const char* what) const;
   void FindControls();
   void PlaceKeys();
   // Runs `edit` on the active bank of the current profile; false without one.

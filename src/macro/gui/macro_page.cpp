@@ -52,43 +52,37 @@ bool IsMouseButton(int code) {
 CMacroPage::CMacroPage(const kb::ModelInfo& model)
     : CModelPage(model, "Macro", "page_kb_macro.xml") {}
 
-DuiLib::CControlUI* CMacroPage::Find(const char* kind, const char* what) const {
-  std::string name(kind);
-  name.append("_").append(model_.id).append("_").append(what);
-  return GetManager()->FindControl(CDuiString(name));
-}
-
 void CMacroPage::DoInit() {
   if (!BuildLayout()) return;
   // Made once: a recording rebuilds up to 3000 rows after every event.
   images_ = {ImageOf(model_, "keyboard_key_action.png", "5,2,35,20"),
              ImageOf(model_, "mouse.png", "5,0,26,21"), ImageOf(model_, "move.png", "5,0,26,21"),
              ImageOf(model_, "macro_key_down.png", "5,2,21,20")};
-  list_ = dynamic_cast<DuiLib::CListUI*>(Find("list", "macro"));
-  actions_ = dynamic_cast<DuiLib::CListUI*>(Find("list", "macro_action"));
-  menu_button_ = Find("btn", "menu_macro");
-  add_ = Find("btn", "add_macro");
-  delete_ = Find("btn", "delete_macro");
-  record_ = dynamic_cast<DuiLib::CCheckBoxUI*>(Find("btn", "record"));
-  default_delay_ = Find("edit", "default_delay");
-  loop_time_ = Find("edit", "loop_time");
-  key_row_ = Find("hor", "macro_key");
-  key_field_ = Find("edit", "macro_action");
-  mouse_combo_ = dynamic_cast<DuiLib::CComboUI*>(Find("combo", "macro_mouse_action"));
-  move_row_ = Find("hor", "macro_mouse_move");
-  move_x_ = Find("edit", "macro_action_x");
-  move_y_ = Find("edit", "macro_action_y");
-  delay_row_ = Find("hor", "macro_delay");
-  delay_ = Find("edit", "macro_delay");
-  insert_x_ = Find("edit", "insert_x");
-  insert_y_ = Find("edit", "insert_y");
-  memory_ = Find("label", "macro_memory");
-  left_out_ = Find("label", "macro_left_out");
+  list_ = dynamic_cast<DuiLib::CListUI*>(FindNamed("list", "macro"));
+  actions_ = dynamic_cast<DuiLib::CListUI*>(FindNamed("list", "macro_action"));
+  menu_button_ = FindNamed("btn", "menu_macro");
+  add_ = FindNamed("btn", "add_macro");
+  delete_ = FindNamed("btn", "delete_macro");
+  record_ = dynamic_cast<DuiLib::CCheckBoxUI*>(FindNamed("btn", "record"));
+  default_delay_ = FindNamed("edit", "default_delay");
+  loop_time_ = FindNamed("edit", "loop_time");
+  key_row_ = FindNamed("hor", "macro_key");
+  key_field_ = FindNamed("edit", "macro_action");
+  mouse_combo_ = dynamic_cast<DuiLib::CComboUI*>(FindNamed("combo", "macro_mouse_action"));
+  move_row_ = FindNamed("hor", "macro_mouse_move");
+  move_x_ = FindNamed("edit", "macro_action_x");
+  move_y_ = FindNamed("edit", "macro_action_y");
+  delay_row_ = FindNamed("hor", "macro_delay");
+  delay_ = FindNamed("edit", "macro_delay");
+  insert_x_ = FindNamed("edit", "insert_x");
+  insert_y_ = FindNamed("edit", "insert_y");
+  memory_ = FindNamed("label", "macro_memory");
+  left_out_ = FindNamed("label", "macro_left_out");
   for (int i = 0; i < 3; ++i)
-    delay_options_[i] = Find("option", ("macro_delay_" + std::to_string(i + 1)).c_str());
+    delay_options_[i] = FindNamed("option", "macro_delay_" + std::to_string(i + 1));
   const char* const commands[5] = {"macro_move_up", "macro_move_down", "macro_action_delete",
                                    "macro_clear_all", "insert_move"};
-  for (int i = 0; i < 5; ++i) commands_[i] = Find("btn", commands[i]);
+  for (int i = 0; i < 5; ++i) commands_[i] = FindNamed("btn", commands[i]);
   ShowAction(-1);
 }
 
@@ -129,7 +123,7 @@ void CMacroPage::Notify(DuiLib::TNotifyUI& msg) {
   if (type == DuiLib::DUI_MSGTYPE_CLICK) {
     if (sender == add_) AddMacro();
     if (sender == delete_) DeleteMacro();
-    if (sender == menu_button_) OpenMenu();
+    if (sender == menu_button_) OpenMenuBelow(menu_button_, "macromenu.xml", wiring_.owner, &menu_);
     if (recorder_.recording()) return;  // the list is the recording's while it runs
     const int selected = working_.selected();
     bool changed = false;
@@ -412,19 +406,6 @@ void CMacroPage::RenameMacro() {
   (void)data_->SaveMacroStore();
   (void)data_->SaveProfileStore();
   if (touched > 0 && keys_changed_) keys_changed_(touched);
-}
-
-void CMacroPage::OpenMenu() {
-  if (auto* open = DuiLib::CWindowWnd::FromHandle(menu_)) open->Close();
-  const DuiLib::RECT button = menu_button_->GetPos();
-  DuiLib::CWindowWnd* owner = DuiLib::CWindowWnd::FromHandle(wiring_.owner);
-  const DuiLib::RECT window = owner != nullptr ? owner->GetWindowRect() : DuiLib::RECT{};
-  std::string menu("KB/");
-  menu.append(model_.name).append("/macromenu.xml");
-  DuiLib::CMenuWnd* shown = DuiLib::CMenuWnd::CreateMenu(
-      CDuiString(menu), DuiLib::POINT{window.left + button.left, window.top + button.bottom},
-      GetManager(), DuiLib::eMenuAlignment_Left | DuiLib::eMenuAlignment_Top);
-  menu_ = shown != nullptr ? shown->GetHWND() : nullptr;
 }
 
 void CMacroPage::ShowMacroMemory() {

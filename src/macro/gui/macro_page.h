@@ -62,7 +62,6 @@ class CMacroPage : public CModelPage, public IMacroRecordingHandler {
   bool recording() const { return recorder_.recording(); }
 
  private:
-  DuiLib::CControlUI* Find(const char* kind, const char* what) const;
   void SelectMacro(int index);
   // Every row anew, then row `row` selected with its notification (-1: none).
   void RebuildActionList();
@@ -73,7 +72,6 @@ class CMacroPage : public CModelPage, public IMacroRecordingHandler {
   void CommitField(DuiLib::CControlUI* field);
   void AddMacro();
   void DeleteMacro();
-  void OpenMenu();
   void ToggleRecording();
   void StartRecording();
   void StopRecording();
