@@ -11,7 +11,7 @@
 
 #include "app_fixture.h"
 #include "macro/gui/macro_page.h"
-#include "plugins/hook/xvfb_display.h"
+#include "plugins/hook/xvfb_environment.h"
 
 // Last: Xlib's macros (Status, None, Bool) would otherwise rewrite the headers above.
 #include <X11/Xlib.h>
@@ -22,27 +22,8 @@
 namespace kb::test {
 namespace {
 
-kb::testing::XvfbDisplay* g_display = nullptr;
-
-class XvfbEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    display_ = std::make_unique<kb::testing::XvfbDisplay>();
-    const kb::Status started = display_->Start();
-    ASSERT_TRUE(started.ok()) << started.reason();
-    g_display = display_.get();
-  }
-  void TearDown() override {
-    g_display = nullptr;
-    display_.reset();
-  }
-
- private:
-  std::unique_ptr<kb::testing::XvfbDisplay> display_;
-};
-
 [[maybe_unused]] ::testing::Environment* const kXvfb =
-    ::testing::AddGlobalTestEnvironment(new XvfbEnvironment);
+    ::testing::AddGlobalTestEnvironment(new kb::testing::XvfbEnvironment);
 
 using Clock = std::chrono::steady_clock;
 
@@ -59,13 +40,13 @@ class MacroRecordX11Test : public AppFixture {
 };
 
 TEST_F(MacroRecordX11Test, ATypedWordAndAClickBecomeActionsWithTheirGaps) {
-  ASSERT_NE(g_display, nullptr);
+  ASSERT_NE(kb::testing::XvfbEnvironment::display(), nullptr);
   Start();
   ASSERT_TRUE(DuiLib::Testing::Click(pm(), u"option_kb_3_macro"));
   ExpectNameDialog(u"Typed");
   ASSERT_TRUE(DuiLib::Testing::Click(pm(), u"btn_kb_3_add_macro"));
   ASSERT_TRUE(DuiLib::Testing::Click(pm(), u"option_kb_3_macro_delay_3"));
-  Display* x = XOpenDisplay(g_display->name().c_str());
+  Display* x = XOpenDisplay(kb::testing::XvfbEnvironment::display()->name().c_str());
   ASSERT_NE(x, nullptr);
   // The pointer away from the record box: a click there would not be recorded.
   XTestFakeMotionEvent(x, 0, 5, 5, CurrentTime);

@@ -12,7 +12,7 @@
 
 #include "hook_event_recorder.h"
 #include "loaded_hook_library.h"
-#include "xvfb_display.h"
+#include "xvfb_environment.h"
 
 // Last: Xlib's macros (Status, None, Bool) would otherwise rewrite the headers above.
 #include <X11/Xlib.h>
@@ -28,27 +28,8 @@ constexpr std::uint32_t kMouse = KB_HOOK_MOUSE_MESSAGE;
 constexpr HookEvent kLeftDown{kMouse, 0x201, 0};
 constexpr HookEvent kLeftUp{kMouse, 0x202, 0};
 
-XvfbDisplay* g_display = nullptr;
-
-class XvfbEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    display_ = std::make_unique<XvfbDisplay>();
-    const kb::Status started = display_->Start();
-    ASSERT_TRUE(started.ok()) << started.reason();
-    g_display = display_.get();
-  }
-  void TearDown() override {
-    g_display = nullptr;
-    display_.reset();
-  }
-
- private:
-  std::unique_ptr<XvfbDisplay> display_;
-};
-
 [[maybe_unused]] ::testing::Environment* const kXvfb =
-    ::testing::AddGlobalTestEnvironment(new XvfbEnvironment);
+    ::testing::AddGlobalTestEnvironment(new kb::testing::XvfbEnvironment);
 
 class HookX11Test : public ::testing::Test {
  protected:
@@ -59,9 +40,9 @@ class HookX11Test : public ::testing::Test {
   }
 
   void SetUp() override {
-    ASSERT_NE(g_display, nullptr);
+    ASSERT_NE(kb::testing::XvfbEnvironment::display(), nullptr);
     ASSERT_TRUE(library_->ok()) << library_->error();
-    injector_ = XOpenDisplay(g_display->name().c_str());
+    injector_ = XOpenDisplay(kb::testing::XvfbEnvironment::display()->name().c_str());
     ASSERT_NE(injector_, nullptr);
     int event_base, error_base, major, minor;
     ASSERT_TRUE(XTestQueryExtension(injector_, &event_base, &error_base, &major, &minor));
