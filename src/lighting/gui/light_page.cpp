@@ -106,9 +106,20 @@ void CLightPage::FindControls() {
         dynamic_cast<DuiLib::COptionUI*>(FindNamed("btn", "color_mode_" + std::to_string(n + 1)));
   for (int k = 0; k < kb::kKeyCount; ++k) {
     keys_[k] = dynamic_cast<DuiLib::CButtonUI*>(FindNamed("btn", "custom_" + std::to_string(k)));
-    // The cap the skin gives the key is what every colour of it is made from.
-    if (keys_[k] != nullptr && !keys_[k]->GetBkImage().IsEmpty())
-      caps_[k] = DuiLib::CRenderEngine::GdiplusLoadBitmap(keys_[k]->GetBkImage());
+    // The cap the skin gives the key is what every colour of it is made from. Keys that share
+    // an image share its bitmap: it is read once, not once per key, at start-up.
+    if (keys_[k] == nullptr || keys_[k]->GetBkImage().IsEmpty()) continue;
+    const std::u16string image(keys_[k]->GetBkImage().view());
+    auto found = cap_images_.find(image);
+    if (found == cap_images_.end()) {
+      auto bitmap = DuiLib::CRenderEngine::GdiplusLoadBitmap(keys_[k]->GetBkImage());
+      found =
+          cap_images_
+              .emplace(image, bitmap ? std::make_shared<const DuiLib::CBitmap>(std::move(*bitmap))
+                                     : nullptr)
+              .first;
+    }
+    caps_[k] = found->second;
   }
 }
 

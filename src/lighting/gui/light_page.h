@@ -8,7 +8,9 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
+#include <map>
+#include <memory>
+#include <string>
 
 #include "keys/gui/model_page.h"
 #include "keys/gui/page_wiring.h"
@@ -88,7 +90,8 @@ class CLightPage : public CModelPage {
   std::array<DuiLib::COptionUI*, kb::kColorSchemeCount> schemes_{};
   std::array<DuiLib::CButtonUI*, kb::kKeyCount> keys_{};
   // Each key's cap as the skin draws it, the source of its recoloured images.
-  std::array<std::optional<DuiLib::CBitmap>, kb::kKeyCount> caps_{};
+  std::array<std::shared_ptr<const DuiLib::CBitmap>, kb::kKeyCount> caps_{};
+  std::map<std::u16string, std::shared_ptr<const DuiLib::CBitmap>> cap_images_;
 };
 
 class CKB_3_LightUI : public CLightPage {
