@@ -1,7 +1,9 @@
 #include "device/macro_memory.h"
 
 #include <memory>
+#include <vector>
 
+#include "common/utf16_text.h"
 #include "device/macro_snapshot.h"
 
 namespace kb {
@@ -14,6 +16,19 @@ MacroMemoryUse MeasureMacroMemory(const ProfileRecord& profile, const MacroList&
           .wanted = area.wanted_bytes,
           .capacity = kMacroAreaCapacity,
           .left_out = area.skipped_macros};
+}
+
+std::u16string LeftOutNames(const MacroMemoryUse& use, const MacroList& macros) {
+  std::u16string names;
+  std::vector<bool> named(macros.size(), false);
+  for (int index : use.left_out) {
+    // A macro bound to several keys is left out once for each of them, and named once.
+    if (index < 0 || index >= static_cast<int>(macros.size()) || named[index]) continue;
+    named[index] = true;
+    if (!names.empty()) names += u", ";
+    names += FieldText(macros[index]->name);
+  }
+  return names;
 }
 
 }  // namespace kb

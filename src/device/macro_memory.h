@@ -3,6 +3,7 @@
 // apply uses, so that the macro page can say "6120 of 10000 bytes" and name what would not fit.
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "device/macro_area.h"
@@ -20,5 +21,8 @@ struct MacroMemoryUse {
 
 // UI thread; `profile` is not changed (the measure runs on a copy).
 MacroMemoryUse MeasureMacroMemory(const ProfileRecord& profile, const MacroList& macros);
+
+// The names of the macros `use` leaves out, each once, in its order, joined by ", "; "" for none.
+std::u16string LeftOutNames(const MacroMemoryUse& use, const MacroList& macros);
 
 }  // namespace kb

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/utf16_text.h"
 #include "device/device_test_profiles.h"
 #include "device/macro_memory.h"
 #include "device/macro_program.h"
@@ -132,6 +133,8 @@ TEST(MacroArea, NeverPassesTenThousandBytes) {
   EXPECT_EQ(use.wanted, area.wanted_bytes);
   EXPECT_EQ(use.capacity, 10000u);
   EXPECT_EQ(use.left_out, area.skipped_macros);
+  for (int i = 0; i < 4; ++i) StoreFieldText(list[i]->name, std::u16string(1, u'A' + i));
+  EXPECT_EQ(LeftOutNames(use, list), u"D, B, C") << "each macro once, in upload order";
   EXPECT_EQ(std::memcmp(&before, record.get(), sizeof before), 0);
   EXPECT_EQ(Offset(record->banks[0].keys[0]), 0);
   EXPECT_EQ(Offset(record->banks[0].keys[1]), 0);

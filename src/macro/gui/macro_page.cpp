@@ -425,12 +425,7 @@ void CMacroPage::ShowMacroMemory() {
   memory_->SetText(text);
   if (auto* label = dynamic_cast<DuiLib::CLabelUI*>(memory_))
     label->SetTextColor(use.wanted > use.capacity ? kOverflowColor : kMemoryColor);
-  std::u16string names;
-  for (int index : use.left_out) {
-    if (index < 0 || index >= static_cast<int>(edit.macros().size())) continue;
-    if (!names.empty()) names += u", ";
-    names += kb::FieldText(edit.macros()[index]->name);
-  }
+  const std::u16string names = kb::LeftOutNames(use, edit.macros());
   edit.Release();
   ShowLeftOut(names);
 }

@@ -463,11 +463,7 @@ void CDevicePage::OnApplyMessage(DuiLib::UINT message, DuiLib::WPARAM wParam,
       {
         auto edit = data_->Lock();
         if (const kb::ProfileRecord* profile = edit.current())
-          for (int index : kb::MeasureMacroMemory(*profile, edit.macros()).left_out)
-            if (index >= 0 && index < static_cast<int>(edit.macros().size())) {
-              if (!names.empty()) names += u", ";
-              names += kb::FieldText(edit.macros()[index]->name);
-            }
+          names = kb::LeftOutNames(kb::MeasureMacroMemory(*profile, edit.macros()), edit.macros());
       }
       text += u" ";
       text += Text("apply_skipped_text");
