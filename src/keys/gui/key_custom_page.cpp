@@ -117,7 +117,7 @@ void CKeyCustomPage::Notify(DuiLib::TNotifyUI& msg) {
           entry = fn ? kb::FnKeyAt(bank, i) : kb::KeyAt(bank, i);
         }
         DescribeAssignment(entry);
-        ShowPanel(button, entry);
+        ShowPanel(button);
       } else if (function_panel_ != nullptr) {
         function_panel_->SetVisible(false);
       }
@@ -127,7 +127,7 @@ void CKeyCustomPage::Notify(DuiLib::TNotifyUI& msg) {
 }
 
 // Above the key by the skin's rule, inside the page, never over the key itself.
-void CKeyCustomPage::ShowPanel(DuiLib::CControlUI* button, const kb::KeyEntry& /*entry*/) {
+void CKeyCustomPage::ShowPanel(DuiLib::CControlUI* button) {
   if (function_panel_ == nullptr || function_panel_->GetParent() == nullptr) return;
   const DuiLib::RECT key = button->GetPos();
   const DuiLib::RECT area = function_panel_->GetParent()->GetPos();
@@ -256,6 +256,7 @@ void CKeyCustomPage::ApplyKeyCommand(const CDuiString& item_name) {
   // The entry is edited as a copy while a dialog runs, so that no lock is held over a modal
   // loop; the bank it belongs to is the one active when the command began.
   int bank_index = 0;
+  bool direct = false;
   kb::KeyEntry entry{};
   {
     auto edit = data_->Lock();
@@ -264,17 +265,11 @@ void CKeyCustomPage::ApplyKeyCommand(const CDuiString& item_name) {
     bank_index = kb::ActiveBankIndex(*profile);
     kb::ProfileBank& bank = profile->banks[bank_index];
     kb::KeyEntry& stored = fn ? kb::FnKeyAt(bank, index) : kb::KeyAt(bank, index);
-    if (kb::ApplyDirectKeyCommand(stored, command, model_, fn, index)) {
-      entry = stored;
-    } else {
-      // Cleared at once: a cancelled shortcut dialog keeps a key without modifiers.
-      if (command.command == kb::KeyCommand::Shortcut) kb::PrepareShortcut(stored);
-      entry = stored;
-    }
+    direct = kb::ApplyDirectKeyCommand(stored, command, model_, fn, index);
+    // Cleared at once: a cancelled shortcut dialog keeps a key without modifiers.
+    if (command.command == kb::KeyCommand::Shortcut) kb::PrepareShortcut(stored);
+    entry = stored;
   }
-  const bool direct = command.command != kb::KeyCommand::SingleKey &&
-                      command.command != kb::KeyCommand::Shortcut &&
-                      command.command != kb::KeyCommand::Macro;
   if (!direct) {
     if (!RunCommandDialog(command, entry)) {
       RefreshKeyHighlights();

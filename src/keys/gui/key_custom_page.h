@@ -51,7 +51,7 @@ class CKeyCustomPage : public CModelPage {
  private:
   void PlaceKeys();
   DuiLib::CDuiString Name(const char* kind, int number) const;
-  void ShowPanel(DuiLib::CControlUI* button, const kb::KeyEntry& entry);
+  void ShowPanel(DuiLib::CControlUI* button);
   // Shows one button's entry: caption, highlight and the name a screen reader says.
   void ShowKey(bool fn, int index, const kb::KeyEntry& entry);
   // Runs the dialog a command needs on a copy of the entry; false when it was cancelled.
