@@ -10,6 +10,10 @@ namespace kb {
 int ReadLeadingInteger(std::string_view text) {
   std::size_t start = 0;
   while (start < text.size() && (text[start] == ' ' || text[start] == '\t')) ++start;
+  // A plus sign counts, as in every C library's reading of a number; from_chars takes only '-'.
+  if (start + 1 < text.size() && text[start] == '+' && text[start + 1] >= '0' &&
+      text[start + 1] <= '9')
+    ++start;
   long long value = 0;
   const auto [end, error] = std::from_chars(text.data() + start, text.data() + text.size(), value);
   if (error == std::errc::result_out_of_range) return text[start] == '-' ? -65536 : 65536;
@@ -78,6 +82,10 @@ bool MacroWorkingState::Delete(int index) {
   std::move(actions_.begin() + index + 1, actions_.begin() + count_, actions_.begin() + index);
   --count_;
   selected_ = index < count_ ? index : count_ - 1;
+  // A recording going in after the deleted action keeps going in between the same neighbours,
+  // and its position never runs past the actions it counts in.
+  if (insert_position_ > index) --insert_position_;
+  if (insert_start_ > index) --insert_start_;
   return true;
 }
 

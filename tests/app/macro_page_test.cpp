@@ -189,6 +189,71 @@ TEST_F(MacroPageTest, LimitsOfTheActionTable) {
   for (int i = 0; i < 3000 && Macros().recording(); ++i) Key(0x41 + (i % 2), i % 4 >= 2);
   EXPECT_FALSE(Macros().recording());
   EXPECT_EQ(Stored(0).action_count, 3000);
+
+  // Full in the middle: the last recorded action stays selected, not the last row.
+  {
+    auto edit = Data().Lock();
+    edit.macros()[1]->action_count = 2998;
+  }
+  ASSERT_TRUE(
+      DuiLib::Testing::ClickListItem(dynamic_cast<DuiLib::CListUI*>(Find(u"list_kb_3_macro")), 1));
+  ASSERT_TRUE(DuiLib::Testing::ClickListItem(Actions(), 9));
+  ToggleRecord();
+  Key(0x43, false);
+  Key(0x43, true);
+  EXPECT_FALSE(Macros().recording());
+  EXPECT_EQ(Actions()->GetCurSel(), 11);
+  EXPECT_EQ(Macros().working().selected(), 11);
+}
+
+TEST_F(MacroPageTest, TheActionCommandsKeepTheMovedActionSelectedAlsoWhileRecording) {
+  StartOnMacroPage();
+  AddMacro(u"Order");
+  ToggleRecord();
+  for (unsigned vk : {0x41u, 0x42u, 0x43u, 0x44u}) Key(vk, false);
+  ToggleRecord();
+  const auto codes = [&] {
+    const MacroRecord m = Stored(0);
+    std::vector<int> out;
+    for (int i = 0; i < m.action_count; ++i) out.push_back(m.actions[i].action_code);
+    return out;
+  };
+  ASSERT_EQ(codes(), (std::vector<int>{0x04, 0x05, 0x06, 0x07}));
+  // Two Move ups take D two rows up, and it stays the selected action.
+  ASSERT_TRUE(DuiLib::Testing::Click(pm(), u"btn_kb_3_macro_move_up"));
+  ASSERT_TRUE(DuiLib::Testing::Click(pm(), u"btn_kb_3_macro_move_up"));
+  EXPECT_EQ(codes(), (std::vector<int>{0x04, 0x07, 0x05, 0x06}));
+  EXPECT_EQ(Actions()->GetCurSel(), 1);
+  EXPECT_EQ(Label(u"edit_kb_3_macro_action"), u"D");
+  ASSERT_TRUE(DuiLib::Testing::Click(pm(), u"btn_kb_3_macro_move_down"));
+  EXPECT_EQ(codes(), (std::vector<int>{0x04, 0x05, 0x07, 0x06}));
+  EXPECT_EQ(Actions()->GetCurSel(), 2);
+  // Delete selects the action that took the row's place.
+  ASSERT_TRUE(DuiLib::Testing::Click(pm(), u"btn_kb_3_macro_action_delete"));
+  EXPECT_EQ(codes(), (std::vector<int>{0x04, 0x05, 0x06}));
+  EXPECT_EQ(Actions()->GetCurSel(), 2);
+  EXPECT_EQ(Macros().working().selected(), 2);
+  EXPECT_EQ(Label(u"edit_kb_3_macro_action"), u"C");
+
+  // During a recording into the middle the commands work, and the recording keeps going in
+  // between the same neighbours: after B and Q here, with A deleted meanwhile.
+  ASSERT_TRUE(DuiLib::Testing::ClickListItem(Actions(), 1));
+  ToggleRecord();
+  Key(0x51, false);  // Q
+  ASSERT_TRUE(DuiLib::Testing::ClickListItem(Actions(), 0));
+  ASSERT_TRUE(DuiLib::Testing::Click(pm(), u"btn_kb_3_macro_action_delete"));
+  Key(0x57, false);  // W
+  ToggleRecord();
+  EXPECT_EQ(codes(), (std::vector<int>{0x05, 0x14, 0x1A, 0x06}));
+
+  // A delay typed with its sign is read as any C library reads it.
+  ASSERT_TRUE(DuiLib::Testing::ClickListItem(Actions(), 0));
+  Type(u"edit_kb_3_macro_delay", u"+5");
+  Leave();
+  EXPECT_EQ(Stored(0).actions[0].delay, 5);
+  ASSERT_TRUE(DuiLib::Testing::Click(pm(), u"btn_kb_3_macro_clear_all"));
+  EXPECT_TRUE(codes().empty());
+  EXPECT_EQ(Actions()->GetCount(), 0);
 }
 
 TEST_F(MacroPageTest, DeletingAMacroMovesLaterBindingsDownAndResetsItsKeys) {

@@ -124,15 +124,27 @@ void CMacroPage::Notify(DuiLib::TNotifyUI& msg) {
     if (sender == add_) AddMacro();
     if (sender == delete_) DeleteMacro();
     if (sender == menu_button_) OpenMenuBelow(menu_button_, "macromenu.xml", wiring_.owner, &menu_);
-    if (recorder_.recording()) return;  // the list is the recording's while it runs
+    // The action commands work during a recording too; an insertion keeps its place.
     const int selected = working_.selected();
-    bool changed = false;
-    if (sender == commands_[0]) changed = working_.MoveUp(selected);
-    if (sender == commands_[1]) changed = working_.MoveDown(selected);
-    if (sender == commands_[2]) changed = working_.Delete(selected);
+    if (sender == commands_[0] || sender == commands_[1]) {
+      const bool up = sender == commands_[0];
+      if (up ? working_.MoveUp(selected) : working_.MoveDown(selected)) ShowSwap(selected);
+      return;
+    }
+    if (sender == commands_[2]) {
+      if (working_.Delete(selected)) {
+        // The list selects the row that took its place (or the new last one) and says so.
+        actions_->RemoveAt(selected);
+        if (working_.count() == 0) ShowAction(-1);
+        Commit();
+      }
+      return;
+    }
     if (sender == commands_[3] && current_ >= 0) {
       working_.ClearAll();
-      changed = true;
+      Commit();
+      RebuildActionList(-1);
+      return;
     }
     if (sender == commands_[4] && current_ >= 0) {
       const int x = kb::ClampMoveDistance(kb::ReadLeadingInteger(insert_x_->GetText().ToUtf8()));
@@ -143,10 +155,6 @@ void CMacroPage::Notify(DuiLib::TNotifyUI& msg) {
         RebuildActionList(working_.selected());
       }
       return;
-    }
-    if (changed) {
-      Commit();
-      RebuildActionList();
     }
   } else if (type == DuiLib::DUI_MSGTYPE_ITEMSELECT) {
     if (sender == list_) SelectMacro(static_cast<int>(msg.wParam));
@@ -257,6 +265,16 @@ void CMacroPage::FillRow(DuiLib::CControlUI* row, const kb::MacroAction& action)
     return;
   }
   delay->SetText(Number(action.delay));
+}
+
+// Only the two rows change; the moved action stays selected for the next click.
+void CMacroPage::ShowSwap(int from) {
+  const int to = working_.selected();
+  FillRow(actions_->GetItemAt(from), working_.action(from));
+  FillRow(actions_->GetItemAt(to), working_.action(to));
+  actions_->SelectItem(to, true);
+  actions_->EnsureVisible(to);
+  Commit();
 }
 
 void CMacroPage::RebuildActionList() { RebuildActionList(working_.RowToSelectAfterRebuild()); }
@@ -519,8 +537,10 @@ void CMacroPage::OnHookEvent(DuiLib::UINT /*message*/, DuiLib::WPARAM wParam,
                                              static_cast<std::intptr_t>(lParam), Now(), &captured);
   using Outcome = kb::MacroRecorder::Outcome;
   if (outcome == Outcome::Recorded || outcome == Outcome::Full) {
+    // The last recorded action, also when the recording went into the middle and just ended.
+    const int row = working_.RowToSelectAfterRebuild();
     if (outcome == Outcome::Full) StopRecording();
-    RebuildActionList();
+    RebuildActionList(row);
   } else if (outcome == Outcome::Captured && working_.selected() >= 0) {
     const int selected = working_.selected();
     working_.action(selected).action_code = captured;

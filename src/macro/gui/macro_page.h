@@ -66,6 +66,8 @@ class CMacroPage : public CModelPage, public IMacroRecordingHandler {
   // Every row anew, then row `row` selected with its notification (-1: none).
   void RebuildActionList();
   void RebuildActionList(int row);
+  // After a move of the action at `from` to the working state's selection.
+  void ShowSwap(int from);
   void FillRow(DuiLib::CControlUI* row, const kb::MacroAction& action);
   void ShowAction(int index);
   void Commit();
