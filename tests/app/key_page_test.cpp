@@ -46,6 +46,20 @@ class KeyPageTest : public AppFixture {
     w.PostMessage(KB_HOOK_KEY_MESSAGE, virtual_key, 0);
     DuiLib::Testing::ProcessEvents();
   }
+  static void HookRelease(DuiLib::CWindowWnd& w, unsigned virtual_key) {
+    w.PostMessage(KB_HOOK_KEY_MESSAGE, virtual_key, 1);
+    DuiLib::Testing::ProcessEvents();
+  }
+  // A key as it comes on a desktop: the hook hears the press, the focused window gets it too,
+  // then the hook hears the release.
+  static void Stroke(DuiLib::CWindowWnd& w, unsigned virtual_key) {
+    HookKey(w, virtual_key);
+    DuiLib::Testing::PressKey(*w.GetPaintManager(), virtual_key);
+    HookRelease(w, virtual_key);
+  }
+  static bool Focused(DuiLib::CWindowWnd& w, const char16_t* name) {
+    return w.GetPaintManager()->GetFocus() == kb::testing::Find(w, name);
+  }
   static DuiLib::CDuiString Shown(DuiLib::CWindowWnd& w, const char16_t* name) {
     return kb::testing::Find(w, name)->GetText();
   }
@@ -135,8 +149,6 @@ TEST_F(KeyPageTest, CaptureDialogsTakeTheHooksKeysWhileTheFieldHasTheFocus) {
   script.Then([](DuiLib::CWindowWnd& w) {
     auto& dialog = dynamic_cast<CSingleKeyWnd&>(w);
     EXPECT_EQ(Shown(w, u"edit_key"), u"Enter");  // the key's own usage to start from
-    EXPECT_FALSE(dialog.capturing());
-    kb::testing::Click(w, u"edit_key");
     EXPECT_TRUE(dialog.capturing());
     HookKey(w, 0x41);
     HookKey(w, 0x42);
@@ -203,6 +215,89 @@ TEST_F(KeyPageTest, CaptureDialogsTakeTheHooksKeysWhileTheFieldHasTheFocus) {
   Command(KeyName(kCapsLock), u"kb_3_command_2");
   EXPECT_EQ(Key(kCapsLock).kind, KindByte(AssignmentKind::Disabled));
   EXPECT_EQ(ReadKeyCode(Key(kCapsLock).code), kNoFunction);
+  EXPECT_EQ(script.unexpected(), 0);
+}
+
+TEST_F(KeyPageTest, CapsLockBecomesEscapeWithTheKeyboardAlone) {
+  Start();
+  script.Then([](DuiLib::CWindowWnd& w) {
+    auto& dialog = dynamic_cast<CSingleKeyWnd&>(w);
+    ASSERT_TRUE(dialog.capturing());  // the field has the focus as the dialog opens
+    // Tab and Escape are captured, neither moving on nor cancelling; the focus then goes to OK.
+    Stroke(w, DuiLib::VK_TAB);
+    EXPECT_EQ(Shown(w, u"edit_key"), u"Tab");
+    EXPECT_TRUE(Focused(w, u"btn_ok"));
+    EXPECT_FALSE(dialog.capturing());
+    DuiLib::Testing::PressKey(*w.GetPaintManager(), DuiLib::VK_TAB);  // back to the field
+    ASSERT_TRUE(dialog.capturing());
+    Stroke(w, DuiLib::VK_ESCAPE);
+    ASSERT_TRUE(w.IsWindow());
+    EXPECT_EQ(dialog.usage(), 0x29);
+    EXPECT_TRUE(Focused(w, u"btn_ok"));
+    DuiLib::Testing::PressKey(*w.GetPaintManager(), DuiLib::VK_RETURN);
+  });
+  Command(KeyName(kCapsLock), u"kb_3_command_1");
+  EXPECT_EQ(Key(kCapsLock).kind, KindByte(AssignmentKind::SingleKey));
+  EXPECT_EQ(ReadKeyCode(Key(kCapsLock).code), 0x0000'0029u);
+
+  // The shortcut dialog ticks the modifiers held with the key; Escape there is a key too, and
+  // once the key is in, Escape cancels.
+  script.Then([](DuiLib::CWindowWnd& w) {
+    auto& dialog = dynamic_cast<CShortcutWnd&>(w);
+    HookKey(w, DuiLib::VK_ESCAPE);
+    DuiLib::Testing::PressKey(*w.GetPaintManager(), DuiLib::VK_ESCAPE);
+    ASSERT_TRUE(w.IsWindow());
+    HookKey(w, 0xA2);  // Left Ctrl
+    HookKey(w, 0xA0);  // Left Shift
+    Stroke(w, 0x41);
+    EXPECT_EQ(dialog.flags(), (std::array<std::uint8_t, 4>{1, 1, 0, 0}));
+    EXPECT_EQ(dialog.usage(), 0x04);
+    DuiLib::Testing::PressKey(*w.GetPaintManager(), DuiLib::VK_SPACE);  // OK has the focus
+  });
+  Command(KeyName(kEnter), u"kb_3_command_2");
+  EXPECT_EQ(Key(kEnter).kind, KindByte(AssignmentKind::Shortcut));
+  EXPECT_EQ(ReadKeyCode(Key(kEnter).code), 0x0000'0304u);
+  script.Then([](DuiLib::CWindowWnd& w) {
+    Stroke(w, 0x42);
+    DuiLib::Testing::PressKey(*w.GetPaintManager(), DuiLib::VK_ESCAPE);
+  });
+  Command(KeyName(kEnter), u"kb_3_command_2");
+  EXPECT_EQ(ReadKeyCode(Key(kEnter).code), 0x0000'0304u);
+  EXPECT_EQ(script.unexpected(), 0);
+}
+
+TEST_F(KeyPageTest, ADialogWritesOnlyWhatItsCommandNames) {
+  Start();
+  {
+    auto edit = Data().Lock();
+    edit.macros().push_back(kb::testing::Macro(u"Kept"));
+    KeyEntry& e = ActiveBank(*edit.current()).keys[kCapsLock];
+    e.kind = KindByte(AssignmentKind::MacroBinding);
+    WriteKeyCode(e.code, 0x1000'0000);
+    e.macro_index = 0;
+    e.macro_repeat_mode = 7;  // as an older file may carry them
+    e.macro_loops = 0;
+  }
+  // While the picker is open an apply places the macro: its offset must survive the OK.
+  script.Then([this](DuiLib::CWindowWnd& w) {
+    EXPECT_EQ(Shown(w, u"edit_loop_time"), u"0");
+    EXPECT_FALSE(kb::testing::Find(w, u"hor_loop_time")->IsVisible());
+    ActiveBank(*Data().Lock().current()).keys[kCapsLock].device_macro_offset[1] = 0x34;
+    kb::testing::Click(w, u"btn_ok");
+  });
+  Command(KeyName(kCapsLock), u"kb_3_command_3");
+  EXPECT_EQ(Key(kCapsLock).macro_repeat_mode, 7);
+  EXPECT_EQ(Key(kCapsLock).macro_loops, 0);
+  EXPECT_EQ(Key(kCapsLock).device_macro_offset[1], 0x34);
+  // The same for a captured key.
+  script.Then([this](DuiLib::CWindowWnd& w) {
+    ActiveBank(*Data().Lock().current()).keys[kCapsLock].device_macro_offset[1] = 0x45;
+    HookKey(w, 0x41);
+    kb::testing::Click(w, u"btn_ok");
+  });
+  Command(KeyName(kCapsLock), u"kb_3_command_1");
+  EXPECT_EQ(ReadKeyCode(Key(kCapsLock).code), 0x0000'0004u);
+  EXPECT_EQ(Key(kCapsLock).device_macro_offset[1], 0x45);
   EXPECT_EQ(script.unexpected(), 0);
 }
 

@@ -5,7 +5,6 @@
 #include "keys/key_names.h"
 #include "keys/virtual_key_table.h"
 #include "shell/dialog_window.h"
-#include "ui/button.h"
 #include "ui/paint_manager.h"
 #include "ui/resource_manager.h"
 #include "ui/trace.h"
@@ -24,6 +23,8 @@ DuiLib::UINT CKeyCaptureWnd::Run(DuiLib::HWND owner) {
 void CKeyCaptureWnd::InitWindow() {
   edit_key_ = m_pm.FindControl(u"edit_key");
   ShowUsage();
+  // The key can be pressed at once, whether the menu was worked by mouse or keyboard.
+  if (edit_key_ != nullptr) edit_key_->SetFocus();
 }
 
 void CKeyCaptureWnd::ShowUsage() {
@@ -40,6 +41,7 @@ void CKeyCaptureWnd::StartCapture() {
   hooks_->installhook(&target_);
   if (hooks_->enablehook != nullptr) hooks_->enablehook(1);
   capturing_ = true;
+  capture_ = {};
 }
 
 void CKeyCaptureWnd::StopCapture() {
@@ -68,12 +70,25 @@ DuiLib::LRESULT CKeyCaptureWnd::HandleCustomMessage(DuiLib::UINT msg, DuiLib::WP
   // A key event of the hook: the last one before OK wins; a key the table lacks gives 0.
   if (msg == KB_HOOK_KEY_MESSAGE && capturing_) {
     DuiLib::DUI__Trace(u"%x,%x\n", static_cast<unsigned>(wParam), static_cast<unsigned>(lParam));
-    const kb::UsageLookup found = kb::UsageFromVirtualKey(static_cast<std::uint32_t>(wParam));
-    DuiLib::DUI__Trace(u"iUsageID=%d\n", static_cast<int>(found.usage));
-    usage_ = static_cast<std::uint8_t>(found.usage & 0xFF);
-    ShowUsage();
+    const kb::CaptureStep step = capture_.OnKey(static_cast<std::uint32_t>(wParam), lParam == 0);
+    if (step.key_changed) {
+      DuiLib::DUI__Trace(u"iUsageID=%d\n", static_cast<int>(step.usage));
+      usage_ = step.usage;
+      ShowUsage();
+    }
+    if (step.modifiers_changed) OnModifiersHeld(step.modifiers);
+    // Moving the focus ends the capture (killfocus), so the next key works the dialog.
+    if (step.finished)
+      if (DuiLib::CControlUI* ok = m_pm.FindControl(u"btn_ok")) ok->SetFocus();
   }
   return WindowImplBase::HandleCustomMessage(msg, wParam, lParam, handled);
+}
+
+// While the field captures, every key is the hook's: none may cancel, confirm or move the focus.
+DuiLib::LRESULT CKeyCaptureWnd::OnKeyDown(DuiLib::UINT /*msg*/, DuiLib::WPARAM /*wParam*/,
+                                          DuiLib::LPARAM /*lParam*/, bool& handled) {
+  handled = capturing_;
+  return 0;
 }
 
 // No hook outlives the dialog, whatever the focus did.
@@ -87,25 +102,28 @@ CShortcutWnd::CShortcutWnd(const kb::HookFunctionTable* hooks, std::uint8_t usag
                            std::array<std::uint8_t, 4> flags)
     : CKeyCaptureWnd(hooks, usage), flags_(flags) {}
 
+DuiLib::CCheckBoxUI* CShortcutWnd::FlagBox(int bit) {
+  return dynamic_cast<DuiLib::CCheckBoxUI*>(
+      m_pm.FindControl(CDuiString("check_flag_" + std::to_string(bit + 1))));
+}
+
 void CShortcutWnd::InitWindow() {
-  for (int i = 0; i < 4; ++i) {
-    std::string name("check_flag_");
-    name.append(std::to_string(i + 1));
-    if (auto* box = dynamic_cast<DuiLib::CCheckBoxUI*>(m_pm.FindControl(CDuiString(name))))
-      box->SetCheck(flags_[i] != 0);
-  }
+  for (int i = 0; i < 4; ++i)
+    if (DuiLib::CCheckBoxUI* box = FlagBox(i)) box->SetCheck(flags_[i] != 0);
   CKeyCaptureWnd::InitWindow();
+}
+
+void CShortcutWnd::OnModifiersHeld(std::uint8_t modifiers) {
+  for (int i = 0; i < 4; ++i) {
+    flags_[i] = (modifiers >> i) & 1;
+    if (DuiLib::CCheckBoxUI* box = FlagBox(i)) box->SetCheck(flags_[i] != 0);
+  }
 }
 
 void CShortcutWnd::Notify(DuiLib::TNotifyUI& msg) {
   if (msg.sType == DuiLib::DUI_MSGTYPE_CHECKCLICK && msg.pSender != nullptr) {
-    for (int i = 0; i < 4; ++i) {
-      std::string name("check_flag_");
-      name.append(std::to_string(i + 1));
-      if (msg.pSender->GetName() != CDuiString(name)) continue;
-      if (auto* box = dynamic_cast<DuiLib::CCheckBoxUI*>(msg.pSender))
-        flags_[i] = box->GetCheck() ? 1 : 0;
-    }
+    for (int i = 0; i < 4; ++i)
+      if (msg.pSender == FlagBox(i)) flags_[i] = FlagBox(i)->GetCheck() ? 1 : 0;
   }
   CKeyCaptureWnd::Notify(msg);
 }

@@ -1,15 +1,21 @@
 #pragma once
 // The dialogs that name a key by pressing it: CSingleKeyWnd captures one key, CShortcutWnd one
-// key and up to four modifiers (Ctrl, Shift, Alt, Super for bits 0..3). A key press reaches them
-// through the input-hook library, which is on exactly while "edit_key" has the focus, so the
-// key does not also act in the dialog. Without the hook library nothing is captured and the
-// dialogs still answer OK or Cancel. They never touch a profile: the key page reads the result.
-// UI thread only.
+// key and up to four modifiers (Ctrl, Shift, Alt, Super for bits 0..3), ticked from the ones
+// held while the key goes down. A key press reaches them through the input-hook library, which
+// is on exactly while "edit_key" has the focus; the field has it when the dialog opens.
+// While it captures, the dialog's own keyboard handling is off, so Escape, Enter, Tab and Space
+// are captured like any key instead of cancelling, confirming or moving on (Caps Lock can
+// become Escape). When the captured key comes up, the focus moves on to OK: Enter then
+// confirms, Escape cancels, and Tab leads back to the field for another try. Without the hook
+// library nothing is captured and the keys work the dialog. They never touch a profile: the
+// key page reads the result. UI thread only.
 
 #include <array>
 #include <cstdint>
 
 #include "keys/gui/hook_table.h"
+#include "keys/key_capture.h"
+#include "ui/button.h"
 #include "ui/window_impl_base.h"
 
 class CKeyCaptureWnd : public DuiLib::WindowImplBase {
@@ -32,6 +38,10 @@ class CKeyCaptureWnd : public DuiLib::WindowImplBase {
                                       DuiLib::LPARAM lParam, bool& handled) override;
   DuiLib::LRESULT OnDestroy(DuiLib::UINT msg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam,
                             bool& handled) override;
+  DuiLib::LRESULT OnKeyDown(DuiLib::UINT msg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam,
+                            bool& handled) override;
+  // A key that is no modifier went down with `modifiers` (bits 0..3) held.
+  virtual void OnModifiersHeld(std::uint8_t /*modifiers*/) {}
 
  private:
   void ShowUsage();
@@ -43,6 +53,7 @@ class CKeyCaptureWnd : public DuiLib::WindowImplBase {
   kb_message_target target_{};
   std::uint8_t usage_;
   bool capturing_ = false;
+  kb::KeyCapture capture_;
   DuiLib::CControlUI* edit_key_ = nullptr;
 };
 
@@ -67,7 +78,10 @@ class CShortcutWnd : public CKeyCaptureWnd {
   DuiLib::CDuiString GetSkinFile() override { return u"shortcut.xml"; }
   void InitWindow() override;
   void Notify(DuiLib::TNotifyUI& msg) override;
+  void OnModifiersHeld(std::uint8_t modifiers) override;
 
  private:
+  DuiLib::CCheckBoxUI* FlagBox(int bit);
+
   std::array<std::uint8_t, 4> flags_;
 };
