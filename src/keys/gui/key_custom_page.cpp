@@ -209,25 +209,30 @@ void CKeyCustomPage::ShowKey(bool fn, int index, const kb::KeyEntry& entry) {
                                                                        : Text("key_changed_text"));
 }
 
-bool CKeyCustomPage::RunCommandDialog(const kb::ParsedKeyCommand& command, kb::KeyEntry& entry) {
+CKeyCustomPage::EntryWriter CKeyCustomPage::RunCommandDialog(const kb::ParsedKeyCommand& command,
+                                                             const kb::KeyEntry& entry) {
   const kb::HookFunctionTable* hooks = wiring_.hooks;
   switch (command.command) {
     case kb::KeyCommand::SingleKey: {
       CSingleKeyWnd dialog(hooks, kb::InitialUsageOf(entry));
-      if (dialog.Run(wiring_.owner) != 1) return false;
-      kb::WriteSingleKey(entry, dialog.usage());
-      return true;
+      if (dialog.Run(wiring_.owner) != 1) return {};
+      return [usage = dialog.usage()](kb::KeyEntry& stored) {
+        kb::WriteSingleKey(stored, usage);
+        return true;
+      };
     }
     case kb::KeyCommand::Shortcut: {
       std::array<std::uint8_t, 4> flags{};
       for (int i = 0; i < 4; ++i) flags[i] = (entry.kind_param >> i) & 1;
       CShortcutWnd dialog(hooks, kb::InitialUsageOf(entry), flags);
-      if (dialog.Run(wiring_.owner) != 1) return false;
+      if (dialog.Run(wiring_.owner) != 1) return {};
       std::uint8_t mask = 0;
       for (int i = 0; i < 4; ++i)
         if (dialog.flags()[i] == 1) mask |= static_cast<std::uint8_t>(1u << i);
-      kb::WriteShortcut(entry, mask, dialog.usage());
-      return true;
+      return [mask, usage = dialog.usage()](kb::KeyEntry& stored) {
+        kb::WriteShortcut(stored, mask, usage);
+        return true;
+      };
     }
     case kb::KeyCommand::Macro: {
       const bool bound = entry.kind == kb::KindByte(kb::AssignmentKind::MacroBinding);
@@ -239,12 +244,14 @@ bool CKeyCustomPage::RunCommandDialog(const kb::ParsedKeyCommand& command, kb::K
       }
       CSelectMacroWnd picker(model_, *macros, bound ? entry.macro_index : -1,
                              bound ? entry.macro_repeat_mode : 0, bound ? entry.macro_loops : 1);
-      if (picker.Run(wiring_.owner) != 1) return false;
-      return kb::WriteMacroBinding(entry, *macros, picker.selected(), picker.repeat_mode(),
-                                   picker.loops());
+      if (picker.Run(wiring_.owner) != 1) return {};
+      return [macros, index = picker.selected(), mode = picker.repeat_mode(),
+              loops = picker.loops()](kb::KeyEntry& stored) {
+        return kb::WriteMacroBinding(stored, *macros, index, mode, loops);
+      };
     }
     default:
-      return false;
+      return {};
   }
 }
 
@@ -271,7 +278,8 @@ void CKeyCustomPage::ApplyKeyCommand(const CDuiString& item_name) {
     entry = stored;
   }
   if (!direct) {
-    if (!RunCommandDialog(command, entry)) {
+    const EntryWriter write = RunCommandDialog(command, entry);
+    if (!write) {
       RefreshKeyHighlights();
       return;
     }
@@ -279,7 +287,9 @@ void CKeyCustomPage::ApplyKeyCommand(const CDuiString& item_name) {
     kb::ProfileRecord* profile = edit.current();
     if (profile == nullptr) return;
     kb::ProfileBank& bank = profile->banks[bank_index];
-    (fn ? kb::FnKeyAt(bank, index) : kb::KeyAt(bank, index)) = entry;
+    kb::KeyEntry& stored = fn ? kb::FnKeyAt(bank, index) : kb::KeyAt(bank, index);
+    (void)write(stored);
+    entry = stored;
   }
   if (kb::ActiveBankIndex(*data_->Lock().current()) == bank_index) ShowKey(fn, index, entry);
 }

@@ -10,6 +10,7 @@
 // what it does in a panel above it. Nothing is saved or sent here: the controller applies.
 
 #include <array>
+#include <functional>
 
 #include "keys/gui/model_page.h"
 #include "keys/gui/page_wiring.h"
@@ -54,8 +55,12 @@ class CKeyCustomPage : public CModelPage {
   void ShowPanel(DuiLib::CControlUI* button);
   // Shows one button's entry: caption, highlight and the name a screen reader says.
   void ShowKey(bool fn, int index, const kb::KeyEntry& entry);
-  // Runs the dialog a command needs on a copy of the entry; false when it was cancelled.
-  bool RunCommandDialog(const kb::ParsedKeyCommand& command, kb::KeyEntry& entry);
+  // Runs the dialog a command needs, starting from `entry`, and gives back what writes the
+  // result into the stored entry; empty when it was cancelled. Only the fields the command
+  // names are written, so what changed in the entry while the dialog ran (an apply places
+  // macros) stays.
+  using EntryWriter = std::function<bool(kb::KeyEntry&)>;
+  EntryWriter RunCommandDialog(const kb::ParsedKeyCommand& command, const kb::KeyEntry& entry);
 
   kb::PageWiring wiring_;
   kb::ModelData* data_ = nullptr;

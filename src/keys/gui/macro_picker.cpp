@@ -25,8 +25,9 @@ CSelectMacroWnd::CSelectMacroWnd(const kb::ModelInfo& model, const kb::MacroList
     : model_(model),
       macros_(macros),
       selected_(selected),
-      repeat_mode_(repeat_mode >= 0 && repeat_mode < kRepeatOptions ? repeat_mode : 0),
-      loops_(kb::ClampDelayOrLoops(loops)) {}
+      // Shown as they are: OK on a key the user did not touch must write back what it held.
+      repeat_mode_(repeat_mode),
+      loops_(loops) {}
 
 CDuiString CSelectMacroWnd::GetWindowClassName() const {
   std::string name(model_.name);
@@ -66,7 +67,7 @@ void CSelectMacroWnd::InitWindow() {
 
 void CSelectMacroWnd::ShowLoopRow() {
   if (DuiLib::CControlUI* row = m_pm.FindControl(u"hor_loop_time"))
-    row->SetVisible(repeat_mode_ <= kLastRepeatWithLoops);
+    row->SetVisible(repeat_mode_ >= 0 && repeat_mode_ <= kLastRepeatWithLoops);
 }
 
 // Out of range or not a number: the nearest count that is, shown in the field.
