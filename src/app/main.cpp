@@ -14,6 +14,7 @@
 #include "shell/msg_wnd.h"
 #include "ui/paint_manager.h"
 #include "ui/resume_watcher.h"
+#include "ui/session_end_watcher.h"
 #include "ui/single_instance.h"
 #include "ui/trace.h"
 
@@ -57,6 +58,9 @@ int main(int argc, char** argv) {
     if (argc > 1 && std::string(argv[1]) == kb::kStartedAtLoginArgument && wnd.has_tray())
       wnd.ShowWindow(false);
     instance.SetTarget(wnd.GetHWND(), kb::messages::kShowRequest);
+    // A logout or a `kill` ends the program through its own exit, so no edit is lost.
+    DuiLib::CSessionEndWatcher session_end;
+    (void)session_end.Start(wnd.GetHWND(), kb::messages::kSessionEnd);
     DuiLib::CResumeWatcher resume;
     (void)resume.Start(wnd.GetHWND(), kb::messages::kPowerBroadcast,
                        kb::messages::kResumeAutomatic);

@@ -1,5 +1,6 @@
 #include "app/main_wnd.h"
 
+#include <cstdio>
 #include <string>
 
 #include "common/app_directory.h"
@@ -10,6 +11,7 @@
 #include "ui/menu.h"
 #include "ui/paint_manager.h"
 #include "ui/resource_manager.h"
+#include "ui/session_end_watcher.h"
 #include "ui/trace.h"
 
 using DuiLib::CDuiString;
@@ -88,8 +90,32 @@ void CMainWnd::OnClick(DuiLib::TNotifyUI& msg) {
     else
       Minimize();
   } else if (msg.pSender == btn_exit_) {
-    DestroyWindow();
+    Quit();
   }
+}
+
+bool CMainWnd::SaveStores() {
+  stores_saved_ = true;
+  bool saved = true;
+  for (const kb::ModelInfo* info : kb::kModels) {
+    CDevicePage* page = kb_.page(static_cast<int>(info->model));
+    if (page == nullptr) continue;
+    if (const kb::Status status = page->SaveAtExit(); !status.ok()) {
+      std::fprintf(stderr, "kbconfig: the %s profiles could not be saved: %s\n",
+                   std::string(info->name).c_str(), status.reason().c_str());
+      saved = false;
+    }
+  }
+  return saved;
+}
+
+void CMainWnd::Quit() {
+  if (!SaveStores() &&
+      CMsgWnd::Show(GetHWND(), u"warning_1_text", u"warning_exit_unsaved_text") != 1) {
+    stores_saved_ = false;
+    return;
+  }
+  DestroyWindow();
 }
 
 void CMainWnd::BringForward() {
@@ -170,7 +196,7 @@ void CMainWnd::OnMenuCommand(DuiLib::MenuCmd* cmd) {
         kb::SetStartsAtLogin(!kb::StartsAtLogin(), kb::ExecutableDirectory() / "kbconfig");
     if (!set.ok()) CMsgWnd::Show(GetHWND(), u"warning_1_text", u"warning_autostart_text");
   } else if (name.CompareNoCase(u"exit") == 0) {
-    DestroyWindow();
+    Quit();
   } else if (name.Left(3) == CDuiString(u"kb_")) {
     kb_.OnMenuCommand(name);
   }
@@ -195,6 +221,8 @@ DuiLib::LRESULT CMainWnd::HandleCustomMessage(DuiLib::UINT msg, DuiLib::WPARAM w
   handled = true;
   switch (msg) {
     case DuiLib::WM_DESTROY:
+      // However the window goes (the desktop closed it, a signal), edits stay in the store.
+      if (!stores_saved_) (void)SaveStores();
       hooks_.Free();
       if (quit_on_destroy_) DuiLib::CPaintManagerUI::PostQuitMessage(0);
       handled = false;
@@ -227,6 +255,13 @@ DuiLib::LRESULT CMainWnd::HandleCustomMessage(DuiLib::UINT msg, DuiLib::WPARAM w
       if (CDevicePage* page = kb_.page(static_cast<int>(wParam)))
         if (page->store_warning_key() != nullptr)
           CMsgWnd::Show(GetHWND(), u"warning_1_text", CDuiString(page->store_warning_key()));
+      return 0;
+    case msgs::kSessionEnd:
+      (void)SaveStores();
+      if (wParam == DuiLib::CSessionEndWatcher::kTerminate)
+        DestroyWindow();
+      else
+        stores_saved_ = false;  // the session may go on; a later exit saves again
       return 0;
     case msgs::kShowRequest:
       BringForward();

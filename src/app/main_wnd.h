@@ -36,6 +36,9 @@ class CMainWnd : public DuiLib::WindowImplBase {
 
   // Show the window (or, without a keyboard, the no-device box).
   void BringForward();
+  // The exit button and the tray's exit: the stores are saved first; when that fails the user
+  // chooses between staying and ending without the unsaved edits.
+  void Quit();
 
  protected:
   DuiLib::CDuiString GetSkinFile() override { return u"main.xml"; }
@@ -53,6 +56,8 @@ class CMainWnd : public DuiLib::WindowImplBase {
   void OnMenuCommand(DuiLib::MenuCmd* cmd);
   void OnHookEvent(DuiLib::UINT msg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
   CDevicePage* Kb3() const { return kb_.page(0); }
+  // Every started model's profile store; false when one could not be saved (said on stderr).
+  bool SaveStores();
 
   const kb::AppPaths paths_;
   CKB kb_;
@@ -71,5 +76,6 @@ class CMainWnd : public DuiLib::WindowImplBase {
   int device_count_ = 0;
   bool has_device_ = false;
   bool no_device_box_open_ = false;
+  bool stores_saved_ = false;  // at exit, once
   kb::Status start_status_ = kb::Status::Ok();
 };

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "device/change_detection.h"
 #include "keys/assignment_kind.h"
 
 namespace kb {
@@ -231,6 +232,14 @@ std::vector<std::filesystem::path> ModelData::TakeDamagedCopies() {
 }
 
 // ---- Worker ----
+
+bool ModelData::KeyboardBehind() const {
+  std::lock_guard lock(mutex_);
+  if (current_ == nullptr || last_applied_ == nullptr) return false;
+  return DetectChanges(*last_applied_, *current_, MacroSnapshot::Take(*current_, macros_),
+                       macro_snapshot_)
+      .any();
+}
 
 ApplyTake ModelData::TakeForApply() {
   ApplyTake take;

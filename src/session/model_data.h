@@ -109,6 +109,10 @@ class ModelData {
   ChangedFlags changed_flags() const;  // what the last apply that reached the keyboard sent
   std::unique_ptr<ProfileRecord> CopyOfCurrent() const;  // null when there is none
   std::unique_ptr<ProfileRecord> CopyOfLastApplied() const;
+  // Whether an apply would send anything: the current profile, or a macro its keys name,
+  // differs from what the last apply that reached the keyboard sent (or, before the first,
+  // from the profile as loaded). False without a current profile.
+  bool KeyboardBehind() const;
 
   // Writes the whole store from a copy taken under the lock; the file write runs outside it.
   // A store that existed but could not be read at Load is never overwritten (the save fails

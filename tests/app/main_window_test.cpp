@@ -1,6 +1,7 @@
 // The program end to end: its main window on the offscreen platform against the virtual
 // keyboard, driven by control names.
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -9,10 +10,12 @@
 #include "app_fixture.h"
 #include "common/test_folders.h"
 #include "device/transfer_parser.h"
+#include "keys/assignment_kind.h"
 #include "keys/gui/program_messages.h"
 #include "profile/profile_record.h"
 #include "ui/list.h"
 #include "ui/menu.h"
+#include "ui/session_end_watcher.h"
 
 namespace kb::test {
 namespace {
@@ -85,6 +88,44 @@ TEST_F(AppFixture, EnterAndSpacePressNoButtonAndResumeShakesHandsAfterTheTimer) 
   EXPECT_EQ(parsed.transfers[1].command, 0x08);
   EXPECT_EQ(parsed.transfers[1].index, 0x66);
   EXPECT_FALSE(wnd->FireTimerForTesting(messages::kResumeTimer));  // stopped
+}
+
+TEST_F(AppFixture, EditsNotAppliedAreShownAndSurviveTheExitAndATerminationSignal) {
+  Start();
+  const auto disable = [&](int key) {
+    ASSERT_TRUE(DuiLib::Testing::Click(pm(), CDuiString("btn_kb_3_key_" + std::to_string(key))));
+    ASSERT_TRUE(DuiLib::Testing::ClickMenuItem(u"kb_3_command_4"));
+    DuiLib::Testing::ProcessEvents();
+  };
+  const auto disabled = [&](int key) {
+    return Data().Lock().current()->banks[0].keys[key].kind == KindByte(AssignmentKind::Disabled);
+  };
+  EXPECT_FALSE(Page().keyboard_behind_shown());
+  disable(3);
+  PumpUntil([&] { return Page().keyboard_behind_shown(); });
+  EXPECT_NE(Find(u"btn_kb_3_apply")->GetToolTip().Find(u"does not have"), -1);
+  ASSERT_TRUE(DuiLib::Testing::Click(pm(), u"btn_kb_3_apply"));
+  Settle();
+  PumpUntil([&] { return !Page().keyboard_behind_shown(); });
+
+  // The exit button, with an edit the keyboard never got: it is there at the next start.
+  disable(5);
+  ASSERT_TRUE(DuiLib::Testing::Click(pm(), u"btn_exit"));
+  DuiLib::Testing::ProcessEvents();
+  ASSERT_FALSE(wnd->IsWindow());
+  Start();
+  EXPECT_TRUE(disabled(5));
+
+  // A termination signal (a logout, `kill`) ends the program the same way.
+  DuiLib::CSessionEndWatcher watcher;
+  ASSERT_TRUE(watcher.Start(wnd->GetHWND(), messages::kSessionEnd));
+  disable(14);
+  ASSERT_EQ(std::raise(SIGTERM), 0);
+  PumpUntil([&] { return !wnd->IsWindow(); });
+  watcher.Stop();
+  Start();
+  EXPECT_TRUE(disabled(14));
+  EXPECT_TRUE(disabled(5));
 }
 
 TEST_F(AppFixture, ProfileMenuAddsDeletesAndRenames) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The program as processes: a second start hands over to the first and exits 1 at once, also
 # after the first was killed with -9 (its lock and socket are taken over); while it runs, kbctl
-# reads its stores but refuses to change them and says why.
+# reads its stores but refuses to change them and says why; SIGTERM ends it through its own exit,
+# which saves the stores.
 #   process_test.sh <application directory with kbconfig, kbctl, KB/, res/>
 set -u
 src=$1
@@ -64,4 +65,21 @@ echo "$out" | grep -q "kbconfig is running" || fail "kbctl did not say why: $out
 { kill -9 "$first" && wait "$first"; } 2>/dev/null
 start_first
 second_exits_1
+
+# A termination signal (a logout, `kill`) ends it through its own exit: the profiles are saved
+# (the store is a new file), it exits 0 and gives the stores back to kbctl.
+store="$app/Data/kb/kb_3/data.pros"
+before=$(stat -c %i "$store")
+kill -TERM "$first"
+for _ in $(seq 1 200); do
+  kill -0 "$first" 2>/dev/null || break
+  sleep 0.05
+done
+kill -0 "$first" 2>/dev/null && fail "SIGTERM did not end the program in 10 s"
+wait "$first"
+code=$?
+[ "$code" = 0 ] || fail "after SIGTERM the program exited $code: $(cat "$work/first.log")"
+[ "$(stat -c %i "$store")" != "$before" ] || fail "SIGTERM ended the program without saving"
+"$app/kbctl" --app-dir "$app" import-profile "$work/none.kpo" 2>&1 | grep -q "kbconfig is running" &&
+  fail "the stores were still held after the program ended"
 echo "ok"

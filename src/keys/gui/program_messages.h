@@ -24,6 +24,9 @@ inline constexpr std::uint32_t kApplyFinished = 1141;  // wParam: the ApplyOutco
 inline constexpr std::uint32_t kApplyRing = 1142;      // wParam: 1 show, 0 hide
 // The main window to itself after start-up: tell the user that a store was damaged.
 inline constexpr std::uint32_t kStoreWarning = 1143;
+// From outside: the session ends or a termination signal came (wParam: the session-end
+// watcher's kSaveRequest or kTerminate).
+inline constexpr std::uint32_t kSessionEnd = 1144;
 
 // Power broadcast and its automatic-resume code, as the resume watcher posts them.
 inline constexpr std::uint32_t kPowerBroadcast = 536;

@@ -26,6 +26,8 @@ constexpr int kProfileRowHeight = 20;
 constexpr int kAddedRowHeight = 21;
 constexpr int kStatusTimer = 1;  // hides the apply status text
 constexpr int kStatusShownMs = 6000;
+constexpr int kBehindTimer = 2;  // compares the profile with what the keyboard was sent
+constexpr int kBehindCheckMs = 100;
 
 CDuiString Text(const std::string& key) {
   return DuiLib::CResourceManager::GetInstance()->GetText(CDuiString(key));
@@ -94,6 +96,7 @@ void CDevicePage::DoInit() {
   apply_ring_ = Find("apply_ring");
   apply_progress_ = dynamic_cast<DuiLib::CLabelUI*>(Find("label_" + id + "_apply_progress"));
   apply_status_ = dynamic_cast<DuiLib::CLabelUI*>(Find("label_" + id + "_apply_status"));
+  apply_pending_ = Find("label_" + id + "_apply_pending");
   custom_ = dynamic_cast<CKeyCustomPage*>(Find(id + "_custom"));
   light_ = dynamic_cast<CLightPage*>(Find(id + "_light"));
   macro_ = dynamic_cast<CMacroPage*>(Find(id + "_macro"));
@@ -164,6 +167,32 @@ void CDevicePage::RefreshPage() {
   if (custom_ != nullptr) custom_->RefreshKeyHighlights();
   if (light_ != nullptr) light_->RefreshPage();
   if (macro_ != nullptr) macro_->ShowMacroMemory();
+  ScheduleBehindCheck();
+}
+
+// Pages edit the profile in their own handlers, which may run after this page's; one check a
+// little later sees them all, however many notifications came.
+void CDevicePage::ScheduleBehindCheck() {
+  if (apply_ != nullptr && GetManager() != nullptr && data_ != nullptr)
+    GetManager()->SetTimer(apply_, kBehindTimer, kBehindCheckMs);
+}
+
+void CDevicePage::ShowKeyboardBehind() {
+  if (apply_ == nullptr || data_ == nullptr) return;
+  const bool behind = data_->KeyboardBehind();
+  if (apply_pending_ != nullptr) apply_pending_->SetVisible(behind);
+  const CDuiString note = behind ? Text("apply_pending_text") : CDuiString();
+  apply_->SetToolTip(note);
+  apply_->SetAccessibleDescription(note);
+}
+
+bool CDevicePage::keyboard_behind_shown() const {
+  return apply_pending_ != nullptr && apply_pending_->IsVisible();
+}
+
+kb::Status CDevicePage::SaveAtExit() {
+  if (data_ == nullptr) return kb::Status::Ok();
+  return data_->SaveProfileStore();
 }
 
 void CDevicePage::SelectProfile(int index) {
@@ -187,7 +216,12 @@ void CDevicePage::Notify(DuiLib::TNotifyUI& msg) {
              msg.wParam == kStatusTimer) {
     GetManager()->KillTimer(apply_status_, kStatusTimer);
     apply_status_->SetVisible(false);
+  } else if (msg.sType == DuiLib::DUI_MSGTYPE_TIMER && msg.pSender == apply_ &&
+             msg.wParam == kBehindTimer) {
+    GetManager()->KillTimer(apply_, kBehindTimer);
+    ShowKeyboardBehind();
   }
+  if (msg.sType != DuiLib::DUI_MSGTYPE_TIMER) ScheduleBehindCheck();
 }
 
 void CDevicePage::OnClick(DuiLib::TNotifyUI& msg) {
@@ -263,6 +297,7 @@ void CDevicePage::OnMenuCommand(const CDuiString& item_name) {
   } else if (custom_ != nullptr) {
     custom_->ApplyKeyCommand(item_name);
   }
+  ScheduleBehindCheck();
 }
 
 void CDevicePage::AddProfile() {
@@ -477,6 +512,7 @@ void CDevicePage::OnApplyMessage(DuiLib::UINT message, DuiLib::WPARAM wParam,
       }
     }
     if (macro_ != nullptr) macro_->ShowMacroMemory();
+    ShowKeyboardBehind();
     if ((wParam >> 8) & 1) text += CDuiString(u" ") + Text("apply_not_saved_text");
     apply_status_->SetText(text);
     apply_status_->SetUserData(CDuiString(key));

@@ -64,6 +64,13 @@ class CDevicePage : public CModelPage, public kb::DeviceObserver {
 
   // Shows the current profile on the key and lighting pages.
   void RefreshPage();
+  // Soon after anything that may have changed the profile: whether the keyboard lacks the
+  // profile as shown, beside Apply.
+  void ScheduleBehindCheck();
+  bool keyboard_behind_shown() const;
+  // The program ends (exit, session end, a termination signal): edits not yet applied are kept
+  // in the store. Says why it could not.
+  kb::Status SaveAtExit();
 
   kb::ModelData* data() const { return data_.get(); }
   kb::DeviceWorker* worker() const { return worker_.get(); }
@@ -108,6 +115,7 @@ class CDevicePage : public CModelPage, public kb::DeviceObserver {
   void Apply();
   void OpenProfileMenu();
   void Warn(const char* text_key);
+  void ShowKeyboardBehind();
   void SaveProfiles();
   void SaveMacros();
   DuiLib::CControlUI* Find(const std::string& name) const;
@@ -139,6 +147,7 @@ class CDevicePage : public CModelPage, public kb::DeviceObserver {
   DuiLib::CControlUI* apply_ring_ = nullptr;
   DuiLib::CLabelUI* apply_progress_ = nullptr;
   DuiLib::CLabelUI* apply_status_ = nullptr;
+  DuiLib::CControlUI* apply_pending_ = nullptr;
   CKeyCustomPage* custom_ = nullptr;
   CLightPage* light_ = nullptr;
   CMacroPage* macro_ = nullptr;
