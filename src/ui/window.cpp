@@ -188,7 +188,8 @@ HWND CWindowWnd::Create(HWND parent, const CDuiString& name, DWORD style, DWORD 
 void CWindowWnd::ShowWindow(bool show, bool take_focus) {
   if (!IsWindow()) return;
   if (show) {
-    w_->host->setWindowTitle(internal::ToQString(GetDesktopTitle()));
+    // Popups (menus, drop-downs) are no windows of the task bar: they keep their text.
+    if (!IsPopupWindow()) w_->host->setWindowTitle(internal::ToQString(GetDesktopTitle()));
     w_->host->show();
     internal::AccessibleWindowShown(this);
     if (take_focus) {
