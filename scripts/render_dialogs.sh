@@ -83,6 +83,7 @@ shoot confirm
 shoot notprofile
 shoot exported
 shoot imported
+shoot imported_many
 shoot configname
 shoot macroname
 shoot "$PWD/tests/shell/data/gallery.xml" gallery

@@ -5,6 +5,7 @@
 
 #include "shell/dialog_window.h"
 #include "ui/control.h"
+#include "ui/label.h"
 #include "ui/resource_manager.h"
 
 using DuiLib::CDuiString;
@@ -59,6 +60,18 @@ void CMsgWnd::InitWindow() {
     if (DuiLib::CControlUI* cancel = m_pm.FindControl(u"btn_cancel")) cancel->SetVisible(false);
     if (DuiLib::CControlUI* icon = m_pm.FindControl(u"warning_icon")) icon->SetVisible(false);
   }
+  GrowToShowText();
+}
+
+void CMsgWnd::GrowToShowText() {
+  auto* text = dynamic_cast<DuiLib::CLabelUI*>(m_pm.FindControl(u"warning"));
+  if (text == nullptr) return;
+  m_pm.UpdateLayout();
+  const DuiLib::RECT shown = text->GetPos();
+  const int missing = text->MeasureTextHeight() - (shown.bottom - shown.top);
+  if (missing <= 0) return;
+  const DuiLib::SIZE size = GetClientSize();
+  ResizeClient(size.cx, size.cy + missing);
 }
 
 void CMsgWnd::OnClick(DuiLib::TNotifyUI& msg) {

@@ -42,6 +42,8 @@ class CMsgWnd : public DuiLib::WindowImplBase {
   DuiLib::CDuiString GetWindowClassName() const override { return u"MsgWnd"; }
   DuiLib::CDuiString GetSkinFile() override { return u"msg.xml"; }
   void InitWindow() override;
+  // A text longer than the layout's room makes the box taller, never cut.
+  void GrowToShowText();
   void OnClick(DuiLib::TNotifyUI& msg) override;
 
  private:

@@ -3,8 +3,8 @@
 // "geometry WxH+X+Y" (its rectangle on the screen, in Qt's logical pixels) and a newline on
 // standard output, so that the script needs no window title to find it.
 //
-//   shell_dialog_preview <res folder> msg|confirm|notprofile|exported|imported|configname|
-//                        macroname|savefile|<layout>.xml|<name>_menu.xml
+//   shell_dialog_preview <res folder> msg|confirm|notprofile|exported|imported|imported_many|
+//                        configname|macroname|savefile|<layout>.xml|<name>_menu.xml
 //
 // savefile runs the save dialog of the file commands (modal, the desktop's or Qt's own) and
 // prints no geometry: the script photographs the screen.
@@ -54,11 +54,11 @@ void PrintGeometry(const DuiLib::RECT& r) {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(
-        stderr,
-        "usage: %s <res folder> msg|confirm|notprofile|exported|imported|configname|macroname|"
-        "savefile|<layout>.xml|<name>_menu.xml\n",
-        argv[0]);
+    std::fprintf(stderr,
+                 "usage: %s <res folder> "
+                 "msg|confirm|notprofile|exported|imported|imported_many|configname|macroname|"
+                 "savefile|<layout>.xml|<name>_menu.xml\n",
+                 argv[0]);
     return 2;
   }
   const std::string res = std::string(argv[1]) + "/";
@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
                     : which == "confirm" ? u"warning_5_text"
                                          : u"warning_not_profile_text");
     window = std::move(box);
-  } else if (which == "exported" || which == "imported") {
+  } else if (which == "exported" || which == "imported" || which == "imported_many") {
     // The reports of the file commands, with a long folder and a few macros.
     auto box = std::make_unique<CMsgWnd>();
     box->SetTitleKey(u"report_title_text");
@@ -122,6 +122,18 @@ int main(int argc, char** argv) {
                            {u"Game",
                             u"/\u200Bhome/\u200Balexandra/\u200BDocuments/\u200Bkeyboard "
                             u"profiles/\u200Bshared with friends/\u200BGame.kpo"}));
+    } else if (which == "imported_many") {
+      // The longest a report gets: a long profile name and as many macro names as it lists.
+      box->SetTextKey(u"report_profile_imported_text");
+      box->SetShownText(
+          CMsgWnd::Compose(u"report_profile_imported_text",
+                           {u"Tournament settings for the spring league finals"}) +
+          u" " +
+          CMsgWnd::Compose(u"report_macros_imported_text",
+                           {u"\u201CBurst fire with recoil control\u201D, \u201CCombo 3 of the "
+                            u"long set\u201D, \u201CBuild and run the project\u201D, "
+                            u"\u201CGreeting\u201D and 7 more"}) +
+          u" " + CMsgWnd::Compose(u"report_keys_released_text", {u"3"}));
     } else {
       box->SetTextKey(u"report_profile_imported_text");
       box->SetShownText(

@@ -87,6 +87,29 @@ TEST_F(MsgWndTest, AReportShowsItsComposedTextWithOkOnly) {
   EXPECT_EQ(script.unexpected(), 0);
 }
 
+// A report longer than the layout's room: the box grows until the whole text shows.
+TEST_F(MsgWndTest, ALongReportMakesTheBoxTallerInsteadOfCuttingIt) {
+  ModalScript script;
+  int height = 0, text_height = 0, needed = 0;
+  script.Then([&](DuiLib::CWindowWnd& box) {
+    auto* text = static_cast<DuiLib::CLabelUI*>(Find(box, u"warning"));
+    box.GetPaintManager()->UpdateLayout();
+    height = box.GetClientSize().cy;
+    text_height = text->GetPos().bottom - text->GetPos().top;
+    needed = text->MeasureTextHeight();
+    Click(box, u"btn_ok");
+  });
+  std::u16string names;
+  for (int i = 0; i < 12; ++i)
+    names += u"\u201CA macro with a long name " + std::u16string(1, u'a' + i) + u"\u201D, ";
+  CMsgWnd::Report(nullptr, u"report_profile_imported_text",
+                  CMsgWnd::Compose(u"report_macros_imported_text", {DuiLib::CDuiString(names)}));
+  EXPECT_GT(height, 196);
+  EXPECT_GT(needed, 0);
+  EXPECT_LE(needed, text_height);
+  EXPECT_EQ(script.unexpected(), 0);
+}
+
 TEST_F(MsgWndTest, ComposeLeavesPlaceholdersWithoutAValueAlone) {
   // A placeholder of a text given fewer values stays as it is.
   EXPECT_EQ(CMsgWnd::Compose(u"report_profile_exported_text", {u"A"}),
