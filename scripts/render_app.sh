@@ -2,6 +2,9 @@
 # Photographs the program's main window under a private Xvfb: the key page with a few changed
 # keys, the lighting and macro pages, and the no-keyboard page. PNG files go to shots/.
 #   scripts/render_app.sh [build folder] [output folder]
+# QT_SCALE_FACTOR=2 photographs them at twice the size (the files get "@2x" in their names);
+# KB_SHOT_DISPLAY=N runs the private Xvfb on display :N. Every wait is bounded: a window that
+# does not come up ends the script with a message.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -15,7 +18,7 @@ cp "$preview" "$app/"
 mkdir -p "$app/Data/kb/kb_3" "$app/tmp"
 export TMPDIR="$app/tmp"
 # The default store, made by a first start, then a few keys changed in it.
-QT_QPA_PLATFORM=offscreen timeout 3 "$app/app_preview" "$app" custom 2>/dev/null || true
+QT_QPA_PLATFORM=offscreen timeout 3 "$app/app_preview" "$app" custom >/dev/null 2>&1 || true
 python3 - "$app/Data/kb/kb_3/data.pros" <<'PY'
 import struct, sys
 KEYS = 44 + 144 + 4668  # store header, record head, the first bank's keys
@@ -33,26 +36,49 @@ assign(14, 16, 0x0106, 0x01)   # W gives Ctrl+C
 assign(0, 0, 0xFFFFFFFF)       # Esc disabled
 open(sys.argv[1], "wb").write(store)
 PY
-stop() { kill "$xvfb_pid" 2>/dev/null || true; rm -rf "$app"; }
-exec 3< <(Xvfb -displayfd 1 -nolisten tcp -noreset -br -screen 0 1024x768x24 2>/dev/null)
+scale=${QT_SCALE_FACTOR:-1}
+suffix=$([ "$scale" = 1 ] && echo "" || echo "@${scale}x")
+stop() {
+  kill "$xvfb_pid" 2>/dev/null || true
+  for _ in $(seq 1 100); do kill -0 "$xvfb_pid" 2>/dev/null || break; sleep 0.05; done
+  kill -9 "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$app"
+}
+exec 3< <(exec Xvfb ${KB_SHOT_DISPLAY:+:$KB_SHOT_DISPLAY} -displayfd 1 -nolisten tcp -noreset \
+  -br -screen 0 1920x1200x24 2>/dev/null)
 xvfb_pid=$!
 trap stop EXIT
 read -r -t 20 number <&3 || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$number"
-title="Keyboard Configuration"
+stop_preview() {  # <pid>: asks, then insists
+  kill "$1" 2>/dev/null || return 0
+  for _ in $(seq 1 40); do kill -0 "$1" 2>/dev/null || break; sleep 0.05; done
+  kill -9 "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
+# The preview prints its window's rectangle in Qt's logical pixels; the screen has physical ones.
+physical() {  # WxH+X+Y -> the same times the scale
+  awk -v g="$1" -v s="$scale" 'BEGIN { split(g, a, /[x+]/);
+    printf "%dx%d+%d+%d", a[1] * s, a[2] * s, a[3] * s, a[4] * s }'
+}
 for page in custom light light18 macro macro_mouse macro_move unplugged keymenu hover shortcut picker; do
-  "$app/app_preview" "$app" "$page" 2>"$out/.preview.log" &
+  "$app/app_preview" "$app" "$page" >"$out/.preview.out" 2>"$out/.preview.log" &
   pid=$!
+  geometry=""
   for _ in $(seq 1 200); do
-    xwininfo -root -tree 2>/dev/null | grep -q "\"$title\"" && break
+    geometry=$(sed -n 's/^geometry //p' "$out/.preview.out")
+    [ -n "$geometry" ] && break
+    kill -0 $pid 2>/dev/null || break
     sleep 0.05
   done
+  if [ -z "$geometry" ]; then
+    echo "preview $page showed no window:" >&2
+    cat "$out/.preview.log" >&2
+    stop_preview $pid
+    exit 1
+  fi
   sleep 1.5
-  id=$(xwininfo -root -tree | grep "\"$title\"" | head -1 | awk '{print $1}')
-  geometry=$(xwininfo -id "$id" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
-    /Width:/{w=$2} /Height:/{h=$2} END{printf "%dx%d+%d+%d", w, h, x, y}')
-  import -window root -crop "$geometry" +repage "$out/main_$page.png"
-  kill $pid
-  wait $pid 2>/dev/null || true
-  echo "$out/main_$page.png"
+  timeout 20 import -window root -crop "$(physical "$geometry")" +repage "$out/main_$page$suffix.png"
+  stop_preview $pid
+  echo "$out/main_$page$suffix.png"
 done

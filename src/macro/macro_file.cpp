@@ -17,18 +17,18 @@ Status ExportMacroFile(const std::filesystem::path& path, const MacroRecord& mac
 MacroImport ImportMacroFile(const std::filesystem::path& path, MacroList& list) {
   MacroImport result;
   std::string why;
-  // The size is checked before a byte is read, so a huge file costs nothing.
+  // Only the first record is read, however long the file is, so a huge file costs nothing.
   std::optional<ReadableFile> file = OpenRegularFile(path, SIZE_MAX, &why);
   if (!file) {
     result.outcome = MacroImportOutcome::Unreadable;
     result.reason = why;
     return result;
   }
-  if (file->size() != sizeof(MacroRecord)) {
+  if (file->size() < sizeof(MacroRecord)) {
     result.outcome = MacroImportOutcome::WrongSize;
     result.reason = path.string() + " is " + std::to_string(file->size()) +
-                    " bytes long; a macro file holds exactly " +
-                    std::to_string(sizeof(MacroRecord)) + " bytes";
+                    " bytes long; a macro file holds " + std::to_string(sizeof(MacroRecord)) +
+                    " bytes";
     return result;
   }
   auto record = std::make_unique_for_overwrite<MacroRecord>();

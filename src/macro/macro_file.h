@@ -1,6 +1,7 @@
 #pragma once
-// The portable macro file (.mco): exactly one MacroRecord, 36108 bytes, name included, with no
-// model tag, so a file exported by one model imports into the other.
+// The portable macro file (.mco): one MacroRecord, 36108 bytes, name included, with no model
+// tag, so a file exported by one model imports into the other. Exports write exactly the
+// record; imports read the file's first 36108 bytes.
 
 #include <cstddef>
 #include <filesystem>
@@ -18,7 +19,7 @@ namespace kb {
 enum class MacroImportOutcome {
   Imported,
   Unreadable,  // the file could not be opened or read
-  WrongSize,   // not exactly one record long: a truncated or foreign file
+  WrongSize,   // shorter than one record: a truncated or foreign file
 };
 
 struct MacroImport {
@@ -29,10 +30,12 @@ struct MacroImport {
   MacroRepair repair;     // what had to be corrected in the file's record
 };
 
-// Reads a .mco and appends it to `list`. The macro is named after the file's base name, made
-// unique in the list ("Burst", "Burst_1", ...) and shortened to fit; the name inside the file is
-// discarded; every other byte is taken over, but for the repairs the store load makes too.
-// Saving the store and updating the list control are the caller's. UI thread.
+// Reads the first record of a .mco (bytes after it are not read: what other programs append
+// there is theirs) and appends it to `list`; a file shorter than a record is refused. The macro is
+// named after the file's base name, made unique in the list ("Burst", "Burst_1", ...) and shortened
+// to fit; the name inside the file is discarded; every other byte is taken over, but for the
+// repairs the store load makes too. Saving the store and updating the list control are the
+// caller's. UI thread.
 [[nodiscard]] MacroImport ImportMacroFile(const std::filesystem::path& path, MacroList& list);
 
 }  // namespace kb

@@ -37,6 +37,24 @@ std::size_t BoundKeyCount(const ProfileRecord& record) {
   return count;
 }
 
+bool IsTextUnit(char16_t unit) {
+  if (unit < 0x20 || (unit >= 0x7F && unit < 0xA0)) return false;  // control characters
+  return unit != 0xFFFE && unit != 0xFFFF;                         // noncharacters
+}
+
+// A surrogate must be half of a pair: a lone one is no text.
+bool IsWholeUtf16(std::u16string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    if (unit >= 0xDC00 && unit <= 0xDFFF) return false;
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+      if (i + 1 == text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) return false;
+      ++i;
+    }
+  }
+  return true;
+}
+
 ProfileImport Failure(ProfileImportOutcome outcome, std::string reason) {
   ProfileImport result;
   result.outcome = outcome;
@@ -45,6 +63,16 @@ ProfileImport Failure(ProfileImportOutcome outcome, std::string reason) {
 }
 
 }  // namespace
+
+bool IsWellFormedModelTag(const ModelTag& tag) {
+  const std::u16string_view text = FieldText(tag);
+  if (text.empty() || text.size() == tag.size()) return false;
+  for (std::size_t i = text.size(); i < tag.size(); ++i)
+    if (tag[i] != 0) return false;
+  for (char16_t unit : text)
+    if (!IsTextUnit(unit)) return false;
+  return IsWholeUtf16(text);
+}
 
 ModelTag MakeModelTag(std::u16string_view model_text) {
   ModelTag tag{};
@@ -99,13 +127,14 @@ ProfileImport ParseProfileFile(std::span<const std::uint8_t> bytes, std::u16stri
 
   ModelTag tag;
   std::memcpy(tag.data(), bytes.data() + kExchangeTagOffset, sizeof tag);
+  // Only a tag of the right shape is read as a model's name; anything else is not shown.
+  if (!IsWellFormedModelTag(tag))
+    return Failure(ProfileImportOutcome::NotProfileFile, "it is not a profile file");
   const std::u16string_view file_model = FieldText(tag);
   if (!EqualsIgnoreCase(file_model, FieldText(own_tag))) {
     return Failure(ProfileImportOutcome::OtherModel,
-                   "it is a profile of " +
-                       (file_model.empty() ? std::string("no known model")
-                                           : "model \"" + ToUtf8(file_model) + "\"") +
-                       ", not of \"" + ToUtf8(FieldText(own_tag)) + "\"");
+                   "it is a profile of another keyboard model, \"" + ToUtf8(file_model) +
+                       "\", not of \"" + ToUtf8(FieldText(own_tag)) + "\"");
   }
   if (bytes.size() < kExchangeMacrosOffset)
     return Failure(ProfileImportOutcome::Short, "it ends inside its profile record");
@@ -113,7 +142,10 @@ ProfileImport ParseProfileFile(std::span<const std::uint8_t> bytes, std::u16stri
   auto record = std::make_unique_for_overwrite<ProfileRecord>();
   std::memcpy(record.get(), bytes.data() + kExchangeRecordOffset, sizeof(ProfileRecord));
   const std::size_t announced = BoundKeyCount(*record);
-  const std::size_t needed = kExchangeMacrosOffset + announced * sizeof(MacroRecord);
+  // Nothing after the record: the file carries no macro for any key (see the header).
+  const bool carries_macros = bytes.size() > kExchangeMacrosOffset;
+  const std::size_t needed =
+      kExchangeMacrosOffset + (carries_macros ? announced * sizeof(MacroRecord) : 0);
   if (bytes.size() < needed) {
     return Failure(
         ProfileImportOutcome::Short,
@@ -131,6 +163,7 @@ ProfileImport ParseProfileFile(std::span<const std::uint8_t> bytes, std::u16stri
     for (KeyEntry& entry : bank.fn_keys) TerminateField(entry.macro_name);
   }
   result.fn_bindings_released = ReleaseFnBindings(*record, LayoutOf(model));
+  if (!carries_macros) result.keys_released = ReleaseMacroBindingsWithoutMacro(*record, 0, model);
 
   std::size_t next = kExchangeMacrosOffset;
   for (ProfileBank& bank : record->banks) {
@@ -143,6 +176,7 @@ ProfileImport ParseProfileFile(std::span<const std::uint8_t> bytes, std::u16stri
       StoreFieldText(macro->name, MakeUniqueName(NameOf(*macro), macros));
       entry.macro_index = static_cast<std::int32_t>(macros.size());
       StoreFieldText(entry.macro_name, NameOf(*macro));
+      result.macro_names.emplace_back(NameOf(*macro));
       macros.push_back(std::move(macro));
       ++result.macros_added;
     }

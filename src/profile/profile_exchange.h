@@ -9,8 +9,17 @@
 // memory is not touched), a key bound to an index that names no macro, and every Fn slot bound
 // to a macro (the format carries no macros for Fn slots), returns to its factory assignment,
 // as a key does when its macro is deleted. The reader does the same to Fn slots bound to
-// macros in files from elsewhere, whose index means nothing in the importing list, and refuses
-// a file that ends before the macros its keys announce, adding nothing.
+// macros in files from elsewhere, whose index means nothing in the importing list.
+//
+// A file that ends right after the record although its keys are bound to macros is what an
+// exporter writes that carries no macro for a key whose index names none: its profile imports,
+// and those keys get their factory assignment, as this writer would have given them. A file
+// that ends inside the macros its keys announce cannot say which key lost its macro, and is
+// refused whole.
+//
+// What a profile file is. The tag is text: a NUL within its 100 units and zeros after it, with
+// no control characters. A tag that is not (random bytes, another format) makes the file "not
+// a profile file"; a well-formed tag of another text makes it a profile of another model.
 
 #include <array>
 #include <cstddef>
@@ -65,20 +74,26 @@ int ReleaseMacroBindingsWithoutMacro(ProfileRecord& record, std::size_t macro_co
 
 enum class ProfileImportOutcome {
   Imported,
-  OtherModel,  // the tag names another model (or the same under another language)
-  Unreadable,  // the file could not be opened or read
-  Short,       // the file ends inside the tag, the record or the macros its keys announce
+  OtherModel,      // the tag names another model (or the same under another language)
+  NotProfileFile,  // the first 200 bytes are no model tag: the file is no profile file at all
+  Unreadable,      // the file could not be opened or read
+  Short,           // the file ends inside the tag, the record or the macros its keys announce
 };
 
 struct ProfileImport {
   ProfileImportOutcome outcome = ProfileImportOutcome::Unreadable;
-  std::string reason;              // for the failures, a sentence naming the file
-  std::size_t profile_index = 0;   // position of the new profile in the profile list
-  std::u16string profile_name;     // the name it got
-  std::size_t macros_added = 0;    // macros appended to the macro list
-  int fn_bindings_released = 0;    // Fn slots bound to macros, returned to their default
+  std::string reason;                       // for the failures, a sentence naming the file
+  std::size_t profile_index = 0;            // position of the new profile in the profile list
+  std::u16string profile_name;              // the name it got
+  std::size_t macros_added = 0;             // macros appended to the macro list
+  std::vector<std::u16string> macro_names;  // the names they got, in list order
+  int fn_bindings_released = 0;             // Fn slots bound to macros, returned to their default
+  int keys_released = 0;           // keys bound to macros the file does not carry, the same
   std::size_t trailing_bytes = 0;  // bytes after the announced macros, ignored
 };
+
+// Whether `tag` has the shape of a model tag (see above), whatever model it names.
+bool IsWellFormedModelTag(const ModelTag& tag);
 
 // Imports the file image `bytes` under the name `base_name` (made unique in `profiles`): checks
 // the tag against `own_tag` ignoring case, appends the record to `profiles` and its macros to

@@ -175,36 +175,40 @@ std::vector<CControlUI*> AccessibleChildrenOf(CControlUI* c) {
   return out;
 }
 
+CDuiString CaptionTitleOf(CWindowWnd* window) {
+  if (!window) return {};
+  CPaintManagerUI* pm = window->GetPaintManager();
+  CControlUI* root = pm ? pm->GetRoot() : nullptr;
+  if (!root) return {};
+  pm->UpdateLayout();
+  const RECT caption = pm->GetCaptionRect();
+  if (caption.bottom <= 0) return {};
+  // The title a sighted user reads: the first label that shows text in the caption band.
+  struct Search {
+    RECT band;
+    CDuiString found;
+  } search{caption, {}};
+  root->ForEach(
+      [](CControlUI* ctl, void* data) {
+        auto* s = static_cast<Search*>(data);
+        if (!s->found.IsEmpty() || !ctl->IsVisible() || !ctl->GetInterface(u"Label") ||
+            ctl->GetInterface(u"Button") || TextIsValue(ctl))
+          return;
+        const RECT& r = ctl->GetPos();
+        // By its middle: a window's border inset moves a full-height title past the band.
+        const int middle = (r.top + r.bottom) / 2;
+        if (middle >= s->band.top && middle < s->band.bottom) s->found = ctl->GetShownText();
+      },
+      &search);
+  return search.found;
+}
+
 CDuiString AccessibleWindowNameOf(CWindowWnd* window) {
   if (!window) return {};
   CPaintManagerUI* pm = window->GetPaintManager();
   CControlUI* root = pm ? pm->GetRoot() : nullptr;
   if (root && !root->GetAccessibleName().IsEmpty()) return AccessibleNameOf(root);
-  if (root) {
-    pm->UpdateLayout();
-    const RECT caption = pm->GetCaptionRect();
-    if (caption.bottom > 0) {
-      // The title a sighted user reads: the first label that shows text in the caption band.
-      struct Search {
-        RECT band;
-        CDuiString found;
-      } search{caption, {}};
-      root->ForEach(
-          [](CControlUI* ctl, void* data) {
-            auto* s = static_cast<Search*>(data);
-            if (!s->found.IsEmpty() || !ctl->IsVisible() || !ctl->GetInterface(u"Label") ||
-                ctl->GetInterface(u"Button") || TextIsValue(ctl))
-              return;
-            const RECT& r = ctl->GetPos();
-            // By its middle: a window's border inset moves a full-height title past the band.
-            const int middle = (r.top + r.bottom) / 2;
-            if (middle >= s->band.top && middle < s->band.bottom) s->found = ctl->GetShownText();
-          },
-          &search);
-      if (!search.found.IsEmpty()) return search.found;
-    }
-  }
-  return window->GetWindowText();
+  return window->GetDesktopTitle();
 }
 
 }  // namespace DuiLib::internal

@@ -1,5 +1,10 @@
 #pragma once
-// The system's open and save dialogs, behind calls that tests can answer.
+// The desktop's open and save dialogs, behind calls that tests can answer.
+//
+// Where the dialog starts: in the folder of the last file chosen in any file dialog of this
+// run, else in the user's home folder; a save dialog offers the suggested name there. The
+// dialog is the desktop's own where Qt offers one (through the XDG desktop portal, or the
+// desktop's platform theme), else Qt's own dialog in the skin's dark colours.
 
 #include <functional>
 #include <optional>
@@ -18,6 +23,10 @@ struct FileDialogRequest {
   CDuiString filter_pattern;
   // Added to a chosen name that has no extension ("kpo").
   CDuiString default_extension;
+  // A save dialog's offered file name, without folder ("Game.kpo"); empty offers none.
+  CDuiString suggested_name;
+  // Where the dialog starts: a folder, or a folder and the offered name. Empty: the library
+  // fills it in as said above (the handler of a test sees the filled-in path).
   CDuiString initial_path;
 };
 
@@ -26,8 +35,13 @@ struct FileDialogRequest {
 std::optional<CDuiString> GetOpenFileName(const FileDialogRequest& request);
 std::optional<CDuiString> GetSaveFileName(const FileDialogRequest& request);
 
+// A file name made from a profile's or macro's name: characters no file name may hold ('/'
+// and NUL) become '_', a leading '.' (a hidden file) too, and `extension` is appended.
+CDuiString FileNameFor(const CDuiString& name, const CDuiString& extension);
+
 // Test seam: while set, the handler answers instead of the system dialog (nullopt = cancel).
-// The default extension is still added to its answer.
+// The default extension is still added to its answer. Setting it (also to null) forgets the
+// folder last used.
 using FileDialogHandler = std::function<std::optional<CDuiString>(const FileDialogRequest&)>;
 void SetFileDialogHandlerForTesting(FileDialogHandler handler);
 

@@ -1,5 +1,7 @@
 #include "ui/label.h"
 
+#include <QFontMetrics>
+
 #include "ui/internal/paint_context.h"
 
 namespace DuiLib {
@@ -74,6 +76,16 @@ void CLabelUI::SetAttribute(const CDuiString& name, const CDuiString& value) {
 
 DWORD CLabelUI::CurrentTextColor() const {
   return IsEnabled() ? m_dwTextColor : m_dwDisabledTextColor;
+}
+
+int CLabelUI::MeasureTextHeight() const {
+  const int width = m_rcItem.Width() - m_rcTextPadding.left - m_rcTextPadding.right;
+  if (width <= 0) return 0;
+  QFontMetrics metrics(ResolveFont(m_pManager, m_sFont));
+  const int flags = (m_uTextStyle & kWordBreak) ? Qt::TextWordWrap : Qt::TextSingleLine;
+  const QRect needed =
+      metrics.boundingRect(QRect(0, 0, width, 1 << 20), flags, ToQString(GetShownText()));
+  return needed.height() + m_rcTextPadding.top + m_rcTextPadding.bottom;
 }
 
 void CLabelUI::PaintText(CPaintContext& ctx) {

@@ -24,6 +24,10 @@ class CLabelUI : public CControlUI {
 
   void SetAttribute(const CDuiString& name, const CDuiString& value) override;
 
+  // The height the shown text takes at the control's present width (its text padding
+  // included), broken into lines as it is drawn; for a window that grows to show all of it.
+  int MeasureTextHeight() const;
+
  protected:
   void PaintText(CPaintContext& ctx) override;
   DWORD CurrentTextColor() const;

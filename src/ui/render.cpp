@@ -210,6 +210,7 @@ void EnsureApplication() {
   static char name[] = "kbui";
   static char* argv[] = {name, nullptr};
 #endif
+  PreferDesktopPortalDialogs();
   // Lives until the process ends: destroying it during static destruction would outlive the
   // windows it owns in the wrong order.
   new QApplication(argc, argv);

@@ -15,6 +15,7 @@
 #include <unordered_map>
 
 #include "ui/internal/accessibility.h"
+#include "ui/internal/accessible_naming.h"
 #include "ui/internal/host_widget.h"
 #include "ui/internal/paint_context.h"
 #include "ui/internal/window_access.h"
@@ -187,6 +188,8 @@ HWND CWindowWnd::Create(HWND parent, const CDuiString& name, DWORD style, DWORD 
 void CWindowWnd::ShowWindow(bool show, bool take_focus) {
   if (!IsWindow()) return;
   if (show) {
+    // Popups (menus, drop-downs) are no windows of the task bar: they keep their text.
+    if (!IsPopupWindow()) w_->host->setWindowTitle(internal::ToQString(GetDesktopTitle()));
     w_->host->show();
     internal::AccessibleWindowShown(this);
     if (take_focus) {
@@ -303,6 +306,18 @@ void CWindowWnd::SetWindowText(const CDuiString& text) {
 }
 
 CDuiString CWindowWnd::GetWindowText() const { return w_->title; }
+
+CDuiString CWindowWnd::GetDesktopTitle() const {
+  CDuiString caption = internal::CaptionTitleOf(const_cast<CWindowWnd*>(this));
+  if (!caption.IsEmpty()) return caption;
+  if (const CWindowWnd* owner = FromHandle(w_->parent); owner != nullptr && owner != this)
+    return owner->GetDesktopTitle();
+  return w_->title;
+}
+
+CDuiString CWindowWnd::GetNativeTitleForTesting() const {
+  return w_->host ? internal::FromQString(w_->host->windowTitle()) : CDuiString();
+}
 
 void CWindowWnd::SetIcon(const CDuiString& image_file) {
   if (!IsWindow()) return;

@@ -60,8 +60,15 @@ class CWindowWnd {
   void Restore();
   void Minimize();
 
+  // The window text names the window for the program ("MsgWnd"); the desktop (task bar,
+  // Alt-Tab, the title a window manager draws) is shown the desktop title instead: the title
+  // the window's caption shows, else its owner's desktop title, else the window text. It is
+  // taken each time the window is shown.
   void SetWindowText(const CDuiString& text);
   CDuiString GetWindowText() const;
+  CDuiString GetDesktopTitle() const;
+  // What the desktop was last shown as the window's title.
+  CDuiString GetNativeTitleForTesting() const;
   // An image file of the skin (or an absolute path).
   void SetIcon(const CDuiString& image_file);
 

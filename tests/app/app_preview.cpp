@@ -1,7 +1,8 @@
 // Not a test: shows the main window on one sub-page for scripts/render_app.sh, which
-// photographs it under Xvfb. app_preview <application directory>
-// <custom|light|light18|macro|unplugged|keymenu|hover|shortcut|picker> The data folder is the
-// application directory's own.
+// photographs it under Xvfb. Once it is up it prints "geometry WxH+X+Y" (the main window's
+// rectangle in Qt's logical pixels) and a newline on standard output. app_preview <application
+// directory> <custom|light|light18|macro|unplugged|keymenu|hover|shortcut|picker> The data folder
+// is the application directory's own.
 
 #include <dlfcn.h>
 #include <array>
@@ -115,5 +116,9 @@ int main(int argc, char** argv) {
     if (vkb != nullptr)
       if (auto unplug = reinterpret_cast<vkb_void_fn>(dlsym(vkb, "vkb_unplug"))) unplug();
   }
+  DuiLib::Testing::ProcessEvents();
+  const DuiLib::RECT r = wnd.GetWindowRect();
+  std::printf("geometry %dx%d+%d+%d\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
+  std::fflush(stdout);
   return DuiLib::CPaintManagerUI::MessageLoop();
 }

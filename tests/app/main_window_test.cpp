@@ -12,6 +12,8 @@
 #include "device/transfer_parser.h"
 #include "keys/assignment_kind.h"
 #include "keys/gui/program_messages.h"
+#include "keys/key_code.h"
+#include "profile/profile_exchange.h"
 #include "profile/profile_record.h"
 #include "ui/list.h"
 #include "ui/menu.h"
@@ -21,6 +23,37 @@ namespace kb::test {
 namespace {
 
 using DuiLib::CDuiString;
+
+// Scripts the next box as a report: no Cancel to press, the composed text kept in *shown.
+void ExpectReport(kb::testing::ModalScript& script, const char16_t* text_key, CDuiString* shown) {
+  script.Then([text_key, shown](DuiLib::CWindowWnd& w) {
+    auto* box = dynamic_cast<CMsgWnd*>(&w);
+    ASSERT_NE(box, nullptr) << w.GetWindowClassName().ToUtf8();
+    EXPECT_EQ(box->GetTextKey().ToUtf8(), CDuiString(text_key).ToUtf8());
+    EXPECT_FALSE(kb::testing::Find(w, u"btn_cancel")->IsVisible());
+    EXPECT_EQ(w.GetNativeTitleForTesting(), u"Done");
+    if (shown != nullptr) *shown = kb::testing::Find(w, u"warning")->GetShownText();
+    kb::testing::Click(w, u"btn_ok");
+  });
+}
+
+template <typename T>
+void WriteImage(const std::filesystem::path& path, const std::vector<const T*>& parts,
+                std::size_t extra_bytes = 0) {
+  std::ofstream out(path, std::ios::binary);
+  for (const T* part : parts) out.write(reinterpret_cast<const char*>(part), sizeof(T));
+  out << std::string(extra_bytes, '\x5A');
+}
+
+// A file path as a report shows it (a break may follow each '/').
+std::u16string Shown(const std::filesystem::path& path) {
+  std::u16string text;
+  for (char16_t c : std::u16string(CDuiString(path.string()).view())) {
+    text += c;
+    if (c == u'/') text += u'\u200B';
+  }
+  return text;
+}
 
 TEST_F(AppFixture, FirstStartCreatesTheStoreAndShowsTheKeyboardPage) {
   Start();
@@ -264,6 +297,8 @@ TEST_F(AppFixture, UnplugHidesTheWindowAndReplugMakesItShowableOnly) {
   // Without a keyboard the tray click shows the no-device box, once.
   script.Then([&](DuiLib::CWindowWnd& w) {
     EXPECT_EQ(dynamic_cast<CMsgWnd*>(&w)->GetTextKey(), u"warning_6_text");
+    // No title of its own: the desktop lists it under its owner's, never as "MsgWnd".
+    EXPECT_EQ(w.GetNativeTitleForTesting(), u"Keyboard Configuration");
     EXPECT_TRUE(wnd->no_device_box_open());
     wnd->tray().SimulateClickForTesting(false);  // a second click while it is up
     DuiLib::Testing::ProcessEvents();
@@ -348,14 +383,19 @@ TEST_F(AppFixture, ProfileAndMacroFilesGoOutAndComeBack) {
   const std::filesystem::path dir = folder->path();
   // Export the profile and import it back under the file's name.
   file_answers.push_back(CDuiString((dir / "Game").string()));
+  CDuiString said;
+  ExpectReport(script, u"report_profile_exported_text", &said);
   Menu(u"btn_kb_3_profile_dot", u"kb_3_profile_export");
+  EXPECT_EQ(said, u"The profile \u201CProfile_1\u201D was written to " + Shown(dir / "Game.kpo"));
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].filter_label, u"Keyboard Profile File");
   EXPECT_EQ(requests[0].filter_pattern, u"*.kpo;*.KPO");
   EXPECT_TRUE(requests[0].save);
   EXPECT_EQ(FileSize(dir / "Game.kpo"), 48784u);
   file_answers.push_back(CDuiString((dir / "Game.kpo").string()));
+  ExpectReport(script, u"report_profile_imported_text", &said);
   Menu(u"btn_kb_3_profile_dot", u"kb_3_profile_import");
+  EXPECT_EQ(said, u"Added the profile \u201CGame\u201D.");
   EXPECT_EQ(Combo()->GetCount(), 2);
   EXPECT_EQ(Combo()->GetText(), u"Game");
   EXPECT_EQ(FileSize(ProfileStore()), 44u + 2 * 48584u);
@@ -391,10 +431,13 @@ TEST_F(AppFixture, ProfileAndMacroFilesGoOutAndComeBack) {
   }
   auto* list = dynamic_cast<DuiLib::CListUI*>(Find(u"list_kb_3_macro"));
   file_answers.push_back(CDuiString((dir / "Burst.mco").string()));
+  ExpectReport(script, u"report_macro_imported_text", nullptr);
   Menu(u"btn_kb_3_menu_macro", u"kb_3_macro_import");
   EXPECT_EQ(requests.back().filter_label, u"Macro Flie");
   file_answers.push_back(CDuiString((dir / "Burst.mco").string()));
+  ExpectReport(script, u"report_macro_imported_text", &said);
   Menu(u"btn_kb_3_menu_macro", u"kb_3_macro_import");
+  EXPECT_EQ(said, u"Added the macro \u201CBurst_1\u201D.");
   ASSERT_EQ(list->GetCount(), 2);
   EXPECT_EQ(list->GetCurSel(), 1);
   EXPECT_EQ(list->GetItemAt(1)->GetText(), u"Burst_1");
@@ -406,13 +449,257 @@ TEST_F(AppFixture, ProfileAndMacroFilesGoOutAndComeBack) {
 
   // Export the selected macro.
   file_answers.push_back(CDuiString((dir / "Out").string()));
+  ExpectReport(script, u"report_macro_exported_text", &said);
   Menu(u"btn_kb_3_menu_macro", u"kb_3_macro_export");
+  EXPECT_EQ(said, u"The macro \u201CBurst_1\u201D was written to " + Shown(dir / "Out.mco"));
   EXPECT_EQ(FileSize(dir / "Out.mco"), sizeof(MacroRecord));
   // Exporting over a store is refused.
   file_answers.push_back(CDuiString(MacroStore().string()));
   ExpectBox(u"warning_file_save_text");
   Menu(u"btn_kb_3_menu_macro", u"kb_3_macro_export");
   EXPECT_EQ(FileSize(MacroStore()), 2 * sizeof(MacroRecord));
+  EXPECT_EQ(script.unexpected(), 0);
+}
+
+// The file dialogs offer the profile's or macro's name in the home folder, then start where the
+// last file of this run was chosen.
+TEST_F(AppFixture, FileDialogsOfferTheNameInTheHomeFolderThenTheLastFolderUsed) {
+  const std::filesystem::path home = folder->path() / "home";
+  const std::filesystem::path elsewhere = folder->path() / "elsewhere";
+  std::filesystem::create_directories(home);
+  std::filesystem::create_directories(elsewhere);
+  const char* old_home = std::getenv("HOME");
+  const std::string saved_home = old_home != nullptr ? old_home : "";
+  setenv("HOME", home.c_str(), 1);
+  Start();
+  // Cancelled: where it started and what it offered.
+  Menu(u"btn_kb_3_profile_dot", u"kb_3_profile_export");
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].suggested_name, u"Profile_1.kpo");
+  EXPECT_EQ(requests[0].initial_path.ToUtf8(), (home / "Profile_1.kpo").string());
+
+  file_answers.push_back(CDuiString((elsewhere / "Mine").string()));
+  ExpectReport(script, u"report_profile_exported_text", nullptr);
+  Menu(u"btn_kb_3_profile_dot", u"kb_3_profile_export");
+  EXPECT_EQ(FileSize(elsewhere / "Mine.kpo"), 48784u);
+  // The next dialog, an open one, starts in that folder and offers no name.
+  Menu(u"btn_kb_3_profile_dot", u"kb_3_profile_import");
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_FALSE(requests[2].save);
+  EXPECT_EQ(requests[2].initial_path.ToUtf8(), elsewhere.string());
+
+  // A macro's export offers the macro's name with its extension; a '/' cannot be in a file name.
+  {
+    auto edit = Data().Lock();
+    auto macro = std::make_unique<MacroRecord>();
+    StoreFieldText(macro->name, u"Copy/Paste");
+    macro->loop_time = 1;
+    edit.macros().push_back(std::move(macro));
+  }
+  Page().macro_page()->FillMacroList();
+  ASSERT_TRUE(DuiLib::Testing::Click(pm(), u"option_kb_3_macro"));
+  ASSERT_TRUE(
+      DuiLib::Testing::ClickListItem(dynamic_cast<DuiLib::CListUI*>(Find(u"list_kb_3_macro")), 0));
+  Menu(u"btn_kb_3_menu_macro", u"kb_3_macro_export");
+  ASSERT_EQ(requests.size(), 4u);
+  EXPECT_EQ(requests[3].suggested_name, u"Copy_Paste.mco");
+  EXPECT_EQ(requests[3].initial_path.ToUtf8(), (elsewhere / "Copy_Paste.mco").string());
+  EXPECT_EQ(script.unexpected(), 0);
+  if (old_home != nullptr) setenv("HOME", saved_home.c_str(), 1);
+}
+
+// Noise of a profile file's size is no profile file; a profile file of the other model is one
+// of another model. Each says so, and nothing is imported.
+TEST_F(AppFixture, NoiseIsNoProfileFileAndAnotherModelsFileIsAnotherModels) {
+  Start();
+  const std::filesystem::path dir = folder->path();
+  {
+    std::string noise(48784 + 36108, '\0');
+    std::uint32_t state = 99;
+    for (char& byte : noise) {
+      state = state * 1103515245u + 12345u;
+      byte = static_cast<char>(state >> 16);
+    }
+    std::ofstream(dir / "Noise.kpo", std::ios::binary) << noise;
+    ProfileList profiles;
+    ProfileRecord& other = NewDefaultProfile(u"x", Model::KB_4, profiles);
+    ASSERT_TRUE(
+        ExportProfileFile(dir / "Other.kpo", MakeModelTag(u"KB_4"), other, {}, Model::KB_4).ok());
+  }
+  std::u16string seen;
+  script.Then([&](DuiLib::CWindowWnd& w) {
+    auto* box = dynamic_cast<CMsgWnd*>(&w);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->GetTextKey(), u"warning_not_profile_text");
+    seen = std::u16string(kb::testing::Find(w, u"warning")->GetShownText().view());
+    EXPECT_EQ(w.GetNativeTitleForTesting(), u"Warning");
+    kb::testing::Click(w, u"btn_ok");
+  });
+  file_answers.push_back(CDuiString((dir / "Noise.kpo").string()));
+  Menu(u"btn_kb_3_profile_dot", u"kb_3_profile_import");
+  EXPECT_EQ(seen, u"This file is not a profile file and cannot be imported.");
+  file_answers.push_back(CDuiString((dir / "Other.kpo").string()));
+  ExpectBox(u"warning_15_text");
+  Menu(u"btn_kb_3_profile_dot", u"kb_3_profile_import");
+  EXPECT_EQ(Combo()->GetCount(), 1);
+  EXPECT_EQ(FileSize(ProfileStore()), 44u + 48584u);
+  EXPECT_EQ(script.unexpected(), 0);
+}
+
+// A profile import that brings macros adds their rows; the macro being edited stays selected
+// with its actions and its selected action.
+TEST_F(AppFixture, ProfileImportBringingMacrosKeepsTheMacroBeingEdited) {
+  std::filesystem::create_directories(MacroStore().parent_path());
+  MacroRecord edited{};
+  StoreFieldText(edited.name, u"Edited");
+  edited.loop_time = 1;
+  edited.action_count = 4;
+  edited.actions[0] = {0x04, 1, 10, 0, 0};
+  edited.actions[1] = {0x04, 2, 10, 0, 0};
+  edited.actions[2] = {0x05, 1, 10, 0, 0};
+  edited.actions[3] = {0x05, 2, 10, 0, 0};
+  WriteImage<MacroRecord>(MacroStore(), {&edited});
+  Start();
+  const std::filesystem::path dir = folder->path();
+  {
+    ProfileList profiles;
+    ProfileRecord& source = NewDefaultProfile(u"x", Model::KB_3, profiles);
+    MacroList macros;
+    for (const char16_t* name : {u"Burst", u"Edited"}) {
+      macros.push_back(std::make_unique<MacroRecord>());
+      StoreFieldText(macros.back()->name, name);
+      macros.back()->loop_time = 1;
+    }
+    for (auto [key, index] : {std::pair{14, 0}, std::pair{15, 1}}) {
+      KeyEntry& entry = source.banks[0].keys[key];
+      entry.kind = KindByte(AssignmentKind::MacroBinding);
+      WriteKeyCode(entry.code, kMacroCode);
+      entry.macro_index = index;
+    }
+    ASSERT_TRUE(
+        ExportProfileFile(dir / "Fight.kpo", MakeModelTag(u"KB_3"), source, macros, Model::KB_3)
+            .ok());
+  }
+  ASSERT_TRUE(DuiLib::Testing::Click(pm(), u"option_kb_3_macro"));
+  auto* list = dynamic_cast<DuiLib::CListUI*>(Find(u"list_kb_3_macro"));
+  auto* actions = dynamic_cast<DuiLib::CListUI*>(Find(u"list_kb_3_macro_action"));
+  ASSERT_TRUE(DuiLib::Testing::ClickListItem(list, 0));
+  ASSERT_TRUE(DuiLib::Testing::ClickListItem(actions, 2));
+  ASSERT_EQ(actions->GetCount(), 4);
+
+  file_answers.push_back(CDuiString((dir / "Fight.kpo").string()));
+  CDuiString said;
+  ExpectReport(script, u"report_profile_imported_text", &said);
+  Menu(u"btn_kb_3_profile_dot", u"kb_3_profile_import");
+  EXPECT_EQ(said,
+            u"Added the profile \u201CFight\u201D. Macros added with it: \u201CBurst\u201D, "
+            u"\u201CEdited_1\u201D.");
+  ASSERT_EQ(list->GetCount(), 3);
+  EXPECT_EQ(list->GetItemAt(1)->GetText(), u"Burst");
+  EXPECT_EQ(list->GetItemAt(2)->GetText(), u"Edited_1");
+  EXPECT_EQ(list->GetCurSel(), 0);
+  EXPECT_EQ(Page().macro_page()->working().count(), 4);
+  EXPECT_EQ(actions->GetCount(), 4);
+  EXPECT_EQ(actions->GetCurSel(), 2);
+  EXPECT_EQ(Page().macro_page()->working().selected(), 2);
+  // The editor still edits that macro: a delay typed now lands in it.
+  kb::testing::Type(*wnd, u"edit_kb_3_macro_delay", u"77");
+  pm().SetFocus(nullptr);
+  DuiLib::Testing::ProcessEvents();
+  EXPECT_EQ(Data().Lock().macros().at(0)->actions[2].delay, 77);
+  EXPECT_EQ(script.unexpected(), 0);
+}
+
+// A profile file whose bound keys come without macro bytes (another exporter's way with keys
+// whose index names no macro): the profile imports and those keys get their factory assignment.
+TEST_F(AppFixture, ProfileFileWithoutItsMacrosImportsWithThoseKeysAtTheirDefault) {
+  Start();
+  const std::filesystem::path dir = folder->path();
+  ProfileRecord source{};
+  {
+    ProfileList profiles;
+    source = NewDefaultProfile(u"x", Model::KB_3, profiles);
+  }
+  for (int key : {14, 20}) {
+    KeyEntry& entry = source.banks[0].keys[key];
+    entry.kind = KindByte(AssignmentKind::MacroBinding);
+    WriteKeyCode(entry.code, kMacroCode);
+    entry.macro_index = 6;
+    StoreFieldText(entry.macro_name, u"Gone");
+  }
+  source.banks[0].keys[3].kind = KindByte(AssignmentKind::Disabled);
+  {
+    const ModelTag tag = MakeModelTag(u"KB_3");
+    std::ofstream out(dir / "Old.kpo", std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&tag), sizeof tag);
+    out.write(reinterpret_cast<const char*>(&source), sizeof source);
+  }
+  file_answers.push_back(CDuiString((dir / "Old.kpo").string()));
+  CDuiString said;
+  ExpectReport(script, u"report_profile_imported_text", &said);
+  Menu(u"btn_kb_3_profile_dot", u"kb_3_profile_import");
+  EXPECT_EQ(said,
+            u"Added the profile \u201COld\u201D. Keys bound to a macro the file does not hold now "
+            u"have their factory assignment: 2.");
+  ASSERT_EQ(Combo()->GetCount(), 2);
+  EXPECT_EQ(Combo()->GetText(), u"Old");
+  {
+    auto edit = Data().Lock();
+    ASSERT_NE(edit.current(), nullptr);
+    EXPECT_EQ(edit.header().selected_index, 1);
+    for (int key : {14, 20}) {
+      EXPECT_EQ(edit.current()->banks[0].keys[key].kind, KindByte(AssignmentKind::Default));
+      EXPECT_EQ(edit.current()->banks[0].keys[key].macro_index, -1);
+    }
+    EXPECT_EQ(edit.current()->banks[0].keys[3].kind, KindByte(AssignmentKind::Disabled));
+    EXPECT_TRUE(edit.macros().empty());
+  }
+  // The key page shows W at its factory place, not a macro.
+  EXPECT_EQ(Find(u"btn_kb_3_key_14")->GetShownText(), u"W");
+  EXPECT_EQ(FileSize(ProfileStore()), 44u + 2 * 48584u);
+  EXPECT_EQ(script.unexpected(), 0);
+}
+
+// A macro file longer than a record imports its first 36108 bytes; a shorter one is refused.
+TEST_F(AppFixture, LongerMacroFileImportsItsFirstRecordAndAShorterOneIsRefused) {
+  Start();
+  const std::filesystem::path dir = folder->path();
+  MacroRecord macro{};
+  StoreFieldText(macro.name, u"Inside");
+  macro.loop_time = 7;
+  macro.action_count = 2;
+  macro.actions[0] = {0x06, 1, 30, 0, 0};
+  macro.actions[1] = {0x06, 2, 40, 0, 0};
+  WriteImage<MacroRecord>(dir / "Long.mco", {&macro}, 5000);
+  {
+    std::ifstream in(dir / "Long.mco", std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::ofstream(dir / "Cut.mco", std::ios::binary) << bytes.substr(0, sizeof macro - 1);
+  }
+  ASSERT_EQ(FileSize(dir / "Long.mco"), sizeof macro + 5000);
+  ASSERT_TRUE(DuiLib::Testing::Click(pm(), u"option_kb_3_macro"));
+  auto* list = dynamic_cast<DuiLib::CListUI*>(Find(u"list_kb_3_macro"));
+  file_answers.push_back(CDuiString((dir / "Long.mco").string()));
+  CDuiString said;
+  ExpectReport(script, u"report_macro_imported_text", &said);
+  Menu(u"btn_kb_3_menu_macro", u"kb_3_macro_import");
+  EXPECT_EQ(said, u"Added the macro \u201CLong\u201D.");
+  ASSERT_EQ(list->GetCount(), 1);
+  EXPECT_EQ(list->GetCurSel(), 0);
+  EXPECT_EQ(Label(u"edit_kb_3_loop_time"), u"7");
+  {
+    auto edit = Data().Lock();
+    ASSERT_EQ(edit.macros().size(), 1u);
+    EXPECT_EQ(edit.macros()[0]->action_count, 2);
+    EXPECT_EQ(edit.macros()[0]->actions[1].delay, 40);
+  }
+  EXPECT_EQ(FileSize(MacroStore()), sizeof macro);
+
+  file_answers.push_back(CDuiString((dir / "Cut.mco").string()));
+  ExpectBox(u"warning_file_damaged_text");
+  Menu(u"btn_kb_3_menu_macro", u"kb_3_macro_import");
+  EXPECT_EQ(list->GetCount(), 1);
+  EXPECT_EQ(FileSize(MacroStore()), sizeof macro);
   EXPECT_EQ(script.unexpected(), 0);
 }
 

@@ -286,6 +286,113 @@ TEST(ProfileImport, OtherModelIsRefusedAndNothingIsAdded) {
   EXPECT_TRUE(macros.empty());
 }
 
+// Random bytes of a profile file's size have no model tag: the file is no profile file, and
+// nothing of its noise is read out as a model's name.
+TEST(ProfileImport, RandomBytesAreNoProfileFile) {
+  std::mt19937 random(7);
+  for (std::size_t size : {kTagBytes, kWithoutMacros, kWithoutMacros + 2 * kMacroBytes}) {
+    for (int round = 0; round < 20; ++round) {
+      std::vector<std::uint8_t> bytes(size);
+      for (std::uint8_t& byte : bytes) byte = static_cast<std::uint8_t>(random());
+      ProfileList profiles;
+      MacroList macros;
+      ProfileImport import = ParseProfileFile(bytes, u"P", kKb3Tag, Model::KB_3, profiles, macros);
+      EXPECT_EQ(import.outcome, ProfileImportOutcome::NotProfileFile) << size << " " << round;
+      EXPECT_EQ(import.reason, "it is not a profile file");
+      EXPECT_TRUE(profiles.empty());
+    }
+  }
+}
+
+struct TagCase {
+  const char* what;
+  std::vector<char16_t> units;  // the tag's first units; the rest are zero
+  bool well_formed;
+};
+
+class ModelTagShape : public ::testing::TestWithParam<TagCase> {};
+
+// Another model's tag is text ended by a NUL with zeros after it; anything else is no tag.
+TEST_P(ModelTagShape, DecidesWhetherTheFileIsAProfileFile) {
+  ModelTag tag{};
+  std::copy(GetParam().units.begin(), GetParam().units.end(), tag.begin());
+  EXPECT_EQ(IsWellFormedModelTag(tag), GetParam().well_formed);
+
+  std::vector<std::uint8_t> bytes = ImageOf(tag);
+  bytes.resize(kWithoutMacros, 0);
+  ProfileList profiles;
+  MacroList macros;
+  const ProfileImport import =
+      ParseProfileFile(bytes, u"P", kKb3Tag, Model::KB_3, profiles, macros);
+  EXPECT_EQ(import.outcome, GetParam().well_formed ? ProfileImportOutcome::OtherModel
+                                                   : ProfileImportOutcome::NotProfileFile)
+      << import.reason;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tags, ModelTagShape,
+    ::testing::Values(
+        TagCase{"other_model", {u'K', u'B', u'_', u'4'}, true},
+        TagCase{"other_language", {u'T', u'a', u's', u't', u'a', u't', u'u', u'r'}, true},
+        TagCase{"accented_text", {u'C', u'l', u'a', u'v', u'i', u'e', u'r', 0xE9}, true},
+        TagCase{"surrogate_pair", {u'K', 0xD83D, 0xDE00}, true}, TagCase{"empty", {}, false},
+        TagCase{"control_character", {u'K', u'B', 0x01}, false},
+        TagCase{"lone_surrogate", {u'K', 0xD83D, u'B'}, false},
+        TagCase{"noncharacter", {u'K', 0xFFFF}, false},
+        TagCase{"bytes_after_the_nul", {u'K', u'B', 0, 0, u'x'}, false},
+        TagCase{"no_nul", std::vector<char16_t>(100, u'K'), false}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+TEST(ProfileImport, OtherModelsFileNamesItsModel) {
+  TempDir dir;
+  Fixture source;
+  ASSERT_TRUE(
+      ExportProfileFile(dir / "P.kpo", kKb4Tag, source.profile, source.macros, Model::KB_4).ok());
+  ProfileList profiles;
+  MacroList macros;
+  ProfileImport import = ImportProfileFile(dir / "P.kpo", kKb3Tag, Model::KB_3, profiles, macros);
+  EXPECT_EQ(import.outcome, ProfileImportOutcome::OtherModel);
+  EXPECT_NE(import.reason.find("another keyboard model, \"KB_4\""), std::string::npos)
+      << import.reason;
+}
+
+// What an exporter writes that carries no macro for a key whose index names none: the record
+// and nothing after it, though keys are bound. The profile imports; those keys get their
+// factory assignment, as the export here gives them.
+TEST(ProfileImport, BoundKeysWithoutMacroBytesGetTheirFactoryAssignment) {
+  Fixture source;
+  Bind(source.profile.banks[0].keys[2], 4, u"Gone");
+  Bind(source.profile.banks[1].keys[3], 7, u"Away");
+  Bind(source.profile.banks[0].fn_keys[5], 1, u"Fn");
+  source.profile.banks[0].keys[9].kind = KindByte(AssignmentKind::Disabled);
+  std::vector<std::uint8_t> bytes = ImageOf(kKb3Tag);
+  const auto record = ImageOf(source.profile);
+  bytes.insert(bytes.end(), record.begin(), record.end());
+  ASSERT_EQ(bytes.size(), kWithoutMacros);
+
+  ProfileList profiles;
+  MacroList macros;
+  macros.push_back(MakeMacro(u"kept"));
+  ProfileImport import = ParseProfileFile(bytes, u"Old", kKb3Tag, Model::KB_3, profiles, macros);
+  ASSERT_EQ(import.outcome, ProfileImportOutcome::Imported) << import.reason;
+  EXPECT_EQ(import.macros_added, 0u);
+  EXPECT_EQ(import.keys_released, 2);
+  EXPECT_EQ(import.fn_bindings_released, 1);
+  ASSERT_EQ(profiles.size(), 1u);
+  EXPECT_EQ(macros.size(), 1u);
+  const KeyLayout& layout = LayoutOf(Model::KB_3);
+  for (auto [bank, key] : {std::pair{0, 2}, std::pair{1, 3}}) {
+    const KeyEntry& entry = profiles[0]->banks[bank].keys[key];
+    EXPECT_EQ(entry.kind, kDefault) << key;
+    EXPECT_EQ(ReadKeyCode(entry.code), layout.default_key_codes[key]) << key;
+    EXPECT_EQ(entry.macro_index, -1) << key;
+  }
+  EXPECT_EQ(profiles[0]->banks[0].fn_keys[5].kind, kDefault);
+  // Everything else came as it was.
+  EXPECT_EQ(profiles[0]->banks[0].keys[9].kind, KindByte(AssignmentKind::Disabled));
+  EXPECT_EQ(NameOf(*profiles[0]), u"Old");
+}
+
 TEST(ProfileImport, TagIsComparedIgnoringCase) {
   TempDir dir;
   Fixture source;
@@ -337,8 +444,7 @@ TEST_P(ProfileImportTruncated, IsRefusedWhole) {
 
 INSTANTIATE_TEST_SUITE_P(Lengths, ProfileImportTruncated,
                          ::testing::Values(0, 1, kTagBytes - 1, kTagBytes, kWithoutMacros - 1,
-                                           kWithoutMacros, kWithoutMacros + 1,
-                                           kWithoutMacros + kMacroBytes,
+                                           kWithoutMacros + 1, kWithoutMacros + kMacroBytes,
                                            kWithoutMacros + 2 * kMacroBytes - 1));
 
 TEST(ProfileImport, BytesAfterTheAnnouncedMacrosAreIgnored) {

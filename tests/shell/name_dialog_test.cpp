@@ -224,13 +224,16 @@ class NameDialogTwinTest : public NameDialogTest, public ::testing::WithParamInt
 TEST_P(NameDialogTwinTest, BuildsItsLayoutAndShowsTheKeysOfItsKindAndMode) {
   for (int mode : {CNameDialog::kModeNew, CNameDialog::kModeRename}) {
     ModalScript script;
-    CDuiString title, label, window_class;
+    CDuiString title, label, window_class, shown_title, desktop_title, window_text;
     script.Then([&](CWindowWnd& dialog) {
       for (const char16_t* name :
            {u"btn_ok", u"btn_cancel", u"exit_btn", u"label_title", u"label_string", u"edit_name"})
         EXPECT_NE(Find(dialog, name), nullptr) << CDuiString(name).ToUtf8();
       if (auto* c = Find(dialog, u"label_title")) title = c->GetText();
+      if (auto* c = Find(dialog, u"label_title")) shown_title = c->GetShownText();
       if (auto* c = Find(dialog, u"label_string")) label = c->GetText();
+      desktop_title = dialog.GetNativeTitleForTesting();
+      window_text = dialog.GetWindowText();
       Click(dialog, u"btn_cancel");
     });
     std::unique_ptr<CNameDialog> dialog = GetParam().make(profiles_, macros_);
@@ -243,6 +246,10 @@ TEST_P(NameDialogTwinTest, BuildsItsLayoutAndShowsTheKeysOfItsKindAndMode) {
     EXPECT_EQ(dialog->GetTitleKey(), title);
     EXPECT_EQ(dialog->ClassName(), GetParam().window_class);
     EXPECT_EQ(dialog->LayoutFile(), GetParam().layout);
+    // The program knows it by the caller's text; task bars and Alt-Tab show its caption.
+    EXPECT_EQ(window_text, u"caller_text");
+    EXPECT_FALSE(shown_title.IsEmpty());
+    EXPECT_EQ(desktop_title, shown_title);
   }
 }
 

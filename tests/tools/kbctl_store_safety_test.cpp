@@ -233,7 +233,7 @@ TEST_F(KbctlStores, ExportsNeverReplaceAStoreOrSomethingThatIsNotAFile) {
   EXPECT_EQ(fs::file_size(long_name), sizeof(MacroRecord));
 }
 
-TEST_F(KbctlStores, ReadersRefuseWhatIsNotAFileOfTheirSizeAtOnce) {
+TEST_F(KbctlStores, ReadersRefuseWhatIsNotAFileOfTheirSizeAtOnceAndReadNoMoreThanARecord) {
   ASSERT_EQ(mkfifo((io_ / "fifo").c_str(), 0644), 0);
   {
     std::ofstream huge(io_ / "huge.mco", std::ios::binary);
@@ -249,7 +249,6 @@ TEST_F(KbctlStores, ReadersRefuseWhatIsNotAFileOfTheirSizeAtOnce) {
       {"device as profile file", {"import-profile", "/dev/zero"}},
       {"FIFO as macro file", {"import-macro", (io_ / "fifo").string()}},
       {"FIFO as profile file", {"import-profile", (io_ / "fifo").string()}},
-      {"huge macro file", {"import-macro", (io_ / "huge.mco").string()}},
       {"huge profile file", {"import-profile", (io_ / "huge.mco").string()}},
   };
   for (const auto& c : cases) {
@@ -257,6 +256,12 @@ TEST_F(KbctlStores, ReadersRefuseWhatIsNotAFileOfTheirSizeAtOnce) {
     EXPECT_EQ(run.exit_code, 1) << c.what;
     EXPECT_EQ(LineCount(run.err), 1) << c.what << ": " << run.err;
   }
+  // A huge macro file gives its first record, and nothing after it is read (the memory check
+  // below).
+  const RunResult huge = Kb({"import-macro", (io_ / "huge.mco").string()});
+  EXPECT_EQ(huge.exit_code, 0) << huge.err;
+  EXPECT_EQ(fs::file_size(Macros()), sizeof(MacroRecord));
+  fs::remove(Macros());
   // A FIFO or a huge file in the place of a store is refused too, not waited on or read.
   ASSERT_EQ(mkfifo(Macros().c_str(), 0644), 0);
   EXPECT_EQ(Kb({"macros"}).exit_code, 1);

@@ -89,8 +89,14 @@ void ImportProfile(Context& context) {
                         " of them from this file, which no profile uses");
   }
   *context.out << "imported profile " << import.profile_index << " \""
-               << kb::ToUtf8(import.profile_name) << "\" with " << import.macros_added
-               << " macros\n";
+               << kb::ToUtf8(import.profile_name) << "\" with " << import.macros_added << " macros";
+  for (std::size_t i = 0; i < import.macro_names.size(); ++i)
+    *context.out << (i == 0 ? ": \"" : ", \"") << kb::ToUtf8(import.macro_names[i]) << '"';
+  if (const int released = import.keys_released + import.fn_bindings_released; released > 0) {
+    *context.out << "; " << released
+                 << " keys bound to a macro the file does not hold got their factory assignment";
+  }
+  *context.out << '\n';
 }
 
 constexpr Command kCommands[] = {

@@ -113,6 +113,17 @@ void CMacroPage::AppendMacroItem(std::u16string_view name) {
   list_->EndDown();
 }
 
+void CMacroPage::AppendMacroRows(const std::vector<std::u16string>& names) {
+  if (list_ == nullptr) return;
+  for (const std::u16string& name : names) {
+    auto* row = new DuiLib::CListLabelElementUI;
+    row->SetText(CDuiString(name));
+    row->SetFixedHeight(kMacroRowHeight);
+    list_->Add(row);
+  }
+  ShowMacroMemory();
+}
+
 int CMacroPage::SelectedMacro() const { return list_ != nullptr ? list_->GetCurSel() : -1; }
 
 void CMacroPage::Notify(DuiLib::TNotifyUI& msg) {
@@ -435,9 +446,10 @@ void CMacroPage::ShowMacroMemory() {
     return;
   }
   const kb::MacroMemoryUse use = kb::MeasureMacroMemory(*profile, edit.macros());
-  // "6120 of 10000 bytes", and what would not fit by name.
+  // "Keyboard memory:" over "6120 of 10000 bytes" (one line would not fit the column), and
+  // what would not fit by name.
   CDuiString text;
-  text.Format(u"%s %d %s %d %s", Text("macro_memory_text").GetData(), static_cast<int>(use.wanted),
+  text.Format(u"%s\n%d %s %d %s", Text("macro_memory_text").GetData(), static_cast<int>(use.wanted),
               Text("macro_memory_of_text").GetData(), static_cast<int>(use.capacity),
               Text("macro_memory_bytes_text").GetData());
   memory_->SetText(text);

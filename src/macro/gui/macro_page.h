@@ -8,7 +8,9 @@
 // implementation; CKB_3_MacroUI and CKB_4_MacroUI only choose the model. UI thread only.
 
 #include <functional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "keys/gui/model_page.h"
 #include "keys/gui/page_wiring.h"
@@ -45,6 +47,9 @@ class CMacroPage : public CModelPage, public IMacroRecordingHandler {
   void FillMacroList();
   // A row for a macro appended to the list; selects it (with its notification) and scrolls to it.
   void AppendMacroItem(std::u16string_view name);
+  // Rows for macros appended to the list by someone else (a profile import): the selection,
+  // the macro being edited and its selected action stay as they are.
+  void AppendMacroRows(const std::vector<std::u16string>& names);
   // The selected row, or -1.
   int SelectedMacro() const;
   DuiLib::CListUI* macro_list() const { return list_; }

@@ -1,12 +1,14 @@
 #include "profile/gui/device_page.h"
 
 #include <string>
+#include <vector>
 
 #include "common/utf16_text.h"
 #include "device/macro_memory.h"
 #include "keys/gui/program_messages.h"
 #include "macro/macro_file.h"
 #include "names/file_base_name.h"
+#include "names/name_rules.h"
 #include "profile/store_paths.h"
 #include "shell/msg_wnd.h"
 #include "shell/name_dialog.h"
@@ -46,14 +48,49 @@ kb::ProfileList NamesOf(const kb::ProfileList& list) {
 }
 
 DuiLib::FileDialogRequest FileRequest(DuiLib::HWND owner, bool save, const CDuiString& label,
-                                      const CDuiString& pattern, const CDuiString& extension) {
+                                      const CDuiString& pattern, const CDuiString& extension,
+                                      const CDuiString& suggested_name = {}) {
   DuiLib::FileDialogRequest request;
   request.owner = owner;
   request.save = save;
   request.filter_label = label;
   request.filter_pattern = pattern;
   request.default_extension = extension;
+  request.suggested_name = DuiLib::FileNameFor(suggested_name, extension);
   return request;
+}
+
+// Names in quotes, separated by commas; past a reading's length the rest is counted, so that
+// an import of many macros still fits its box (kbctl lists them all).
+constexpr std::size_t kNamesShown = 160;
+CDuiString QuotedNames(const std::vector<std::u16string>& names) {
+  std::u16string text;
+  std::size_t shown = 0;
+  for (const std::u16string& name : names) {
+    if (shown > 0 && text.size() + name.size() > kNamesShown) break;
+    if (shown > 0) text += u", ";
+    text += u"\u201C" + name + u"\u201D";
+    ++shown;
+  }
+  if (shown < names.size()) {
+    text += u" ";
+    text += CMsgWnd::Compose(u"report_more_names_text",
+                             {CDuiString(std::to_string(names.size() - shown))})
+                .view();
+  }
+  return CDuiString(text);
+}
+
+// A path as the report box shows it: a break is allowed after each '/', so that a long folder
+// wraps instead of running out of the box.
+CDuiString BreakablePath(const std::filesystem::path& path) {
+  std::u16string text(CDuiString(path.string()).view());
+  std::u16string out;
+  for (char16_t c : text) {
+    out += c;
+    if (c == u'/') out += u'\u200B';
+  }
+  return CDuiString(out);
 }
 
 std::filesystem::path PathOf(const CDuiString& path) {
@@ -391,11 +428,16 @@ void CDevicePage::ImportProfile() {
     Warn("warning_15_text");
     return;
   }
+  if (result.outcome == kb::ProfileImportOutcome::NotProfileFile) {
+    Warn("warning_not_profile_text");
+    return;
+  }
   if (result.outcome != kb::ProfileImportOutcome::Imported) {
     Warn("warning_file_damaged_text");
     return;
   }
-  if (result.macros_added > 0 && macro_ != nullptr) macro_->FillMacroList();
+  // The new macros join the end of the list; the macro being edited stays selected.
+  if (result.macros_added > 0 && macro_ != nullptr) macro_->AppendMacroRows(result.macro_names);
   auto* item = new DuiLib::CListLabelElementUI;
   item->SetText(CDuiString(result.profile_name));
   item->SetFixedHeight(kAddedRowHeight);
@@ -403,11 +445,29 @@ void CDevicePage::ImportProfile() {
   combo_->SelectItem(static_cast<int>(result.profile_index), true);
   SaveProfiles();
   if (result.macros_added > 0) SaveMacros();
+
+  CDuiString said =
+      CMsgWnd::Compose(u"report_profile_imported_text", {CDuiString(result.profile_name)});
+  if (!result.macro_names.empty()) {
+    said += u" ";
+    said += CMsgWnd::Compose(u"report_macros_imported_text", {QuotedNames(result.macro_names)});
+  }
+  if (const int released = result.keys_released + result.fn_bindings_released; released > 0) {
+    said += u" ";
+    said += CMsgWnd::Compose(u"report_keys_released_text", {CDuiString(std::to_string(released))});
+  }
+  CMsgWnd::Report(Owner(), u"report_profile_imported_text", said);
 }
 
 void CDevicePage::ExportProfile() {
-  const auto chosen = DuiLib::GetSaveFileName(
-      FileRequest(Owner(), true, u"Keyboard Profile File", u"*.kpo;*.KPO", u"kpo"));
+  std::u16string name;
+  {
+    auto edit = data_->Lock();
+    if (edit.current() == nullptr) return;
+    name = std::u16string(kb::FieldText(edit.current()->name));
+  }
+  const auto chosen = DuiLib::GetSaveFileName(FileRequest(
+      Owner(), true, u"Keyboard Profile File", u"*.kpo;*.KPO", u"kpo", CDuiString(name)));
   if (!chosen) return;
   const std::filesystem::path path = PathOf(*chosen);
   if (paths_ && kb::IsAStore(path, *paths_)) {
@@ -420,7 +480,13 @@ void CDevicePage::ExportProfile() {
     if (edit.current() == nullptr) return;
     written = kb::ExportProfileFile(path, model_tag_, *edit.current(), edit.macros(), model_.model);
   }
-  if (!written.ok()) Warn("warning_file_save_text");
+  if (!written.ok()) {
+    Warn("warning_file_save_text");
+    return;
+  }
+  CMsgWnd::Report(
+      Owner(), u"report_profile_exported_text",
+      CMsgWnd::Compose(u"report_profile_exported_text", {CDuiString(name), BreakablePath(path)}));
 }
 
 void CDevicePage::ImportMacro() {
@@ -438,12 +504,21 @@ void CDevicePage::ImportMacro() {
   }
   SaveMacros();
   if (macro_ != nullptr) macro_->AppendMacroItem(result.name);
+  CMsgWnd::Report(Owner(), u"report_macro_imported_text",
+                  CMsgWnd::Compose(u"report_macro_imported_text", {CDuiString(result.name)}));
 }
 
 void CDevicePage::ExportMacro() {
   const int selected = macro_->SelectedMacro();
-  const auto chosen = DuiLib::GetSaveFileName(FileRequest(
-      Owner(), true, CDuiString(std::string(model_.macro_filter_label)), u"*.mco;*.MCO", u"mco"));
+  std::u16string name;
+  {
+    auto edit = data_->Lock();
+    if (selected < 0 || selected >= static_cast<int>(edit.macros().size())) return;
+    name = std::u16string(kb::NameOf(*edit.macros()[selected]));
+  }
+  const auto chosen = DuiLib::GetSaveFileName(
+      FileRequest(Owner(), true, CDuiString(std::string(model_.macro_filter_label)), u"*.mco;*.MCO",
+                  u"mco", CDuiString(name)));
   if (!chosen) return;
   const std::filesystem::path path = PathOf(*chosen);
   if (paths_ && kb::IsAStore(path, *paths_)) {
@@ -456,7 +531,13 @@ void CDevicePage::ExportMacro() {
     if (selected < 0 || selected >= static_cast<int>(edit.macros().size())) return;
     written = kb::ExportMacroFile(path, *edit.macros()[selected]);
   }
-  if (!written.ok()) Warn("warning_file_save_text");
+  if (!written.ok()) {
+    Warn("warning_file_save_text");
+    return;
+  }
+  CMsgWnd::Report(
+      Owner(), u"report_macro_exported_text",
+      CMsgWnd::Compose(u"report_macro_exported_text", {CDuiString(name), BreakablePath(path)}));
 }
 
 void CDevicePage::OnDeviceNotification(std::uint32_t value) {

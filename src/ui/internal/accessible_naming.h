@@ -25,8 +25,9 @@ bool IsInteractiveRole(QAccessible::Role role);
 // The children that get accessible objects: visible ones, without the spacers and plain boxes
 // that show nothing. Rows of a list count while visible, also when scrolled out of view.
 std::vector<CControlUI*> AccessibleChildrenOf(CControlUI* control);
-// A window's name: its root's accessible name, else the first label of its caption area, else
-// its window text.
+// The text of the first label of a window's caption area, or empty.
+CDuiString CaptionTitleOf(CWindowWnd* window);
+// A window's name: its root's accessible name, else its desktop title (CWindowWnd).
 CDuiString AccessibleWindowNameOf(CWindowWnd* window);
 
 }  // namespace internal

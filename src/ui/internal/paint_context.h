@@ -79,6 +79,9 @@ void SetBuildingManager(CPaintManagerUI* pm);
 
 // Makes sure a QApplication exists (tests and benchmarks run without a main that makes one).
 void EnsureApplication();
+// Before the application exists: lets Qt show the desktop's file dialog through the XDG desktop
+// portal where its plugin is installed and the user chose no platform theme (file_dialog.cpp).
+void PreferDesktopPortalDialogs();
 
 }  // namespace internal
 }  // namespace DuiLib
