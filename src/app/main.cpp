@@ -33,8 +33,16 @@ int CommandLineLength() {
 int main(int argc, char** argv) {
   DuiLib::CSingleInstance instance(u"Korva Talvix Software");
   if (!instance.TryAcquire()) {
-    instance.SignalFirstInstance();
-    return 1;
+    if (instance.failure().empty()) {
+      instance.SignalFirstInstance();
+      return 1;
+    }
+    // Not another instance: something keeps this user from running one at all.
+    std::fprintf(stderr, "kbconfig: cannot make sure it runs once: %s\n",
+                 instance.failure().c_str());
+    kb::app::SetUpSkin(DuiLib::CPaintManagerUI::GetInstancePath() + u"res/");
+    CMsgWnd::Show(nullptr, u"warning_1_text", u"warning_instance_text");
+    return 2;
   }
   DuiLib::DUI__Trace(u"ilen = %d\r\n", CommandLineLength());
 

@@ -17,6 +17,7 @@ cleanup() {
 trap cleanup EXIT
 app="$work/app"
 mkdir -p "$app" "$work/tmp"
+chmod 700 "$work/tmp"  # a runtime folder is private to its user
 cp -r "$src/kbconfig" "$src/kbctl" "$src/KB" "$src/res" "$app/"
 # A private temporary folder: the single-instance lock and socket of this test only.
 export TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/tmp" QT_QPA_PLATFORM=offscreen
@@ -66,6 +67,40 @@ echo "$out" | grep -q "kbconfig is running" || fail "kbctl did not say why: $out
 start_first
 second_exits_1
 
+# Another user of the machine starts it meanwhile, with no runtime folder and the name of its
+# private folder in the shared temporary folder taken by someone else: it comes up all the same,
+# and a second start of that user goes to it.
+if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
+  shared="$work/shared" other_home="$work/other"
+  mkdir -p "$shared/kbconfig-65534" "$other_home"
+  chmod 1777 "$shared"
+  chmod 777 "$shared/kbconfig-65534"
+  chown 65534:65534 "$other_home"
+  chmod 755 "$work"
+  chmod -R a+rX "$app"
+  as_other=(env -u XDG_RUNTIME_DIR TMPDIR="$shared" HOME="$other_home"
+    XDG_DATA_HOME="$other_home/data" setpriv --reuid=65534 --regid=65534 --clear-groups)
+  "${as_other[@]}" "$app/kbconfig" 2>"$work/other.log" &
+  other=$!
+  pids+=("$other")
+  other_lock="$other_home/.cache/kbconfig-65534/Korva Talvix Software.lock"
+  for _ in $(seq 1 200); do
+    [ "$(head -n 1 "$other_lock" 2>/dev/null)" = "$other" ] && break
+    kill -0 "$other" 2>/dev/null || fail "the other user's start ended: $(cat "$work/other.log")"
+    sleep 0.05
+  done
+  [ "$(head -n 1 "$other_lock" 2>/dev/null)" = "$other" ] ||
+    fail "the other user's instance did not take its own lock: $(cat "$work/other.log")"
+  timeout 5 "${as_other[@]}" "$app/kbconfig" 2>/dev/null
+  code=$?
+  [ "$code" = 1 ] || fail "a second start of the other user exited $code, not 1"
+  kill -TERM "$other"
+  wait "$other"
+  code=$?
+  [ "$code" = 0 ] || fail "the other user's instance exited $code after SIGTERM"
+  kill -0 "$first" 2>/dev/null || fail "the first user's instance ended"
+fi
+
 # A termination signal (a logout, `kill`) ends it through its own exit: the profiles are saved
 # (the store is a new file), it exits 0 and gives the stores back to kbctl.
 store="$app/Data/kb/kb_3/data.pros"
@@ -80,6 +115,8 @@ wait "$first"
 code=$?
 [ "$code" = 0 ] || fail "after SIGTERM the program exited $code: $(cat "$work/first.log")"
 [ "$(stat -c %i "$store")" != "$before" ] || fail "SIGTERM ended the program without saving"
+[ -e "$work/tmp/Korva Talvix Software" ] && fail "the socket is left after SIGTERM"
+[ -e "$work/tmp/Korva Talvix Software.lock" ] && fail "the lock is left after SIGTERM"
 "$app/kbctl" --app-dir "$app" import-profile "$work/none.kpo" 2>&1 | grep -q "kbconfig is running" &&
   fail "the stores were still held after the program ended"
 echo "ok"

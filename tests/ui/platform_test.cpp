@@ -1,6 +1,12 @@
 // The single-instance lock and socket, and the resume watcher.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
 #include <filesystem>
 #include <fstream>
@@ -54,7 +60,9 @@ TEST(SingleInstanceTest, NobodyAnswersWhenNoInstanceRuns) {
 
 TEST(SingleInstanceTest, TheLeftoversOfAKilledInstanceAreTakenOver) {
   CDuiString name = UniqueName("killed");
-  auto tmp = std::filesystem::temp_directory_path();
+  std::string why;
+  const std::filesystem::path tmp = CSingleInstance::Folder(&why);
+  ASSERT_FALSE(tmp.empty()) << why;
   char host[256] = {};
   gethostname(host, sizeof host - 1);
   {
@@ -73,6 +81,75 @@ TEST(SingleInstanceTest, TheLeftoversOfAKilledInstanceAreTakenOver) {
   ASSERT_TRUE(second.SignalFirstInstance());
   Testing::ProcessEvents();
   EXPECT_EQ(CountOf(w, kShowRequest), 1u);
+}
+
+// What another user of the machine could leave in the way: a runtime folder that others may
+// write, and the shared temporary folder's name taken by someone else. A start still finds a
+// folder of its own; a flood on the socket is read no further than one line.
+TEST(SingleInstanceTest, OnlyAFolderOfThisUserServesAndTheSocketReadsOneShortLine) {
+  const std::filesystem::path root =
+      std::filesystem::temp_directory_path() / ("kbui-instance-" + std::to_string(getpid()));
+  std::filesystem::remove_all(root);
+  std::filesystem::create_directories(root / "runtime");
+  std::filesystem::create_directories(root / "home");
+  std::filesystem::permissions(root / "runtime", std::filesystem::perms::all);  // 0777
+  const std::string taken = (root / ("kbconfig-" + std::to_string(getuid()))).string();
+  std::filesystem::create_directories(taken);
+  std::filesystem::permissions(taken, std::filesystem::perms::all);
+  const auto keep = [](const char* name) {
+    const char* value = std::getenv(name);
+    return std::pair<std::string, bool>(value ? value : "", value != nullptr);
+  };
+  const auto saved = {
+      std::pair{"XDG_RUNTIME_DIR", keep("XDG_RUNTIME_DIR")}, std::pair{"TMPDIR", keep("TMPDIR")},
+      std::pair{"XDG_CACHE_HOME", keep("XDG_CACHE_HOME")}, std::pair{"HOME", keep("HOME")}};
+  setenv("XDG_RUNTIME_DIR", (root / "runtime").c_str(), 1);
+  setenv("TMPDIR", root.c_str(), 1);
+  unsetenv("XDG_CACHE_HOME");
+  setenv("HOME", (root / "home").c_str(), 1);
+  std::string why;
+  const std::string folder = CSingleInstance::Folder(&why);
+  EXPECT_EQ(folder, (root / "home/.cache" / ("kbconfig-" + std::to_string(getuid()))).string())
+      << why;
+
+  kbtest::RecordingWindow w(u"dialog.xml");
+  ASSERT_TRUE(w.Open());
+  CSingleInstance first(UniqueName("flood"));
+  ASSERT_TRUE(first.TryAcquire()) << first.failure();
+  first.SetTarget(w.GetHWND(), kShowRequest);
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string path = folder + "/" + UniqueName("flood").ToUtf8();
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  const std::string noise(1 << 20, 'x');
+  std::size_t sent = 0;
+  const timeval timeout{0, 200000};
+  setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+  int refused = 0;
+  for (int i = 0; i < 50 && sent < noise.size() && refused == 0; ++i) {
+    Testing::ProcessEvents();
+    const ssize_t n = send(fd, noise.data() + sent, noise.size() - sent, MSG_NOSIGNAL);
+    if (n > 0) sent += static_cast<std::size_t>(n);
+    if (n < 0 && errno != EAGAIN && errno != EINTR) refused = errno;
+  }
+  close(fd);
+  // The first instance hung up on it instead of reading on.
+  EXPECT_TRUE(refused == EPIPE || refused == ECONNRESET) << refused << " after " << sent;
+  CSingleInstance second(UniqueName("flood"));
+  EXPECT_FALSE(second.TryAcquire());
+  EXPECT_TRUE(second.failure().empty());
+  ASSERT_TRUE(second.SignalFirstInstance());
+  Testing::ProcessEvents();
+  EXPECT_EQ(CountOf(w, kShowRequest), 1u);
+
+  for (const auto& [name, value] : saved)
+    if (value.second)
+      setenv(name, value.first.c_str(), 1);
+    else
+      unsetenv(name);
+  std::filesystem::remove_all(root);
 }
 
 TEST(ResumeWatcherTest, ResumePostsTheMessageSleepDoesNot) {
