@@ -178,6 +178,7 @@ HWND CWindowWnd::Create(HWND parent, const CDuiString& name, DWORD style, DWORD 
       w_->host->windowHandle()->setTransientParent(owner->w_->host->windowHandle());
   }
   w_->host->setGeometry(x, y, cx > 0 ? cx : 100, cy > 0 ? cy : 100);
+  if (!IsPopupWindow()) w_->host->setFixedSize(w_->host->size());
   SetWindowText(name);
   SendMessage(WM_CREATE, 0, 0);
   if (!IsWindow()) return nullptr;
@@ -336,7 +337,13 @@ void CWindowWnd::MoveWindow(int x, int y) {
 }
 
 void CWindowWnd::ResizeClient(int cx, int cy) {
-  if (IsWindow() && cx > 0 && cy > 0) w_->host->resize(cx, cy);
+  if (!IsWindow() || cx <= 0 || cy <= 0) return;
+  // A skinned window has one size: said to the window manager as minimum = maximum, so tiling
+  // compositors float it instead of stretching the layout apart. Popups place themselves.
+  if (IsPopupWindow())
+    w_->host->resize(cx, cy);
+  else
+    w_->host->setFixedSize(cx, cy);
 }
 
 SIZE CWindowWnd::GetClientSize() const {
