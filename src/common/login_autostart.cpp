@@ -9,14 +9,36 @@
 namespace kb {
 namespace {
 
-// An Exec value quoted as the desktop entry format asks, so that a path with spaces works.
-std::string QuotedExec(const std::filesystem::path& program) {
-  std::string out = "\"";
-  for (char c : program.string()) {
-    if (c == '"' || c == '`' || c == '$' || c == '\\') out += '\\';
-    out += c;
+// The file's own escapes for a string value: a backslash, a newline or a tab would otherwise
+// change what the reader sees.
+std::string EscapedString(const std::string& value) {
+  std::string out;
+  for (char c : value) {
+    if (c == '\\')
+      out += "\\\\";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c == '\t')
+      out += "\\t";
+    else if (c == '\r')
+      out += "\\r";
+    else
+      out += c;
   }
-  return out + "\"";
+  return out;
+}
+
+// An Exec argument: quoted (the quote, backquote, dollar and backslash escaped inside the
+// quotes), '%' doubled so that no part of a path reads as a field code, then the string escapes
+// on top, as the desktop entry format reads them in the opposite order.
+std::string ExecArgument(const std::filesystem::path& program) {
+  std::string quoted = "\"";
+  for (char c : program.string()) {
+    if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
+    quoted += c;
+    if (c == '%') quoted += '%';
+  }
+  return EscapedString(quoted + "\"");
 }
 
 }  // namespace
@@ -45,7 +67,11 @@ std::string AutostartEntryText(const std::filesystem::path& program) {
          "Name=Keyboard Configuration\n"
          "Comment=Keeps the keyboard's tray icon at hand\n"
          "Exec=" +
-         QuotedExec(program) + " " + kStartedAtLoginArgument +
+         ExecArgument(program) + " " + kStartedAtLoginArgument +
+         "\n"
+         // Removed or moved, the program is not started at every login in vain.
+         "TryExec=" +
+         EscapedString(program.string()) +
          "\n"
          "Icon=kbconfig\n"
          "Terminal=false\n"

@@ -40,6 +40,20 @@ TEST_F(LoginAutostart, TheEntryIsTheSettingAndValidates) {
   EXPECT_TRUE(SetStartsAtLogin(false, "").ok()) << "removing what is gone is no error";
 }
 
+// A path with what the format treats specially: '%' starts a field code, a backslash is
+// unescaped twice (once as a string, once inside the quotes).
+TEST_F(LoginAutostart, ThePathReadsBackAsItIs) {
+  ASSERT_TRUE(SetStartsAtLogin(true, "/opt/100%done/a\\b \"c\"/kbconfig").ok());
+  std::ifstream in(AutostartEntryPath());
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_NE(text.str().find("Exec=\"/opt/100%%done/a\\\\\\\\b \\\\\"c\\\\\"/kbconfig\" --login\n"),
+            std::string::npos)
+      << text.str();
+  EXPECT_NE(text.str().find("TryExec=/opt/100%done/a\\\\b \"c\"/kbconfig\n"), std::string::npos)
+      << text.str();
+}
+
 TEST_F(LoginAutostart, WithoutXdgConfigHomeTheHomeFolderServes) {
   unsetenv("XDG_CONFIG_HOME");
   const char* home = getenv("HOME");
