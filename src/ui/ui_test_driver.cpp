@@ -300,11 +300,13 @@ bool ClickPalette(CColorPaletteUI* palette, POINT offset) {
   return ClickAt(*palette->GetManager(), POINT{r.left + offset.x, r.top + offset.y});
 }
 
-CBitmap Render(CPaintManagerUI& pm) {
+CBitmap Render(CPaintManagerUI& pm, int scale) {
   internal::EnsureApplication();
   pm.UpdateLayout();
   SIZE sz = pm.GetClientSize();
-  QImage img(std::max(1, sz.cx), std::max(1, sz.cy), QImage::Format_ARGB32);
+  scale = std::max(1, scale);
+  QImage img(std::max(1, sz.cx) * scale, std::max(1, sz.cy) * scale, QImage::Format_ARGB32);
+  img.setDevicePixelRatio(scale);
   img.fill(0);
   {
     QPainter p(&img);

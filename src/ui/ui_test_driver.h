@@ -53,8 +53,9 @@ bool ClickMenuItem(const CDuiString& name);
 bool DragSlider(CSliderUI* slider, int value);
 // Clicks the palette at a point relative to its top-left corner.
 bool ClickPalette(CColorPaletteUI* palette, POINT offset);
-// What the window shows (laid out and painted now), as a bitmap of its client size.
-CBitmap Render(CPaintManagerUI& pm);
+// What the window shows (laid out and painted now), as a bitmap of its client size; with
+// `scale` 2 as a screen of device pixel ratio 2 shows it (twice the pixels per side).
+CBitmap Render(CPaintManagerUI& pm, int scale = 1);
 // What a screen reader calls the window, read as the accessibility bus reads it.
 CDuiString AccessibleWindowName(CWindowWnd& window);
 
