@@ -225,7 +225,10 @@ void DrawText(CPaintContext& ctx, const CDuiString& text, const RECT& rc, const 
   if (style & kWordBreak) {
     flags |= Qt::TextWordWrap;
   } else if (style & kEndEllipsis) {
-    s = QFontMetrics(f).elidedText(s, Qt::ElideRight, rc.Width());
+    // Line by line: a text of several lines keeps its breaks.
+    QStringList lines = s.split(u'\n');
+    for (QString& line : lines) line = QFontMetrics(f).elidedText(line, Qt::ElideRight, rc.Width());
+    s = lines.join(u'\n');
   }
   p.drawText(ToQRect(rc), flags, s);
 }

@@ -54,6 +54,8 @@ class CKeyCustomPage : public CModelPage {
   void ShowPanel(DuiLib::CControlUI* button);
   // Shows one button's entry: caption, highlight and the name a screen reader says.
   void ShowKey(bool fn, int index, const kb::KeyEntry& entry);
+  // The entry's caption fitted to the button's cap (keys/gui/key_cap_label.h).
+  void ShowCapLabel(DuiLib::CButtonUI* button, const kb::KeyEntry& entry);
   // Runs the dialog a command needs on a copy of the entry; false when it was cancelled.
   bool RunCommandDialog(const kb::ParsedKeyCommand& command, kb::KeyEntry& entry);
 
