@@ -271,7 +271,17 @@ bool ClickListItem(CListUI* list, int index) {
 bool ClickMenuItem(const CDuiString& name) {
   CMenuWnd* menu = CMenuWnd::GetTopMenuForTesting();
   if (!menu) return false;
-  return Click(menu->FindItem(name));
+  if (CMenuElementUI* item = menu->FindItem(name)) return Click(item);
+  // An item of a submenu: opened as the user opens it, by a click on its item.
+  for (CMenuElementUI* opener : menu->Items()) {
+    if (opener->GetSubmenu().IsEmpty() || !Click(opener)) continue;
+    CMenuWnd* submenu = menu->GetOpenSubmenu();
+    if (submenu == nullptr) continue;
+    if (CMenuElementUI* item = submenu->FindItem(name)) return Click(item);
+    submenu->Close(0);
+    ProcessEvents();
+  }
+  return false;
 }
 
 bool DragSlider(CSliderUI* slider, int value) {

@@ -47,7 +47,8 @@ bool Wheel(CControlUI* control, int delta);
 bool SelectComboItem(CComboUI* combo, int index);
 // Scrolls row `index` into view and clicks it.
 bool ClickListItem(CListUI* list, int index);
-// Clicks the item of the newest open menu with that name.
+// Clicks the item of the newest open menu with that name, or of one of its submenus (opened by a
+// click on the item that opens it).
 bool ClickMenuItem(const CDuiString& name);
 // Drags the slider's thumb to where `value` lies.
 bool DragSlider(CSliderUI* slider, int value);
