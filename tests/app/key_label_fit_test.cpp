@@ -54,6 +54,7 @@ std::set<CapSize> AllCapSizes() {
     };
     for (const auto& rect : picture.keys) add(rect);
     for (const auto& rect : picture.fn_slots) add(rect);
+    for (const auto& rect : picture.positions) add(rect);  // the lighting page's caps
   }
   return sizes;
 }
@@ -263,6 +264,9 @@ TEST_F(KeyLabelFitTest, TheKeyPageShowsLongAssignmentsWhole) {
   EXPECT_EQ(scroll->GetText().ToUtf8(), "Scroll\nLock");
   for (auto* button : {end, up, down}) EXPECT_EQ(button->GetFont(), home->GetFont());
   EXPECT_EQ(home->GetFont(), u"keycap_narrow");
+  // The lighting page's caps are fitted the same way.
+  EXPECT_EQ(pm().FindControl(u"btn_kb_3_custom_5")->GetText().ToUtf8(), "Left\nCtrl");
+  EXPECT_EQ(pm().FindControl(u"btn_kb_3_custom_84")->GetText().ToUtf8(), "PrtSc");
 }
 
 }  // namespace

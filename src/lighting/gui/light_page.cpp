@@ -4,6 +4,7 @@
 
 #include "common/utf16_text.h"
 #include "keys/assignment_kind.h"
+#include "keys/gui/key_cap_label.h"
 #include "keys/gui/key_plate.h"
 #include "keys/key_caption.h"
 #include "keys/key_layout.h"
@@ -41,15 +42,21 @@ void Recolor(DuiLib::CBitmap& bitmap, std::int32_t color) {
     if ((pixel[i] & 0xFF00'0000u) != 0) pixel[i] = (pixel[i] & 0xFF00'0000u) | rgb;
 }
 
-// What key position `key` does from the factory, named as its cap is: a key handed to an Fn
-// slot by the slot's own factory assignment.
-CDuiString FactoryName(const kb::ModelInfo& model, int key) {
+// What key position `key` does from the factory: a key handed to an Fn slot does what the
+// slot's own factory assignment does.
+kb::KeyCode FactoryCode(const kb::ModelInfo& model, int key) {
   const kb::KeyLayout& layout = kb::LayoutOf(model.model);
   kb::KeyCode code = layout.default_key_codes.at(key);
   if (code != kb::kNoFunction && kb::TypeOf(code) == kb::KeyCodeType::FnSlot &&
       kb::LowByteOf(code) < kb::kLayoutFnSlots)
     code = layout.default_fn_key_codes.at(kb::LowByteOf(code));
-  const kb::KeyCaption caption = kb::KeyCaptionOf(kb::KindByte(kb::AssignmentKind::Default), code);
+  return code;
+}
+
+// That assignment named as its cap is.
+CDuiString FactoryName(const kb::ModelInfo& model, int key) {
+  const kb::KeyCaption caption =
+      kb::KeyCaptionOf(kb::KindByte(kb::AssignmentKind::Default), FactoryCode(model, key));
   return caption.text_key.empty() ? CDuiString() : Text(caption.text_key);
 }
 
@@ -130,7 +137,17 @@ void CLightPage::PlaceKeys() {
   for (int k = 0; k < kb::kKeyCount; ++k) {
     plate.Place(keys_[k], picture.positions[k]);
     if (keys_[k] == nullptr) continue;
-    keys_[k]->SetText(FactoryName(model_, k));
+    // The cap's label fitted as on the key page: never cut.
+    kb::KeyEntry entry{};
+    entry.kind = kb::KindByte(kb::AssignmentKind::Default);
+    kb::WriteKeyCode(entry.code, FactoryCode(model_, k));
+    const DuiLib::RECT pad = keys_[k]->GetTextPadding();
+    const int width = keys_[k]->GetFixedWidth();
+    const kb::CapLabel label =
+        kb::FitCapLabel(GetManager(), kb::CapCaptionOf(entry), width, width - pad.left - pad.right,
+                        keys_[k]->GetFixedHeight() - pad.top - pad.bottom);
+    keys_[k]->SetText(label.text);
+    keys_[k]->SetFont(label.font);
     NameKey(k, kUnlit);
   }
 }
