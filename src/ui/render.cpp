@@ -273,6 +273,10 @@ CDuiString CRenderEngine::ImageFileOf(const CDuiString& image) {
   return internal::ParseImageSpec(image).file;
 }
 
+CDuiString CRenderEngine::TwinImageName(const CDuiString& file) {
+  return internal::TwinImageName(file);
+}
+
 std::optional<CBitmap> CRenderEngine::GdiplusLoadBitmap(const CDuiString& image) {
   internal::EnsureApplication();
   auto img = internal::FindImage(ImageFileOf(image));

@@ -66,7 +66,10 @@ CLightPage::CLightPage(const kb::ModelInfo& model)
     : CModelPage(model, "Light", "page_kb_light.xml") {}
 
 CLightPage::~CLightPage() {
-  for (int k = 0; k < kb::kKeyCount; ++k) DuiLib::CPaintManagerUI::RemoveImage(PreviewImageName(k));
+  for (int k = 0; k < kb::kKeyCount; ++k) {
+    DuiLib::CPaintManagerUI::RemoveImage(PreviewImageName(k));
+    DuiLib::CPaintManagerUI::RemoveImage(DuiLib::CRenderEngine::TwinImageName(PreviewImageName(k)));
+  }
 }
 
 CDuiString CLightPage::PreviewImageName(int key) const {
@@ -116,17 +119,22 @@ void CLightPage::FindControls() {
     // The cap the skin gives the key is what every colour of it is made from. Keys that share
     // an image share its bitmap: it is read once, not once per key, at start-up.
     if (keys_[k] == nullptr || keys_[k]->GetBkImage().IsEmpty()) continue;
-    const std::u16string image(keys_[k]->GetBkImage().view());
-    auto found = cap_images_.find(image);
-    if (found == cap_images_.end()) {
-      auto bitmap = DuiLib::CRenderEngine::GdiplusLoadBitmap(keys_[k]->GetBkImage());
-      found =
-          cap_images_
-              .emplace(image, bitmap ? std::make_shared<const DuiLib::CBitmap>(std::move(*bitmap))
-                                     : nullptr)
-              .first;
-    }
-    caps_[k] = found->second;
+    auto load = [this](const CDuiString& file) {
+      const std::u16string image(file.view());
+      auto found = cap_images_.find(image);
+      if (found == cap_images_.end()) {
+        auto bitmap = DuiLib::CRenderEngine::GdiplusLoadBitmap(file);
+        found =
+            cap_images_
+                .emplace(image, bitmap ? std::make_shared<const DuiLib::CBitmap>(std::move(*bitmap))
+                                       : nullptr)
+                .first;
+      }
+      return found->second;
+    };
+    const CDuiString file = DuiLib::CRenderEngine::ImageFileOf(keys_[k]->GetBkImage());
+    caps_[k] = load(file);
+    twin_caps_[k] = load(DuiLib::CRenderEngine::TwinImageName(file));
   }
 }
 
@@ -320,6 +328,14 @@ void CLightPage::PaintKey(int key, std::int32_t color) {
   const CDuiString name = PreviewImageName(key);
   DuiLib::CPaintManagerUI::RemoveImage(name);
   DuiLib::CPaintManagerUI::AddImage(name, lit, true);
+  // Sharp on a screen of scale 2 as well: the cap's twin in the same colour.
+  const CDuiString twin = DuiLib::CRenderEngine::TwinImageName(name);
+  DuiLib::CPaintManagerUI::RemoveImage(twin);
+  if (twin_caps_[key] && !twin_caps_[key]->IsNull()) {
+    DuiLib::CBitmap lit_twin = *twin_caps_[key];
+    Recolor(lit_twin, color);
+    DuiLib::CPaintManagerUI::AddImage(twin, lit_twin, true);
+  }
   CDuiString image;
   image.Format(u"file='%s' corner='4,4,4,4'", name.GetData());
   keys_[key]->SetBkImage(image);
