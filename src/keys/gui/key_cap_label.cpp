@@ -73,8 +73,8 @@ CapLabel FitName(const Fitter& fit, const CapCaption& caption) {
 }
 
 // As much of the name as fits on the first line (up to its last space that fits, else up to
-// the last character that fits), the rest on the second, ending in an ellipsis when it is
-// still too long.
+// the last character that fits with a hyphen after it), the rest on the second, ending in an
+// ellipsis when it is still too long.
 CapLabel FitMacroName(const Fitter& fit, const CDuiString& name) {
   if (auto lines = fit.Lines(name)) return {*lines, fit.font()};
   if (fit.lines() < 2) return {fit.Elide(name), fit.font()};
@@ -82,15 +82,18 @@ CapLabel FitMacroName(const Fitter& fit, const CDuiString& name) {
   int n = 1;
   while (n < length && fit.Fits(name.Left(n + 1))) ++n;
   if (n > 1 && n < length && name[n - 1] >= 0xD800 && name[n - 1] <= 0xDBFF) --n;  // whole chars
-  int first = n, rest = n;
+  auto high_surrogate = [&](int at) { return name[at] >= 0xD800 && name[at] <= 0xDBFF; };
   for (int at = n; at > 0; --at)
     if (at < length && name[at] == u' ') {
-      first = at, rest = at + 1;
-      break;
+      CDuiString second = name.Mid(at + 1);
+      second.TrimLeft();
+      return {name.Left(at) + u"\n" + fit.Elide(second), fit.font()};
     }
-  CDuiString second = name.Mid(rest);
-  second.TrimLeft();
-  return {name.Left(first) + u"\n" + fit.Elide(second), fit.font()};
+  // Broken inside a word: a hyphen marks it where one fits after two characters or more.
+  for (int at = n; at >= 2; --at)
+    if (!high_surrogate(at - 1) && name[at - 1] != u'-' && fit.Fits(name.Left(at) + u"-"))
+      return {name.Left(at) + u"-\n" + fit.Elide(name.Mid(at)), fit.font()};
+  return {name.Left(n) + u"\n" + fit.Elide(name.Mid(n)), fit.font()};
 }
 
 CapLabel FitShortcut(const Fitter& fit, const CapCaption& caption) {
