@@ -5,6 +5,10 @@ Every image is drawn from signed distance functions with analytic anti-aliasing,
 be remade or re-coloured by editing the palette below and running
     python3 scripts/make_skin_images.py [output folder]
 Stretchable images are meant for nine-slice drawing: their README line says the corner size.
+
+Each image is drawn twice: `name.png` and `name@2x.png`, the same shapes at twice the pixels, which
+the UI library shows on screens with a device pixel ratio above 1 (coordinates below are always
+in the 1x image's pixels).
 """
 
 import math
@@ -52,17 +56,25 @@ def write_png(path, width, height, rgba_rows):
 
 
 # --- canvas: premultiplied float RGBA ------------------------------------------------------------
+# Pixels per unit of the shapes: 1 for name.png, 2 for name@2x.png (main() draws both).
+SCALE = 1
+
+
 class Canvas:
     def __init__(self, width, height):
-        self.w, self.h = width, height
-        self.px = [[0.0, 0.0, 0.0, 0.0] for _ in range(width * height)]
+        """width and height in 1x pixels; the canvas holds SCALE times as many per side."""
+        self.scale = SCALE
+        self.w, self.h = int(round(width * SCALE)), int(round(height * SCALE))
+        self.px = [[0.0, 0.0, 0.0, 0.0] for _ in range(self.w * self.h)]
 
     def fill(self, sdf, colour, alpha=1.0):
-        """Paints where sdf(x, y) < 0; colour is an (r, g, b) or a function of (x, y)."""
+        """Paints where sdf(x, y) < 0; colour is an (r, g, b) or a function of (x, y). Both take
+        1x coordinates; the edge is anti-aliased over one pixel of this canvas."""
+        k = self.scale
         for y in range(self.h):
             for x in range(self.w):
-                cx, cy = x + 0.5, y + 0.5
-                cover = min(1.0, max(0.0, 0.5 - sdf(cx, cy)))
+                cx, cy = (x + 0.5) / k, (y + 0.5) / k
+                cover = min(1.0, max(0.0, 0.5 - sdf(cx, cy) * k))
                 if cover <= 0.0:
                     continue
                 c = colour(cx, cy) if callable(colour) else colour
@@ -73,6 +85,10 @@ class Canvas:
                 p[3] = a + p[3] * (1.0 - a)
 
     def save(self, path):
+        """path names the 1x image; a 2x canvas goes to its name@2x.png twin."""
+        if self.scale != 1:
+            root, ext = os.path.splitext(path)
+            path = "%s@%dx%s" % (root, self.scale, ext)
         rows = []
         for y in range(self.h):
             row = bytearray()
@@ -450,22 +466,24 @@ def desktop_icons(out):
 
 
 def main():
+    global SCALE
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     if len(sys.argv) == 3 and sys.argv[1] == "--desktop-icons":
         desktop_icons(sys.argv[2])
         return
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, "res", "skins")
     os.makedirs(out, exist_ok=True)
-    buttons(out)
-    fields(out)
-    marks(out)
-    sliders(out)
-    window_parts(out)
-    keycaps(out)
-    key_faces(out)
-    light_keys(out)
-    macro_rows(out)
-    icons(out)
+    for SCALE in (1, 2):
+        buttons(out)
+        fields(out)
+        marks(out)
+        sliders(out)
+        window_parts(out)
+        keycaps(out)
+        key_faces(out)
+        light_keys(out)
+        macro_rows(out)
+        icons(out)
 
 
 if __name__ == "__main__":

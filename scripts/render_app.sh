@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Photographs the program's main window under a private Xvfb: the key page with a few changed
-# keys, the lighting and macro pages, and the no-keyboard page. PNG files go to shots/.
+# keys (long ones among them: a shortcut, macro names), the key menu and its media submenu, the
+# lighting and macro pages, and the no-keyboard page. PNG files go to shots/
 #   scripts/render_app.sh [build folder] [output folder]
 # QT_SCALE_FACTOR=2 photographs them at twice the size (the files get "@2x" in their names);
 # KB_SHOT_DISPLAY=N runs the private Xvfb on display :N. Every wait is bounded: a window that
@@ -61,7 +62,8 @@ physical() {  # WxH+X+Y -> the same times the scale
   awk -v g="$1" -v s="$scale" 'BEGIN { split(g, a, /[x+]/);
     printf "%dx%d+%d+%d", a[1] * s, a[2] * s, a[3] * s, a[4] * s }'
 }
-for page in custom light light18 macro macro_mouse macro_move unplugged keymenu hover shortcut picker; do
+for page in custom light light18 macro macro_mouse macro_move unplugged keymenu keymenu_media hover \
+            hover_macro shortcut picker; do
   "$app/app_preview" "$app" "$page" >"$out/.preview.out" 2>"$out/.preview.log" &
   pid=$!
   geometry=""

@@ -252,6 +252,7 @@ QAccessible::State AccessibleControl::state() const {
   if (auto* item = dynamic_cast<CMenuElementUI*>(c); item && !item->IsSeparator()) {
     s.focusable = true;
     s.focused = item->IsHot();
+    s.hasPopup = !item->GetSubmenu().IsEmpty();  // it opens a menu beside itself
   }
   if (r == QAccessible::Button) s.pressed = static_cast<CButtonUI*>(c)->IsPushed();
   return s;

@@ -44,6 +44,8 @@ void CMenuElementUI::SetAttribute(const CDuiString& name, const CDuiString& valu
   if (name == u"line") {
     m_bLine = ParseBool(value.view());
     if (m_bLine && GetFixedHeight() == 0) SetFixedHeight(7);
+  } else if (name == u"submenu") {
+    m_sSubmenu = value;
   } else if (name == u"checkable") {
     m_bCheckable = ParseBool(value.view());
   } else if (name == u"checked") {
@@ -67,6 +69,17 @@ void CMenuElementUI::DoPaint(CPaintContext& ctx, const RECT& dirty) {
     return;
   }
   CButtonUI::DoPaint(ctx, dirty);
+  if (!m_sSubmenu.IsEmpty()) {
+    // A chevron in the item's right padding: this item opens a menu beside it.
+    QPainter& p = ctx.painter();
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(ToQColor(CurrentTextColor()), 1.5));
+    const double cx = m_rcItem.right - 9, cy = (m_rcItem.top + m_rcItem.bottom) / 2.0;
+    p.drawLine(QPointF(cx - 2, cy - 4), QPointF(cx + 2, cy));
+    p.drawLine(QPointF(cx + 2, cy), QPointF(cx - 2, cy + 4));
+    p.restore();
+  }
   if (m_bCheckable && m_bChecked) {
     // A check mark in the item's left padding, in the text's colour.
     QPainter& p = ctx.painter();
@@ -137,8 +150,13 @@ CControlUI* CMenuWnd::CreateControl(const CDuiString& element_class) {
 
 bool CMenuWnd::Init(const CDuiString& xml, POINT point, CPaintManagerUI* main_manager,
                     DWORD alignment) {
+  return InitWithMain(xml, point, main_manager ? main_manager->GetPaintWindow() : nullptr,
+                      alignment);
+}
+
+bool CMenuWnd::InitWithMain(const CDuiString& xml, POINT point, HWND main, DWORD alignment) {
   m_sXml = xml;
-  m_hMain = main_manager ? main_manager->GetPaintWindow() : nullptr;
+  m_hMain = main;
   m_ptAt = point;
   m_dwAlignment = alignment;
   Create(m_hMain, u"", WS_POPUP, WS_EX_TOOLWINDOW, point.x, point.y, 10, 10);
@@ -160,6 +178,7 @@ void CMenuWnd::ResizeMenu() {
   if (m_dwAlignment & eMenuAlignment_Right) x -= sz.cx;
   if (m_dwAlignment & eMenuAlignment_Bottom) y -= sz.cy;
   RECT screen = GetWorkArea();
+  if (!screen.IsEmpty() && m_flipRight && x + sz.cx > screen.right) x = *m_flipRight - sz.cx;
   if (!screen.IsEmpty()) {
     x = std::clamp(x, screen.left, std::max(screen.left, screen.right - sz.cx));
     y = std::clamp(y, screen.top, std::max(screen.top, screen.bottom - sz.cy));
@@ -170,6 +189,35 @@ void CMenuWnd::ResizeMenu() {
 
 CMenuElementUI* CMenuWnd::FindItem(const CDuiString& name) {
   return dynamic_cast<CMenuElementUI*>(m_pm.FindControl(name));
+}
+
+std::vector<CMenuElementUI*> CMenuWnd::Items() {
+  std::vector<CMenuElementUI*> items;
+  if (auto* root = dynamic_cast<CMenuUI*>(m_pm.GetRoot()))
+    for (int i = 0; i < root->GetCount(); ++i)
+      if (auto* e = dynamic_cast<CMenuElementUI*>(root->GetItemAt(i))) items.push_back(e);
+  return items;
+}
+
+CMenuWnd* CMenuWnd::GetOpenSubmenu() const {
+  return dynamic_cast<CMenuWnd*>(CWindowWnd::FromHandle(m_hSubmenu));
+}
+
+CMenuWnd* CMenuWnd::OpenSubmenu(CMenuElementUI* item) {
+  if (item == nullptr || item->GetSubmenu().IsEmpty() || item->GetManager() != &m_pm)
+    return nullptr;
+  if (CMenuWnd* open = GetOpenSubmenu()) open->Close(0);
+  m_hSubmenu = nullptr;
+  const RECT frame = GetWindowRect();
+  const RECT at = item->GetPos();
+  auto* submenu = new CMenuWnd;
+  submenu->m_hParentMenu = GetHWND();
+  submenu->m_flipRight = frame.left + at.left;
+  // Beside the item, its first entry level with it.
+  const POINT point{frame.left + at.right, frame.top + at.top};
+  if (!submenu->InitWithMain(item->GetSubmenu(), point, m_hMain)) return nullptr;
+  m_hSubmenu = submenu->GetHWND();
+  return submenu;
 }
 
 CMenuWnd* CMenuWnd::GetTopMenuForTesting() {
@@ -183,6 +231,10 @@ void CMenuWnd::Notify(TNotifyUI& msg) {
   if (msg.sType != DUI_MSGTYPE_CLICK || m_bChosen) return;
   auto* item = dynamic_cast<CMenuElementUI*>(msg.pSender);
   if (!item) return;
+  if (!item->GetSubmenu().IsEmpty()) {
+    OpenSubmenu(item);
+    return;
+  }
   m_bChosen = true;
   auto* cmd = new MenuCmd;
   kb::StoreFieldText(cmd->szName, item->GetName().view());
@@ -190,6 +242,12 @@ void CMenuWnd::Notify(TNotifyUI& msg) {
   kb::StoreFieldText(cmd->szUserData, item->GetUserData().view());
   // Undelivered (the main window is gone): the record is freed with the dropped message.
   PostWithRelease(m_hMain, WM_MENUCLICK, reinterpret_cast<WPARAM>(cmd), 0, [cmd] { delete cmd; });
+  // The whole chain closes: this menu and the menus it is a submenu of.
+  for (HWND parent = m_hParentMenu; auto* menu = dynamic_cast<CMenuWnd*>(FromHandle(parent));
+       parent = menu->m_hParentMenu) {
+    menu->m_bChosen = true;
+    menu->Close(1);
+  }
   Close(1);
 }
 
@@ -198,8 +256,14 @@ bool CMenuWnd::ResponseDefaultKeyEvent(WPARAM wParam) {
     Close(0);
     return true;
   }
+  // Left goes back from a submenu to the menu that opened it.
+  if (wParam == VK_LEFT && m_hParentMenu != nullptr) {
+    Close(0);
+    return true;
+  }
   auto* root = dynamic_cast<CMenuUI*>(m_pm.GetRoot());
-  if (!root || (wParam != VK_UP && wParam != VK_DOWN && wParam != VK_RETURN)) return false;
+  if (!root || (wParam != VK_UP && wParam != VK_DOWN && wParam != VK_RETURN && wParam != VK_RIGHT))
+    return false;
   std::vector<CMenuElementUI*> items;
   int hot = -1;
   for (int i = 0; i < root->GetCount(); ++i) {
@@ -209,8 +273,15 @@ bool CMenuWnd::ResponseDefaultKeyEvent(WPARAM wParam) {
     items.push_back(e);
   }
   if (items.empty()) return true;
-  if (wParam == VK_RETURN) {
-    if (hot >= 0) items[static_cast<std::size_t>(hot)]->Activate();
+  if (wParam == VK_RETURN || wParam == VK_RIGHT) {
+    if (hot < 0) return true;
+    CMenuElementUI* item = items[static_cast<std::size_t>(hot)];
+    if (item->GetSubmenu().IsEmpty()) {
+      if (wParam == VK_RETURN) item->Activate();
+    } else if (CMenuWnd* submenu = OpenSubmenu(item)) {
+      // From the keyboard the submenu starts on its first item.
+      submenu->ResponseDefaultKeyEvent(VK_DOWN);
+    }
     return true;
   }
   int n = static_cast<int>(items.size());
@@ -221,6 +292,9 @@ bool CMenuWnd::ResponseDefaultKeyEvent(WPARAM wParam) {
   return true;
 }
 
-void CMenuWnd::OnFinalMessage(HWND) { delete this; }
+void CMenuWnd::OnFinalMessage(HWND) {
+  if (CMenuWnd* submenu = GetOpenSubmenu()) submenu->Close(0);
+  delete this;
+}
 
 }  // namespace DuiLib

@@ -4,6 +4,14 @@
 // receiver releases it with CPaintManagerUI::DeletePtr) and closes the menu. The menu closes
 // itself on Escape and on a click elsewhere, and deletes itself when closed: keep its HWND (not
 // the pointer) to close it later, e.g. `if (auto* m = CWindowWnd::FromHandle(h)) m->Close();`.
+//
+// An item with `submenu="file.xml"` opens that menu beside itself (click, Enter or Right) instead
+// of being chosen, so that a long menu stays short enough for a small or scaled screen. An item
+// chosen in a submenu reaches the main window like any other and closes the whole chain; Escape
+// or Left closes only the submenu; closing a menu closes its open submenu.
+
+#include <optional>
+#include <vector>
 
 #include "ui/button.h"
 #include "ui/container.h"
@@ -20,6 +28,8 @@ class CMenuElementUI : public CButtonUI {
   // A check item ("checkable" in the layout) shows a check mark while checked; the program sets
   // the state each time it opens the menu.
   bool IsCheckable() const { return m_bCheckable; }
+  // The layout of the menu this item opens, or empty.
+  const CDuiString& GetSubmenu() const { return m_sSubmenu; }
   bool IsChecked() const { return m_bChecked; }
   void SetChecked(bool checked);
   void SetHot(bool hot);
@@ -28,6 +38,7 @@ class CMenuElementUI : public CButtonUI {
 
  protected:
   void DoPaint(CPaintContext& ctx, const RECT& dirty) override;
+  CDuiString m_sSubmenu;
   bool m_bLine = false;
   bool m_bCheckable = false;
   bool m_bChecked = false;
@@ -64,6 +75,13 @@ class CMenuWnd : public WindowImplBase {
   CDuiString GetWindowClassName() const override { return u"MenuWnd"; }
   // An item by name (for tests and for changing texts before the menu is used).
   CMenuElementUI* FindItem(const CDuiString& name);
+  // The items, separators included, top to bottom.
+  std::vector<CMenuElementUI*> Items();
+  // Opens the submenu of `item` beside it (closing another open one); null when the item has
+  // none or it cannot be built.
+  CMenuWnd* OpenSubmenu(CMenuElementUI* item);
+  // The open submenu, or null.
+  CMenuWnd* GetOpenSubmenu() const;
   // The newest open menu, or null (tests).
   static CMenuWnd* GetTopMenuForTesting();
 
@@ -78,8 +96,15 @@ class CMenuWnd : public WindowImplBase {
   CControlUI* CreateControl(const CDuiString& element_class) override;
 
  private:
+  bool InitWithMain(const CDuiString& xml, POINT point, HWND main,
+                    DWORD alignment = eMenuAlignment_Left | eMenuAlignment_Top);
   CDuiString m_sXml;
   HWND m_hMain = nullptr;
+  HWND m_hParentMenu = nullptr;  // the menu this one is a submenu of
+  HWND m_hSubmenu = nullptr;     // the submenu open beside one of this menu's items
+  // A submenu goes to the left of its item (its right edge at this x) when the screen has no
+  // room on the right.
+  std::optional<int> m_flipRight;
   POINT m_ptAt;
   DWORD m_dwAlignment = 0;
   bool m_bChosen = false;

@@ -121,18 +121,46 @@ void ClearImageCache() {
   st.files.clear();
 }
 
+CDuiString TwinImageName(const CDuiString& file) {
+  std::u16string name(file.view());
+  const std::size_t slash = name.find_last_of(u"/\\");
+  const std::size_t dot = name.rfind(u'.');
+  if (dot == std::u16string::npos || (slash != std::u16string::npos && dot < slash))
+    return CDuiString(name + u"@2x");
+  return CDuiString(name.substr(0, dot) + u"@2x" + name.substr(dot));
+}
+
+ScaledImage FindImageForScale(const CDuiString& file, qreal device_pixel_ratio) {
+  auto base = FindImage(file);
+  if (!base || base->isNull()) return {};
+  if (device_pixel_ratio > 1.0) {
+    // Only a twin of exactly twice the size: the skin's coordinates (source, corners) are the
+    // 1x image's pixels and are doubled for it.
+    auto twin = FindImage(TwinImageName(file));
+    if (twin && twin->width() == 2 * base->width() && twin->height() == 2 * base->height())
+      return {twin, 2};
+  }
+  return {base, 1};
+}
+
 bool DrawImage(CPaintContext& ctx, const CDuiString& image, const RECT& rc) {
   if (image.IsEmpty()) return false;
   ImageSpec parsed = ParseImageSpec(image);
-  auto img = FindImage(parsed.file);
+  QPainter& p = ctx.painter();
+  const qreal ratio = p.device() != nullptr ? p.device()->devicePixelRatio() : 1.0;
+  const ScaledImage found = FindImageForScale(parsed.file, ratio);
+  const auto& img = found.image;
   if (!img || img->isNull()) return false;
-  QRect src = parsed.has_source ? ToQRect(parsed.source) : img->rect();
+  const int k = found.scale;
+  const auto scaled = [k](const RECT& r) {
+    return RECT{r.left * k, r.top * k, r.right * k, r.bottom * k};
+  };
+  QRect src = parsed.has_source ? ToQRect(scaled(parsed.source)) : img->rect();
   src = src.intersected(img->rect());
   RECT d = rc;
   if (parsed.has_dest)
     d = {rc.left + parsed.dest.left, rc.top + parsed.dest.top, rc.left + parsed.dest.right,
          rc.top + parsed.dest.bottom};
-  QPainter& p = ctx.painter();
   qreal old_opacity = p.opacity();
   if (parsed.fade < 255) p.setOpacity(old_opacity * parsed.fade / 255.0);
   const RECT& c = parsed.corner;
@@ -140,8 +168,11 @@ bool DrawImage(CPaintContext& ctx, const CDuiString& image, const RECT& rc) {
     p.drawImage(ToQRect(d), *img, src);
   } else {
     // Nine slices: corners keep their size, edges stretch along one axis, the middle along both.
-    int sx[4] = {src.left(), src.left() + c.left, src.right() + 1 - c.right, src.right() + 1};
-    int sy[4] = {src.top(), src.top() + c.top, src.bottom() + 1 - c.bottom, src.bottom() + 1};
+    // A twin's corners are k times as many of its pixels for the same size on screen.
+    int sx[4] = {src.left(), src.left() + c.left * k, src.right() + 1 - c.right * k,
+                 src.right() + 1};
+    int sy[4] = {src.top(), src.top() + c.top * k, src.bottom() + 1 - c.bottom * k,
+                 src.bottom() + 1};
     int dx[4] = {d.left, d.left + c.left, d.right - c.right, d.right};
     int dy[4] = {d.top, d.top + c.top, d.bottom - c.bottom, d.bottom};
     for (int y = 0; y < 3; ++y)
@@ -194,7 +225,10 @@ void DrawText(CPaintContext& ctx, const CDuiString& text, const RECT& rc, const 
   if (style & kWordBreak) {
     flags |= Qt::TextWordWrap;
   } else if (style & kEndEllipsis) {
-    s = QFontMetrics(f).elidedText(s, Qt::ElideRight, rc.Width());
+    // Line by line: a text of several lines keeps its breaks.
+    QStringList lines = s.split(u'\n');
+    for (QString& line : lines) line = QFontMetrics(f).elidedText(line, Qt::ElideRight, rc.Width());
+    s = lines.join(u'\n');
   }
   p.drawText(ToQRect(rc), flags, s);
 }
@@ -238,6 +272,10 @@ void CBitmap::SetPixel(int x, int y, std::uint32_t argb) {
 
 CDuiString CRenderEngine::ImageFileOf(const CDuiString& image) {
   return internal::ParseImageSpec(image).file;
+}
+
+CDuiString CRenderEngine::TwinImageName(const CDuiString& file) {
+  return internal::TwinImageName(file);
 }
 
 std::optional<CBitmap> CRenderEngine::GdiplusLoadBitmap(const CDuiString& image) {

@@ -37,6 +37,10 @@ class CRenderEngine {
   static std::optional<CBitmap> GdiplusLoadBitmap(const CDuiString& image);
   // The file (or in-memory name) part of an image-syntax text.
   static CDuiString ImageFileOf(const CDuiString& image);
+  // The name of an image's twice-size twin, drawn instead of it where the device pixel ratio is
+  // above 1 ("skins/a.png" -> "skins/a@2x.png", "kb_3_preview_1" -> "kb_3_preview_1@2x"). An
+  // in-memory image gets one by AddImage under that name.
+  static CDuiString TwinImageName(const CDuiString& file);
 };
 
 }  // namespace DuiLib

@@ -271,7 +271,17 @@ bool ClickListItem(CListUI* list, int index) {
 bool ClickMenuItem(const CDuiString& name) {
   CMenuWnd* menu = CMenuWnd::GetTopMenuForTesting();
   if (!menu) return false;
-  return Click(menu->FindItem(name));
+  if (CMenuElementUI* item = menu->FindItem(name)) return Click(item);
+  // An item of a submenu: opened as the user opens it, by a click on its item.
+  for (CMenuElementUI* opener : menu->Items()) {
+    if (opener->GetSubmenu().IsEmpty() || !Click(opener)) continue;
+    CMenuWnd* submenu = menu->GetOpenSubmenu();
+    if (submenu == nullptr) continue;
+    if (CMenuElementUI* item = submenu->FindItem(name)) return Click(item);
+    submenu->Close(0);
+    ProcessEvents();
+  }
+  return false;
 }
 
 bool DragSlider(CSliderUI* slider, int value) {
@@ -300,11 +310,13 @@ bool ClickPalette(CColorPaletteUI* palette, POINT offset) {
   return ClickAt(*palette->GetManager(), POINT{r.left + offset.x, r.top + offset.y});
 }
 
-CBitmap Render(CPaintManagerUI& pm) {
+CBitmap Render(CPaintManagerUI& pm, int scale) {
   internal::EnsureApplication();
   pm.UpdateLayout();
   SIZE sz = pm.GetClientSize();
-  QImage img(std::max(1, sz.cx), std::max(1, sz.cy), QImage::Format_ARGB32);
+  scale = std::max(1, scale);
+  QImage img(std::max(1, sz.cx) * scale, std::max(1, sz.cy) * scale, QImage::Format_ARGB32);
+  img.setDevicePixelRatio(scale);
   img.fill(0);
   {
     QPainter p(&img);

@@ -47,14 +47,16 @@ bool Wheel(CControlUI* control, int delta);
 bool SelectComboItem(CComboUI* combo, int index);
 // Scrolls row `index` into view and clicks it.
 bool ClickListItem(CListUI* list, int index);
-// Clicks the item of the newest open menu with that name.
+// Clicks the item of the newest open menu with that name, or of one of its submenus (opened by a
+// click on the item that opens it).
 bool ClickMenuItem(const CDuiString& name);
 // Drags the slider's thumb to where `value` lies.
 bool DragSlider(CSliderUI* slider, int value);
 // Clicks the palette at a point relative to its top-left corner.
 bool ClickPalette(CColorPaletteUI* palette, POINT offset);
-// What the window shows (laid out and painted now), as a bitmap of its client size.
-CBitmap Render(CPaintManagerUI& pm);
+// What the window shows (laid out and painted now), as a bitmap of its client size; with
+// `scale` 2 as a screen of device pixel ratio 2 shows it (twice the pixels per side).
+CBitmap Render(CPaintManagerUI& pm, int scale = 1);
 // What a screen reader calls the window, read as the accessibility bus reads it.
 CDuiString AccessibleWindowName(CWindowWnd& window);
 

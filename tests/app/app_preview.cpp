@@ -1,8 +1,9 @@
 // Not a test: shows the main window on one sub-page for scripts/render_app.sh, which
 // photographs it under Xvfb. Once it is up it prints "geometry WxH+X+Y" (the main window's
 // rectangle in Qt's logical pixels) and a newline on standard output. app_preview <application
-// directory> <custom|light|light18|macro|unplugged|keymenu|hover|shortcut|picker> The data folder
-// is the application directory's own.
+// directory>
+// <custom|light|light18|macro|unplugged|keymenu|keymenu_media|hover|hover_macro|shortcut|picker>
+// The data folder is the application directory's own.
 
 #include <dlfcn.h>
 #include <array>
@@ -21,6 +22,7 @@
 #include "profile/gui/device_page.h"
 #include "ui/color_palette.h"
 #include "ui/combo.h"
+#include "ui/menu.h"
 #include "ui/paint_manager.h"
 #include "ui/slider.h"
 #include "ui/ui_test_driver.h"
@@ -28,9 +30,11 @@
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr,
-                 "usage: app_preview APP_DIR "
-                 "custom|light|light18|macro|unplugged|keymenu|hover|shortcut|picker\n");
+    std::fprintf(
+        stderr,
+        "usage: app_preview APP_DIR "
+        "custom|light|light18|macro|unplugged|keymenu|keymenu_media|hover|hover_macro|shortcut|"
+        "picker\n");
     return 2;
   }
   const std::string dir = std::string(argv[1]) + "/";
@@ -91,8 +95,13 @@ int main(int argc, char** argv) {
   }
   // The key page's popups: its menu, its hover panel and its dialogs, shown without their
   // modal loops so that the window stays up to be photographed.
-  if (page == "keymenu") DuiLib::Testing::Click(pm, u"btn_kb_3_key_14");
+  if (page.rfind("keymenu", 0) == 0) DuiLib::Testing::Click(pm, u"btn_kb_3_key_14");
+  if (page == "keymenu_media")
+    if (auto* menu = DuiLib::CMenuWnd::GetTopMenuForTesting())
+      DuiLib::Testing::Click(menu->FindItem(u"keymenu_media"));
   if (page == "hover") DuiLib::Testing::Hover(pm.FindControl(u"btn_kb_3_key_14"));
+  // The key render_app.sh binds to the longest macro name.
+  if (page == "hover_macro") DuiLib::Testing::Hover(pm.FindControl(u"btn_kb_3_key_21"));
   static kb::MacroList macros;
   static std::unique_ptr<DuiLib::WindowImplBase> dialog;
   if (page == "shortcut")

@@ -143,6 +143,39 @@ TEST_F(KeyPageTest, TheMenuOpensBelowTheKeyOneAtATimeAndItsDirectCommandsWrite) 
   EXPECT_EQ(ReadKeyCode(FnKey(kF9Slot).code2), 0x0000'0005u);
 }
 
+// A 1920 x 1080 screen at 200 % is 540 pixels high, less a panel: every menu of a key, the media
+// functions in their submenu, fits in 500.
+TEST_F(KeyPageTest, TheKeyMenuAndItsMediaSubmenuFitAFullHdScreenAtTwoHundredPercent) {
+  constexpr int kScreenAtTwoHundredPercent = 1080 / 2 - 40;
+  Start();
+  auto height = [](DuiLib::CWindowWnd* w) {
+    const DuiLib::RECT r = w->GetWindowRect();
+    return r.bottom - r.top;
+  };
+  ASSERT_TRUE(DuiLib::Testing::Click(pm(), KeyName(kCapsLock)));
+  auto* menu = DuiLib::CMenuWnd::GetTopMenuForTesting();
+  ASSERT_NE(menu, nullptr);
+  EXPECT_LE(height(menu), kScreenAtTwoHundredPercent);
+  ASSERT_TRUE(DuiLib::Testing::Click(menu->FindItem(u"keymenu_media")));
+  DuiLib::CMenuWnd* media = menu->GetOpenSubmenu();
+  ASSERT_NE(media, nullptr);
+  EXPECT_LE(height(media), kScreenAtTwoHundredPercent);
+  // All nineteen media functions are there, each reached by the driver through the submenu.
+  for (int k = 1; k <= 19; ++k)
+    EXPECT_NE(media->FindItem(DuiLib::CDuiString("kb_3_command_media_" + std::to_string(k))),
+              nullptr);
+  menu->Close();
+  DuiLib::Testing::ProcessEvents();
+  // The twin's menus, opened as its page would.
+  for (const char16_t* file : {u"KB/KB_4/keymenu.xml", u"KB/KB_4/keymenu_media.xml"}) {
+    auto* other = DuiLib::CMenuWnd::CreateMenu(file, {0, 0}, &pm());
+    ASSERT_NE(other, nullptr);
+    EXPECT_LE(height(other), kScreenAtTwoHundredPercent);
+    other->Close();
+    DuiLib::Testing::ProcessEvents();
+  }
+}
+
 TEST_F(KeyPageTest, CaptureDialogsTakeTheHooksKeysWhileTheFieldHasTheFocus) {
   Start();
   // Single key: A then B gives B; focus away stops the capture.

@@ -185,6 +185,11 @@ TEST_F(LightPageTest, AKeyTakesThePaletteColourAsARecolouredCapAndGivesItBack) {
     }
   EXPECT_GT(opaque, 100);
   EXPECT_NE(key->GetAccessibleName().Find(u"#1EC85A"), -1);
+  // Its twice-size twin, for screens of scale 2, in the same colour.
+  const auto twin = DuiLib::CRenderEngine::GdiplusLoadBitmap(u"kb_3_preview_8@2x");
+  ASSERT_TRUE(twin.has_value());
+  EXPECT_EQ(twin->GetWidth(), 2 * cap->GetWidth());
+  EXPECT_EQ(twin->GetPixel(twin->GetWidth() / 2, twin->GetHeight() / 2) & 0xFFFFFF, 0x1EC85Au);
 
   // The same colour again turns the key off; the page after a profile change shows the set.
   ASSERT_TRUE(DuiLib::Testing::Click(key));

@@ -463,6 +463,29 @@ TEST(AccessibleMenu, AMenuIsAWindowOfItsOwn) {
   EXPECT_EQ(CMenuWnd::GetTopMenuForTesting(), nullptr);
 }
 
+// An item that opens a submenu says so, and pressing it opens the submenu instead of choosing.
+TEST(AccessibleMenu, AnItemWithASubmenuHasAPopupAndPressingItOpensIt) {
+  kbtest::RecordingWindow main{u"controls.xml"};
+  ASSERT_TRUE(main.Open());
+  CMenuWnd* menu = CMenuWnd::CreateMenu(u"menu_parent.xml", {100, 100}, &main.pm());
+  ASSERT_NE(menu, nullptr);
+  QAccessibleInterface* root = WindowObject(*menu)->child(0);
+  ASSERT_NE(root, nullptr);
+  ASSERT_EQ(root->childCount(), 3);
+  EXPECT_FALSE(root->child(0)->state().hasPopup);
+  QAccessibleInterface* more = root->child(2);
+  EXPECT_EQ(Name(more), "More");
+  EXPECT_TRUE(more->state().hasPopup);
+  more->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  Testing::ProcessEvents();
+  EXPECT_TRUE(main.messages.empty());
+  ASSERT_NE(menu->GetOpenSubmenu(), nullptr);
+  EXPECT_EQ(CMenuWnd::GetTopMenuForTesting(), menu->GetOpenSubmenu());
+  menu->Close(0);
+  Testing::ProcessEvents();
+  EXPECT_EQ(CMenuWnd::GetTopMenuForTesting(), nullptr);
+}
+
 // Every layout of the skin that can be built on its own: each control a user works with has a
 // name. Texts the program sets at run time (a dialog's title and prompt) are stood in for.
 TEST(AccessibleSkin, EveryInteractiveControlOfEveryLayoutHasAName) {

@@ -231,6 +231,45 @@ TEST(LayoutTest, ImagesDrawWithDestAndCorners) {
   EXPECT_EQ(shot.GetPixel(15, 15), 0xFF000000u);
 }
 
+// On a screen of device pixel ratio 2 an image is drawn from its twice-size twin ("x@2x"), with
+// the skin's corners counted in the 1x image's pixels; at 1 from the image itself.
+TEST(LayoutTest, ATwiceSizeTwinIsDrawnAtDevicePixelRatioTwo) {
+  kbtest::UseTestSkin();
+  constexpr std::uint32_t kRed = 0xFFFF0000, kBlue = 0xFF0000FF, kGreen = 0xFF00FF00;
+  CPaintManagerUI::AddImage(u"test_twin.png", CBitmap(4, 4, kRed));
+  // The twin: a blue ring of two pixels (one pixel of the 1x image) around green.
+  CBitmap twin(8, 8, kBlue);
+  for (int y = 2; y < 6; ++y)
+    for (int x = 2; x < 6; ++x) twin.SetPixel(x, y, kGreen);
+  CPaintManagerUI::AddImage(u"test_twin@2x.png", twin);
+  CPaintManagerUI pm;
+  pm.Init(nullptr);
+  pm.SetClientSize({40, 40});
+  CDialogBuilder builder;
+  CControlUI* root = builder.CreateFromString(
+      R"(<Container><Control name="c" bkimage="file='test_twin.png' corner='1,1,1,1'"/></Container>)",
+      nullptr, &pm);
+  ASSERT_NE(root, nullptr);
+  pm.AttachDialog(root);
+  CBitmap one = Testing::Render(pm, 1);
+  EXPECT_EQ(one.GetWidth(), 40);
+  EXPECT_EQ(one.GetPixel(20, 20), kRed);
+  CBitmap two = Testing::Render(pm, 2);
+  ASSERT_EQ(two.GetWidth(), 80);
+  EXPECT_EQ(two.GetPixel(40, 40), kGreen);
+  EXPECT_EQ(two.GetPixel(40, 0), kBlue);
+  EXPECT_EQ(two.GetPixel(40, 1), kBlue);
+  EXPECT_EQ(two.GetPixel(40, 2), kGreen);  // the corner is two of the twin's pixels
+  EXPECT_EQ(two.GetPixel(79, 40), kBlue);
+  // A twin of the wrong size is not used: the image is stretched instead.
+  CPaintManagerUI::RemoveImage(u"test_twin@2x.png");
+  CPaintManagerUI::AddImage(u"test_twin@2x.png", CBitmap(6, 6, kGreen));
+  two = Testing::Render(pm, 2);
+  EXPECT_EQ(two.GetPixel(40, 40), kRed);
+  CPaintManagerUI::RemoveImage(u"test_twin@2x.png");
+  CPaintManagerUI::RemoveImage(u"test_twin.png");
+}
+
 TEST(LayoutTest, BitmapsLoadWithTheirPixels) {
   kbtest::UseTestSkin();
   CBitmap bmp(3, 2);

@@ -118,4 +118,54 @@ TEST(MenuTest, KeysMoveTheHighlightAndEnterChooses) {
   CPaintManagerUI::DeletePtr(cmds[0]);
 }
 
+// A submenu opens beside its item, by a click or from the keyboard; its item reaches the main
+// window like any other and closes the whole chain; Escape or Left closes the submenu only.
+TEST(MenuTest, ASubmenuOpensBesideItsItemAndItsChoiceClosesTheChain) {
+  kbtest::RecordingWindow main(u"dialog.xml");
+  ASSERT_TRUE(main.Open());
+  CMenuWnd* menu = CMenuWnd::CreateMenu(u"menu_parent.xml", {100, 100}, &main.pm());
+  ASSERT_NE(menu, nullptr);
+  ASSERT_TRUE(Testing::Click(menu->FindItem(u"more")));
+  Testing::ProcessEvents();
+  CMenuWnd* submenu = menu->GetOpenSubmenu();
+  ASSERT_NE(submenu, nullptr);
+  EXPECT_TRUE(MenuCommands(main).empty());  // the opener is no choice
+  const RECT item = menu->FindItem(u"more")->GetPos();
+  EXPECT_EQ(submenu->GetWindowRect().left, menu->GetWindowRect().left + item.right);
+  EXPECT_EQ(submenu->GetWindowRect().top, menu->GetWindowRect().top + item.top);
+  EXPECT_EQ(CMenuWnd::GetTopMenuForTesting(), submenu);
+  // Left goes back to the first menu, which stays open.
+  Testing::PressKey(*submenu->GetPaintManager(), VK_LEFT);
+  Testing::ProcessEvents();
+  EXPECT_EQ(menu->GetOpenSubmenu(), nullptr);
+  EXPECT_EQ(CMenuWnd::GetTopMenuForTesting(), menu);
+  // From the keyboard: down to the item, Right opens the submenu on its first item.
+  CPaintManagerUI& pm = *menu->GetPaintManager();
+  Testing::PressKey(pm, VK_DOWN);
+  Testing::PressKey(pm, VK_DOWN);
+  Testing::PressKey(pm, VK_RIGHT);
+  submenu = menu->GetOpenSubmenu();
+  ASSERT_NE(submenu, nullptr);
+  EXPECT_TRUE(submenu->FindItem(u"kb_3_profile_add")->IsHot());
+  Testing::PressKey(*submenu->GetPaintManager(), VK_ESCAPE);
+  Testing::ProcessEvents();
+  EXPECT_EQ(CMenuWnd::GetTopMenuForTesting(), menu);
+  // A choice in the submenu: one command, both menus gone.
+  ASSERT_TRUE(Testing::ClickMenuItem(u"kb_3_profile_del"));
+  Testing::ProcessEvents();
+  EXPECT_EQ(CMenuWnd::GetTopMenuForTesting(), nullptr);
+  auto cmds = MenuCommands(main);
+  ASSERT_EQ(cmds.size(), 1u);
+  EXPECT_EQ(CDuiString(cmds[0]->szName), CDuiString(u"kb_3_profile_del"));
+  CPaintManagerUI::DeletePtr(cmds[0]);
+  // Closing a menu closes its open submenu.
+  menu = CMenuWnd::CreateMenu(u"menu_parent.xml", {100, 100}, &main.pm());
+  ASSERT_NE(menu, nullptr);
+  ASSERT_TRUE(Testing::Click(menu->FindItem(u"more")));
+  ASSERT_NE(menu->GetOpenSubmenu(), nullptr);
+  menu->Close();
+  Testing::ProcessEvents();
+  EXPECT_EQ(CMenuWnd::GetTopMenuForTesting(), nullptr);
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "common/utf16_text.h"
 #include "keys/assignment_kind.h"
+#include "keys/gui/key_cap_label.h"
 #include "keys/gui/key_capture_dialogs.h"
 #include "keys/gui/key_plate.h"
 #include "keys/gui/macro_picker.h"
@@ -23,32 +24,8 @@ using DuiLib::CDuiString;
 
 namespace {
 
-// Captions longer than this take the smaller key font: on a one-unit cap from four letters on
-// ("Home", "Down"), on wider caps up to two units from six.
-constexpr int kLongCaptionOneUnit = 3;
-constexpr int kLongCaption = 5;
-
 CDuiString Text(std::string_view key) {
   return DuiLib::CResourceManager::GetInstance()->GetText(CDuiString(std::string(key)));
-}
-
-// The shown label of an assignment, resolved to text.
-CDuiString CaptionText(const kb::KeyEntry& entry) {
-  const kb::KeyCode code = kb::ReadKeyCode(entry.code);
-  const kb::KeyCaption caption = kb::KeyCaptionOf(entry.kind, code);
-  switch (caption.form) {
-    case kb::CaptionForm::Text:
-      return Text(caption.text_key);
-    case kb::CaptionForm::Macro:
-      return CDuiString(kb::FieldText(entry.macro_name));
-    case kb::CaptionForm::Shortcut: {
-      CDuiString text;
-      for (int bit = 0; bit < 4; ++bit)
-        if (entry.kind_param & (1u << bit)) text += Text(kb::kShortcutModifierKeys[bit]) + u"+";
-      return text + Text(caption.text_key);
-    }
-  }
-  return {};
 }
 
 // What position `index` does from the factory, by its key's name ("Caps Lock").
@@ -162,7 +139,7 @@ void CKeyCustomPage::DescribeAssignment(const kb::KeyEntry& entry) {
     text += CDuiString(kb::FieldText(entry.macro_name));
     function_label_->SetText(text);
   } else {
-    function_label_->SetText(CaptionText(entry));
+    function_label_->SetText(kb::CapCaptionOf(entry).Whole());
   }
 }
 
@@ -182,14 +159,9 @@ void CKeyCustomPage::ShowKey(bool fn, int index, const kb::KeyEntry& entry) {
   const kb::KeyCode code = kb::ReadKeyCode(entry.code);
   const kb::KeyHighlight highlight = fn ? kb::FnSlotHighlightOf(model_.model, index, code)
                                         : kb::KeyHighlightOf(model_.model, index, code);
-  const CDuiString caption = CaptionText(entry);
-  button->SetText(caption);
-  // A long name fits its cap in the smaller font (a wide key has room for the normal one).
-  const int width = button->GetFixedWidth();
-  const int longest = width < 5 * kb::kPixelsPerQuarter       ? kLongCaptionOneUnit
-                      : width < 2 * kb::kPixelsPerQuarter * 4 ? kLongCaption
-                                                              : 1 << 20;
-  button->SetFont(caption.GetLength() > longest ? u"keycap_small" : u"small");
+  // The cap shows what fits it; the accessible name and the hover panel say it whole.
+  const CDuiString caption = kb::CapCaptionOf(entry).Whole();
+  ShowCapLabel(button, entry);
   button->SetBkImage(CDuiString(std::string(kb::HighlightImage(highlight))));
   // A screen reader says the key, then what it does when that is not what it did
   // ("Left Ctrl, changed: Ctrl+A", "Caps Lock, disabled").
@@ -207,6 +179,16 @@ void CKeyCustomPage::ShowKey(bool fn, int index, const kb::KeyEntry& entry) {
   button->SetAccessibleName(name);
   button->SetAccessibleDescription(highlight == kb::KeyHighlight::None ? CDuiString()
                                                                        : Text("key_changed_text"));
+}
+
+void CKeyCustomPage::ShowCapLabel(DuiLib::CButtonUI* button, const kb::KeyEntry& entry) {
+  const DuiLib::RECT pad = button->GetTextPadding();
+  const int width = button->GetFixedWidth();
+  const kb::CapLabel label =
+      kb::FitCapLabel(GetManager(), kb::CapCaptionOf(entry), width, width - pad.left - pad.right,
+                      button->GetFixedHeight() - pad.top - pad.bottom);
+  button->SetText(label.text);
+  button->SetFont(label.font);
 }
 
 CKeyCustomPage::EntryWriter CKeyCustomPage::RunCommandDialog(const kb::ParsedKeyCommand& command,

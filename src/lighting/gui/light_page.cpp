@@ -4,6 +4,7 @@
 
 #include "common/utf16_text.h"
 #include "keys/assignment_kind.h"
+#include "keys/gui/key_cap_label.h"
 #include "keys/gui/key_plate.h"
 #include "keys/key_caption.h"
 #include "keys/key_layout.h"
@@ -41,15 +42,21 @@ void Recolor(DuiLib::CBitmap& bitmap, std::int32_t color) {
     if ((pixel[i] & 0xFF00'0000u) != 0) pixel[i] = (pixel[i] & 0xFF00'0000u) | rgb;
 }
 
-// What key position `key` does from the factory, named as its cap is: a key handed to an Fn
-// slot by the slot's own factory assignment.
-CDuiString FactoryName(const kb::ModelInfo& model, int key) {
+// What key position `key` does from the factory: a key handed to an Fn slot does what the
+// slot's own factory assignment does.
+kb::KeyCode FactoryCode(const kb::ModelInfo& model, int key) {
   const kb::KeyLayout& layout = kb::LayoutOf(model.model);
   kb::KeyCode code = layout.default_key_codes.at(key);
   if (code != kb::kNoFunction && kb::TypeOf(code) == kb::KeyCodeType::FnSlot &&
       kb::LowByteOf(code) < kb::kLayoutFnSlots)
     code = layout.default_fn_key_codes.at(kb::LowByteOf(code));
-  const kb::KeyCaption caption = kb::KeyCaptionOf(kb::KindByte(kb::AssignmentKind::Default), code);
+  return code;
+}
+
+// That assignment named as its cap is.
+CDuiString FactoryName(const kb::ModelInfo& model, int key) {
+  const kb::KeyCaption caption =
+      kb::KeyCaptionOf(kb::KindByte(kb::AssignmentKind::Default), FactoryCode(model, key));
   return caption.text_key.empty() ? CDuiString() : Text(caption.text_key);
 }
 
@@ -59,7 +66,10 @@ CLightPage::CLightPage(const kb::ModelInfo& model)
     : CModelPage(model, "Light", "page_kb_light.xml") {}
 
 CLightPage::~CLightPage() {
-  for (int k = 0; k < kb::kKeyCount; ++k) DuiLib::CPaintManagerUI::RemoveImage(PreviewImageName(k));
+  for (int k = 0; k < kb::kKeyCount; ++k) {
+    DuiLib::CPaintManagerUI::RemoveImage(PreviewImageName(k));
+    DuiLib::CPaintManagerUI::RemoveImage(DuiLib::CRenderEngine::TwinImageName(PreviewImageName(k)));
+  }
 }
 
 CDuiString CLightPage::PreviewImageName(int key) const {
@@ -109,17 +119,22 @@ void CLightPage::FindControls() {
     // The cap the skin gives the key is what every colour of it is made from. Keys that share
     // an image share its bitmap: it is read once, not once per key, at start-up.
     if (keys_[k] == nullptr || keys_[k]->GetBkImage().IsEmpty()) continue;
-    const std::u16string image(keys_[k]->GetBkImage().view());
-    auto found = cap_images_.find(image);
-    if (found == cap_images_.end()) {
-      auto bitmap = DuiLib::CRenderEngine::GdiplusLoadBitmap(keys_[k]->GetBkImage());
-      found =
-          cap_images_
-              .emplace(image, bitmap ? std::make_shared<const DuiLib::CBitmap>(std::move(*bitmap))
-                                     : nullptr)
-              .first;
-    }
-    caps_[k] = found->second;
+    auto load = [this](const CDuiString& file) {
+      const std::u16string image(file.view());
+      auto found = cap_images_.find(image);
+      if (found == cap_images_.end()) {
+        auto bitmap = DuiLib::CRenderEngine::GdiplusLoadBitmap(file);
+        found =
+            cap_images_
+                .emplace(image, bitmap ? std::make_shared<const DuiLib::CBitmap>(std::move(*bitmap))
+                                       : nullptr)
+                .first;
+      }
+      return found->second;
+    };
+    const CDuiString file = DuiLib::CRenderEngine::ImageFileOf(keys_[k]->GetBkImage());
+    caps_[k] = load(file);
+    twin_caps_[k] = load(DuiLib::CRenderEngine::TwinImageName(file));
   }
 }
 
@@ -130,7 +145,17 @@ void CLightPage::PlaceKeys() {
   for (int k = 0; k < kb::kKeyCount; ++k) {
     plate.Place(keys_[k], picture.positions[k]);
     if (keys_[k] == nullptr) continue;
-    keys_[k]->SetText(FactoryName(model_, k));
+    // The cap's label fitted as on the key page: never cut.
+    kb::KeyEntry entry{};
+    entry.kind = kb::KindByte(kb::AssignmentKind::Default);
+    kb::WriteKeyCode(entry.code, FactoryCode(model_, k));
+    const DuiLib::RECT pad = keys_[k]->GetTextPadding();
+    const int width = keys_[k]->GetFixedWidth();
+    const kb::CapLabel label =
+        kb::FitCapLabel(GetManager(), kb::CapCaptionOf(entry), width, width - pad.left - pad.right,
+                        keys_[k]->GetFixedHeight() - pad.top - pad.bottom);
+    keys_[k]->SetText(label.text);
+    keys_[k]->SetFont(label.font);
     NameKey(k, kUnlit);
   }
 }
@@ -303,6 +328,14 @@ void CLightPage::PaintKey(int key, std::int32_t color) {
   const CDuiString name = PreviewImageName(key);
   DuiLib::CPaintManagerUI::RemoveImage(name);
   DuiLib::CPaintManagerUI::AddImage(name, lit, true);
+  // Sharp on a screen of scale 2 as well: the cap's twin in the same colour.
+  const CDuiString twin = DuiLib::CRenderEngine::TwinImageName(name);
+  DuiLib::CPaintManagerUI::RemoveImage(twin);
+  if (twin_caps_[key] && !twin_caps_[key]->IsNull()) {
+    DuiLib::CBitmap lit_twin = *twin_caps_[key];
+    Recolor(lit_twin, color);
+    DuiLib::CPaintManagerUI::AddImage(twin, lit_twin, true);
+  }
   CDuiString image;
   image.Format(u"file='%s' corner='4,4,4,4'", name.GetData());
   keys_[key]->SetBkImage(image);

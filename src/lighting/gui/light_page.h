@@ -89,8 +89,10 @@ class CLightPage : public CModelPage {
   Rows rows_;
   std::array<DuiLib::COptionUI*, kb::kColorSchemeCount> schemes_{};
   std::array<DuiLib::CButtonUI*, kb::kKeyCount> keys_{};
-  // Each key's cap as the skin draws it, the source of its recoloured images.
+  // Each key's cap as the skin draws it, the source of its recoloured images, and the cap's
+  // twice-size twin (null without one) for screens of scale 2.
   std::array<std::shared_ptr<const DuiLib::CBitmap>, kb::kKeyCount> caps_{};
+  std::array<std::shared_ptr<const DuiLib::CBitmap>, kb::kKeyCount> twin_caps_{};
   std::map<std::u16string, std::shared_ptr<const DuiLib::CBitmap>> cap_images_;
 };
 

@@ -65,6 +65,16 @@ bool DrawImage(CPaintContext& ctx, const CDuiString& image, const RECT& rc);
 
 // The loaded image for a file or in-memory name (cached), or null.
 std::shared_ptr<const QImage> FindImage(const CDuiString& file);
+// "skins/a.png" -> "skins/a@2x.png" (a name without extension gets "@2x" appended): the skin's
+// twice-size variant of an image.
+CDuiString TwinImageName(const CDuiString& file);
+// The image to draw on a device of `device_pixel_ratio`: above 1 the twice-size twin when there
+// is one of exactly twice the size (scale 2), else the image itself (scale 1).
+struct ScaledImage {
+  std::shared_ptr<const QImage> image;
+  int scale = 1;
+};
+ScaledImage FindImageForScale(const CDuiString& file, qreal device_pixel_ratio);
 void AddNamedImage(const CDuiString& name, QImage image);
 bool RemoveNamedImage(const CDuiString& name);
 bool HasNamedImage(const CDuiString& name);
