@@ -144,6 +144,9 @@ class CControlUI {
   virtual bool TakesFocus() const { return false; }
   bool IsFocused() const { return m_bFocused; }
   void SetFocus();
+  // Whether the control draws its keyboard focus itself; the others get the window's focus
+  // ring (CPaintManagerUI::IsFocusVisible).
+  virtual bool ShowsOwnFocus() const { return false; }
 
   // Tree.
   CControlUI* GetParent() const { return m_pParent; }

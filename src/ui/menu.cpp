@@ -199,7 +199,9 @@ bool CMenuWnd::ResponseDefaultKeyEvent(WPARAM wParam) {
     return true;
   }
   auto* root = dynamic_cast<CMenuUI*>(m_pm.GetRoot());
-  if (!root || (wParam != VK_UP && wParam != VK_DOWN && wParam != VK_RETURN)) return false;
+  // Space chooses as Enter does: the key that opened the menu from the keyboard also picks in it.
+  const bool choose = wParam == VK_RETURN || wParam == VK_SPACE;
+  if (!root || (wParam != VK_UP && wParam != VK_DOWN && !choose)) return false;
   std::vector<CMenuElementUI*> items;
   int hot = -1;
   for (int i = 0; i < root->GetCount(); ++i) {
@@ -209,7 +211,7 @@ bool CMenuWnd::ResponseDefaultKeyEvent(WPARAM wParam) {
     items.push_back(e);
   }
   if (items.empty()) return true;
-  if (wParam == VK_RETURN) {
+  if (choose) {
     if (hot >= 0) items[static_cast<std::size_t>(hot)]->Activate();
     return true;
   }
