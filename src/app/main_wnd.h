@@ -52,6 +52,8 @@ class CMainWnd : public DuiLib::WindowImplBase {
   void OpenTrayMenu();
   void OnMenuCommand(DuiLib::MenuCmd* cmd);
   void OnHookEvent(DuiLib::UINT msg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
+  // Whether a capture byte is set: a key capture or a recording runs.
+  bool CaptureRunning() const;
   CDevicePage* Kb3() const { return kb_.page(0); }
 
   const kb::AppPaths paths_;
