@@ -15,7 +15,6 @@ namespace {
 // the key next in the row wins over a nearer one in the row below.
 constexpr long kSidewaysWeight = 3;
 constexpr qreal kRingWidth = 2.0;
-constexpr qreal kRingRadius = 4.0;
 
 // Twice the centre, so that odd sizes need no fractions.
 long Centre2(long lo, long hi) { return lo + hi; }
@@ -85,25 +84,35 @@ CControlUI* NearestInDirection(const std::vector<CControlUI*>& candidates, const
   return best;
 }
 
-void PaintFocusRing(CPaintContext& ctx, const CControlUI* control, DWORD argb) {
-  const RECT rc = control->GetPos();
+void PaintFocusRing(CPaintContext& ctx, const CControlUI* control, DWORD argb, DWORD inner) {
+  int radius = 0;
+  const RECT rc = control->GetFocusRingRect(radius);
   if (rc.IsEmpty()) return;
-  // A control scrolled partly out of its list shows the ring on its visible part only.
+  // A control scrolled partly out of its list shows the ring on its visible part only; other
+  // containers do not scroll, and a ring a little outside its row (a slider's) stays whole.
   QRect clip = ToQRect(rc);
-  for (const CControlUI* p = control->GetParent(); p != nullptr; p = p->GetParent())
-    clip = clip.intersected(ToQRect(p->GetPos()));
+  for (CControlUI* p = control->GetParent(); p != nullptr; p = p->GetParent())
+    if (p->GetInterface(u"List") != nullptr) clip = clip.intersected(ToQRect(p->GetPos()));
   if (clip.isEmpty()) return;
   QPainter& p = ctx.painter();
   p.save();
   p.setClipRect(clip);
   p.setRenderHint(QPainter::Antialiasing, true);
+  p.setBrush(Qt::NoBrush);
   QPen pen(ToQColor(argb));
   pen.setWidthF(kRingWidth);
   p.setPen(pen);
-  p.setBrush(Qt::NoBrush);
-  const qreal inset = kRingWidth / 2;
-  p.drawRoundedRect(QRectF(ToQRect(rc)).adjusted(inset, inset, -inset, -inset), kRingRadius,
-                    kRingRadius);
+  const qreal half = kRingWidth / 2;
+  const QRectF outer = QRectF(ToQRect(rc)).adjusted(half, half, -half, -half);
+  p.drawRoundedRect(outer, radius, radius);
+  if (inner >> 24) {
+    QPen line(ToQColor(inner));
+    line.setWidthF(1.0);
+    p.setPen(line);
+    const qreal in = kRingWidth + 0.5 - half;
+    p.drawRoundedRect(outer.adjusted(in, in, -in, -in), std::max(0.0, radius - in),
+                      std::max(0.0, radius - in));
+  }
   p.restore();
 }
 

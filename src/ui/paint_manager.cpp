@@ -336,7 +336,9 @@ void CPaintManagerUI::Paint(CPaintContext& ctx, const RECT& dirty) {
   if (d_->focus_visible && focus != nullptr && focus->IsVisible() && !focus->ShowsOwnFocus()) {
     DWORD ring = kDefaultFocusRing;
     if (!ParseColor(u"focus", ring, this)) ring = kDefaultFocusRing;
-    internal::PaintFocusRing(ctx, focus, ring);
+    DWORD inner = 0;
+    if (!ParseColor(u"focus_inner", inner, this)) inner = 0;
+    internal::PaintFocusRing(ctx, focus, ring, inner);
   }
 }
 

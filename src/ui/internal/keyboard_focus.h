@@ -29,8 +29,10 @@ std::vector<CControlUI*> KeyboardFocusOrder(CControlUI* root);
 // way.
 CControlUI* NearestInDirection(const std::vector<CControlUI*>& candidates, const CControlUI* from,
                                UINT vkey);
-// Draws the focus ring just inside the control's rectangle, clipped to what its containers show.
-void PaintFocusRing(CPaintContext& ctx, const CControlUI* control, DWORD argb);
+// Draws the focus ring just inside the control's ring rectangle (CControlUI::GetFocusRingRect),
+// clipped to what the lists around it show: `argb` 2 px wide, and inside it a 1 px line of `inner`
+// (when opaque) that keeps the ring apart from a fill of its own colour.
+void PaintFocusRing(CPaintContext& ctx, const CControlUI* control, DWORD argb, DWORD inner);
 
 }  // namespace internal
 }  // namespace DuiLib
