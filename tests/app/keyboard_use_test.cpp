@@ -13,6 +13,8 @@
 #include "app_fixture.h"
 #include "keys/assignment_kind.h"
 #include "keys/gui/key_custom_page.h"
+#include "lighting/gui/light_page.h"
+#include "lighting/light_rows.h"
 #include "profile/profile_record.h"
 #include "ui/button.h"
 #include "ui/container.h"
@@ -56,12 +58,19 @@ class KeyboardUseTest : public AppFixture {
       ASSERT_EQ(FocusedKey(), key) << "after arrow " << vkey;
     }
   }
-  // Whether the window shows the focus ring on the left edge of the control.
+  // Whether the window shows the focus ring at the middle of its left side (the ring's rectangle:
+  // the control's, or for a slider a circle around the thumb).
   bool RingOn(DuiLib::CControlUI* control) {
     const DuiLib::CBitmap shot = DuiLib::Testing::Render(pm());
-    const DuiLib::RECT rc = control->GetPos();
-    const int y = (rc.top + rc.bottom) / 2;
-    return shot.GetPixel(rc.left, y) == kFocusRing && shot.GetPixel(rc.left + 1, y) == kFocusRing;
+    int radius = 0;
+    const DuiLib::RECT rc = control->GetFocusRingRect(radius);
+    const DuiLib::DWORD pixel = shot.GetPixel(rc.left + 1, (rc.top + rc.bottom) / 2);
+    for (int shift = 0; shift < 24; shift += 8) {
+      const int diff = static_cast<int>((pixel >> shift) & 0xFF) -
+                       static_cast<int>((kFocusRing >> shift) & 0xFF);
+      if (diff > 16 || diff < -16) return false;
+    }
+    return true;
   }
   // The menu item the arrows highlight, moved down onto `name`.
   void ArrowToMenuItem(const char16_t* name) {
@@ -222,6 +231,40 @@ TEST_F(KeyboardUseTest, TabArrowsEnterAndSpaceReachAndUseTheMainControlsAndAKeys
   EXPECT_FALSE(RingOn(Focus()));
   Press(DuiLib::VK_TAB);
   EXPECT_TRUE(RingOn(Focus()));
+}
+
+// The lighting page's picture in the per-key mode works the same way: one Tab stop, the arrows
+// between keys, Space paints the focused key and paints it off again.
+TEST_F(KeyboardUseTest, TheLightingPicturesKeysArePaintedFromTheKeyboard) {
+  Start();
+  TabTo(u"option_kb_3_light");
+  Press(DuiLib::VK_SPACE);
+  auto& light = *dynamic_cast<CLightPage*>(Find(u"kb_3_light"));
+  ASSERT_TRUE(light.mode_combo()->SelectItem(kCustomColorsMode, true));
+  DuiLib::Testing::ProcessEvents();
+  auto in_picture = [&] {
+    return Focus() != nullptr && Focus()->GetName().Find(u"btn_kb_3_custom_") == 0;
+  };
+  for (int i = 0; i < 40 && !in_picture(); ++i) Press(DuiLib::VK_TAB);
+  ASSERT_TRUE(in_picture());
+  EXPECT_EQ(FocusName(), u"btn_kb_3_custom_0");  // Esc, the first key
+  EXPECT_TRUE(RingOn(Focus()));
+  Press(DuiLib::VK_DOWN);
+  Press(DuiLib::VK_RIGHT);
+  int key = -1;
+  for (int k = 0; k < kLayoutKeys; ++k)
+    if (light.KeyButton(k) == Focus()) key = k;
+  ASSERT_GE(key, 0);
+  EXPECT_EQ(key, 7);  // "`" and then "1"
+  const auto color = [&] { return Data().Lock().current()->banks[0].custom_colors[0][key]; };
+  ASSERT_EQ(color(), 0);
+  Press(DuiLib::VK_SPACE);
+  EXPECT_NE(color(), 0);
+  Press(DuiLib::VK_RETURN);
+  EXPECT_EQ(color(), 0);
+  // One stop: a Tab leaves the picture.
+  Press(DuiLib::VK_TAB);
+  EXPECT_FALSE(in_picture());
 }
 
 }  // namespace
