@@ -196,9 +196,13 @@ TEST_F(KeyboardUseTest, TabArrowsEnterAndSpaceReachAndUseTheMainControlsAndAKeys
         {DuiLib::VK_LEFT, "Tab"},
         {DuiLib::VK_DOWN, "Caps Lock"},
         {DuiLib::VK_LEFT, "Caps Lock"}});  // nothing left of it: the focus stays
-  // Tab leaves the picture; Shift+Tab comes back to the key it left.
+  // The panel that the pointer opens on a key follows the focus, and tells what the key does.
+  EXPECT_TRUE(Find(u"ver_kb_3_function")->IsVisible());
+  EXPECT_EQ(Find(u"label_kb_3_function")->GetShownText(), u"Caps Lock");
+  // Tab leaves the picture (and the panel goes); Shift+Tab comes back to the key it left.
   Press(DuiLib::VK_TAB);
   EXPECT_FALSE(InPicture(Focus()));
+  EXPECT_FALSE(Find(u"ver_kb_3_function")->IsVisible());
   Press(DuiLib::VK_TAB, DuiLib::UIKEY_SHIFT);
   ASSERT_EQ(FocusedKey(), "Caps Lock");
 
