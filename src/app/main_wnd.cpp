@@ -202,10 +202,14 @@ void CMainWnd::OnMenuCommand(DuiLib::MenuCmd* cmd) {
   }
 }
 
+bool CMainWnd::CaptureRunning() const {
+  for (int i = kb::kFirstCaptureByte; i <= kb::kLastCaptureByte; ++i)
+    if (capture_[i] == 1) return true;
+  return false;
+}
+
 void CMainWnd::OnHookEvent(DuiLib::UINT msg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam) {
-  bool any = false;
-  for (int i = kb::kFirstCaptureByte; i <= kb::kLastCaptureByte; ++i) any = any || capture_[i] == 1;
-  if (!any) return;
+  if (!CaptureRunning()) return;
   // Bytes 12 and 13 belong to the first model's macro page, 14 and 15 to the second's.
   for (int m = 0; m < 2; ++m) {
     const int first = 12 + 2 * m;
@@ -228,8 +232,9 @@ DuiLib::LRESULT CMainWnd::HandleCustomMessage(DuiLib::UINT msg, DuiLib::WPARAM w
       handled = false;
       return 0;
     case DuiLib::WM_KEYDOWN:
-      // Enter and Space press no button of the main window.
-      handled = wParam == DuiLib::VK_RETURN || wParam == DuiLib::VK_SPACE;
+      // While a key is captured or a recording runs, Enter and Space belong to the capture and
+      // press no button of the window; otherwise they press the focused control.
+      handled = CaptureRunning() && (wParam == DuiLib::VK_RETURN || wParam == DuiLib::VK_SPACE);
       return 0;
     case DuiLib::WM_TIMER:
       if (wParam != msgs::kResumeTimer) {

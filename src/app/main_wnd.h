@@ -55,6 +55,8 @@ class CMainWnd : public DuiLib::WindowImplBase {
   void OpenTrayMenu();
   void OnMenuCommand(DuiLib::MenuCmd* cmd);
   void OnHookEvent(DuiLib::UINT msg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
+  // Whether a capture byte is set: a key capture or a recording runs.
+  bool CaptureRunning() const;
   CDevicePage* Kb3() const { return kb_.page(0); }
   // Every started model's profile store; false when one could not be saved (said on stderr).
   bool SaveStores();

@@ -75,6 +75,17 @@ void CNameDialog::OnClick(DuiLib::TNotifyUI& msg) {
     Accept();
 }
 
+bool CNameDialog::ResponseDefaultKeyEvent(DuiLib::WPARAM wParam) {
+  if (wParam == DuiLib::VK_RETURN) {
+    DuiLib::CControlUI* focus = m_pm.GetFocus();
+    if (focus == nullptr || focus->GetInterface(u"Button") == nullptr) {
+      Accept();
+      return true;
+    }
+  }
+  return WindowImplBase::ResponseDefaultKeyEvent(wParam);
+}
+
 void CNameDialog::Accept() {
   auto* edit = m_pm.FindControl(u"edit_name");
   const CDuiString entered = edit != nullptr ? edit->GetText() : CDuiString();

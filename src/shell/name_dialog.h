@@ -45,6 +45,8 @@ class CNameDialog : public DuiLib::WindowImplBase {
   DuiLib::CDuiString GetSkinFile() override;
   void InitWindow() override;
   void OnClick(DuiLib::TNotifyUI& msg) override;
+  // Enter confirms as OK does, unless a button has the focus (it presses that button).
+  bool ResponseDefaultKeyEvent(DuiLib::WPARAM wParam) override;
 
  private:
   void Accept();

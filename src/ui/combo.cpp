@@ -214,8 +214,9 @@ ComboDropWindow::ComboDropWindow(CComboUI* owner)
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   if (owner_) {
-    // Open on the selected item.
+    // Open on the selected item, highlighted, so that the arrow keys go on from it.
     int sel = owner_->GetCurSel();
+    hot_ = sel;
     for (int i = 0; i < sel; ++i) scroll_ += RowHeight(i);
   }
 }
@@ -303,7 +304,8 @@ void ComboDropWindow::keyPressEvent(QKeyEvent* e) {
     hot_ = std::max(0, hot_ - 1), update();
   else if (e->key() == Qt::Key_Down)
     hot_ = std::min(owner_->GetCount() - 1, hot_ + 1), update();
-  else if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && hot_ >= 0)
+  else if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Space) &&
+           hot_ >= 0)
     Choose(hot_);
 }
 

@@ -192,6 +192,8 @@ void CContainerUI::SetAttribute(const CDuiString& name, const CDuiString& value)
     SetInset(ParseRect(value.view()));
   else if (name == u"childpadding")
     SetChildPadding(ParseSize(value.view()).cx);
+  else if (name == u"focusgroup")
+    SetFocusGroup(ParseBool(value.view()));
   else
     CControlUI::SetAttribute(name, value);
 }

@@ -37,6 +37,11 @@ class CContainerUI : public CControlUI {
   void SetInset(RECT rc);
   int GetChildPadding() const { return m_iChildPadding; }
   void SetChildPadding(int padding);
+  // A focus group ("focusgroup" attribute) is one stop of Tab however many focusable controls
+  // it holds: Tab lands on the one that had the focus last (else the first), and the arrow keys
+  // move the focus among them by their position.
+  bool IsFocusGroup() const { return m_bFocusGroup; }
+  void SetFocusGroup(bool group) { m_bFocusGroup = group; }
 
   void SetPos(RECT rc) override;
   void SetVisible(bool visible = true) override;
@@ -59,6 +64,7 @@ class CContainerUI : public CControlUI {
   std::vector<CControlUI*> m_items;
   RECT m_rcInset;
   int m_iChildPadding = 0;
+  bool m_bFocusGroup = false;
 };
 
 class CVerticalLayoutUI : public CContainerUI {

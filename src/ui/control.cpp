@@ -414,6 +414,11 @@ void CControlUI::DoEvent(TEventUI& event) {
 
 bool CControlUI::Activate() { return IsVisible() && IsEnabled(); }
 
+RECT CControlUI::GetFocusRingRect(int& corner_radius) const {
+  corner_radius = 4;
+  return m_rcItem;
+}
+
 void CControlUI::Invalidate() {
   if (m_pManager) m_pManager->Invalidate();
 }

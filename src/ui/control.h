@@ -144,6 +144,12 @@ class CControlUI {
   virtual bool TakesFocus() const { return false; }
   bool IsFocused() const { return m_bFocused; }
   void SetFocus();
+  // Whether the control draws its keyboard focus itself; the others get the window's focus
+  // ring (CPaintManagerUI::IsFocusVisible).
+  virtual bool ShowsOwnFocus() const { return false; }
+  // Where the focus ring goes, and the radius of its corners: the control's rectangle (a slider
+  // rings its thumb).
+  virtual RECT GetFocusRingRect(int& corner_radius) const;
 
   // Tree.
   CControlUI* GetParent() const { return m_pParent; }

@@ -15,6 +15,8 @@ class CEditUI : public CLabelUI {
   CDuiString GetClass() const override { return u"EditUI"; }
   void* GetInterface(const CDuiString& name) override;
   bool TakesFocus() const override { return IsEnabled(); }
+  // The caret and the focus border colour show the focus.
+  bool ShowsOwnFocus() const override { return (m_dwFocusBorderColor >> 24) != 0; }
 
   void SetText(const CDuiString& text) override;
   int GetMaxChar() const { return m_iMaxChar; }

@@ -169,6 +169,7 @@ UINT VirtualKeyFromQt(int k) {
     case Qt::Key_Backspace:
       return VK_BACK;
     case Qt::Key_Tab:
+    case Qt::Key_Backtab:  // what X11 reports for Shift+Tab; the Shift is in the modifiers
       return VK_TAB;
     case Qt::Key_Return:
     case Qt::Key_Enter:

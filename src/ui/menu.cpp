@@ -262,7 +262,9 @@ bool CMenuWnd::ResponseDefaultKeyEvent(WPARAM wParam) {
     return true;
   }
   auto* root = dynamic_cast<CMenuUI*>(m_pm.GetRoot());
-  if (!root || (wParam != VK_UP && wParam != VK_DOWN && wParam != VK_RETURN && wParam != VK_RIGHT))
+  // Space chooses as Enter does: the key that opened the menu from the keyboard also picks in it.
+  const bool choose = wParam == VK_RETURN || wParam == VK_SPACE;
+  if (!root || (wParam != VK_UP && wParam != VK_DOWN && wParam != VK_RIGHT && !choose))
     return false;
   std::vector<CMenuElementUI*> items;
   int hot = -1;
@@ -273,11 +275,11 @@ bool CMenuWnd::ResponseDefaultKeyEvent(WPARAM wParam) {
     items.push_back(e);
   }
   if (items.empty()) return true;
-  if (wParam == VK_RETURN || wParam == VK_RIGHT) {
+  if (choose || wParam == VK_RIGHT) {
     if (hot < 0) return true;
     CMenuElementUI* item = items[static_cast<std::size_t>(hot)];
     if (item->GetSubmenu().IsEmpty()) {
-      if (wParam == VK_RETURN) item->Activate();
+      if (choose) item->Activate();
     } else if (CMenuWnd* submenu = OpenSubmenu(item)) {
       // From the keyboard the submenu starts on its first item.
       submenu->ResponseDefaultKeyEvent(VK_DOWN);

@@ -11,6 +11,7 @@
 #include "ui/container.h"
 #include "ui/control.h"
 #include "ui/internal/accessibility.h"
+#include "ui/internal/keyboard_focus.h"
 #include "ui/internal/paint_context.h"
 #include "ui/internal/window_access.h"
 #include "ui/theme.h"
@@ -68,7 +69,15 @@ struct CPaintManagerUI::Impl {
   int dispatch_depth = 0;
   std::vector<CControlUI*> cleanup;
   CTheme local_theme;
+  bool focus_visible = false;
+  // The member of each focus group that had the focus last: Tab returns there.
+  std::unordered_map<CControlUI*, CControlUI*> group_focus;
 };
+
+namespace {
+// The ring's colour when the theme names none.
+constexpr DWORD kDefaultFocusRing = 0xFF52BBF0;
+}  // namespace
 
 CPaintManagerUI::CPaintManagerUI() : d_(std::make_unique<Impl>()) {}
 
@@ -210,8 +219,10 @@ void CPaintManagerUI::SetFocus(CControlUI* control) {
     ev.Type = UIEVENT_SETFOCUS;
     ev.pSender = old;
     control->DoEvent(ev);
-    if (d_->focus == control)
+    if (d_->focus == control) {
+      if (CContainerUI* group = internal::FocusGroupOf(control)) d_->group_focus[group] = control;
       internal::AccessibleChanged(control, internal::AccessibleChange::kFocus);
+    }
   }
   d_->event_target = nullptr;
   EndDispatch();
@@ -320,6 +331,15 @@ void CPaintManagerUI::Paint(CPaintContext& ctx, const RECT& dirty) {
   d_->repaint_requested = false;
   UpdateLayout();
   if (d_->root && d_->root->IsVisible()) d_->root->DoPaint(ctx, dirty);
+  // Over everything, so that no neighbour paints over it.
+  CControlUI* focus = d_->focus;
+  if (d_->focus_visible && focus != nullptr && focus->IsVisible() && !focus->ShowsOwnFocus()) {
+    DWORD ring = kDefaultFocusRing;
+    if (!ParseColor(u"focus", ring, this)) ring = kDefaultFocusRing;
+    DWORD inner = 0;
+    if (!ParseColor(u"focus_inner", inner, this)) inner = 0;
+    internal::PaintFocusRing(ctx, focus, ring, inner);
+  }
 }
 
 CTheme& CPaintManagerUI::LocalTheme() { return d_->local_theme; }
@@ -401,6 +421,10 @@ void CPaintManagerUI::OnMouseMove(POINT pt, WORD key_state) {
 
 void CPaintManagerUI::OnButtonDown(POINT pt, bool right, bool double_click, WORD key_state) {
   DispatchGuard guard(this);
+  if (d_->focus_visible) {
+    d_->focus_visible = false;
+    Invalidate();
+  }
   CControlUI* hit = FindControl(pt);
   if (!hit || !hit->IsEnabled()) {
     if (!right) SetFocus(nullptr);
@@ -463,10 +487,22 @@ void CPaintManagerUI::OnMouseLeave() {
 
 bool CPaintManagerUI::OnKeyDown(UINT vkey, WORD key_state, const CDuiString& text) {
   DispatchGuard guard(this);
+  if (!d_->focus_visible) {
+    d_->focus_visible = true;
+    Invalidate();
+  }
   if (vkey == VK_TAB && !(key_state & (UIKEY_CONTROL | UIKEY_ALT)))
     return MoveFocus(!(key_state & UIKEY_SHIFT));
   CControlUI* target = d_->focus;
   if (!target) return false;
+  const bool arrow = vkey == VK_LEFT || vkey == VK_UP || vkey == VK_RIGHT || vkey == VK_DOWN;
+  if (arrow && key_state == 0) {
+    if (CContainerUI* group = internal::FocusGroupOf(target)) {
+      const std::vector<CControlUI*> members = internal::KeyboardFocusOrder(group);
+      if (CControlUI* next = internal::NearestInDirection(members, target, vkey)) SetFocus(next);
+      return true;
+    }
+  }
   TEventUI ev;
   ev.Type = UIEVENT_KEYDOWN;
   ev.pSender = target;
@@ -485,27 +521,43 @@ bool CPaintManagerUI::OnKeyDown(UINT vkey, WORD key_state, const CDuiString& tex
 }
 
 bool CPaintManagerUI::MoveFocus(bool forward) {
-  if (!d_->root) return false;
-  std::vector<CControlUI*> order;
-  d_->root->ForEach(
-      [](CControlUI* c, void* data) {
-        if (c->TakesFocus() && c->IsVisible() && c->IsEnabled() && c->IsKeyboardEnabled() &&
-            !c->IsNameHidden())
-          static_cast<std::vector<CControlUI*>*>(data)->push_back(c);
-      },
-      &order);
-  if (order.empty()) return false;
-  auto it = std::find(order.begin(), order.end(), d_->focus);
-  std::size_t next;
-  if (it == order.end())
-    next = forward ? 0 : order.size() - 1;
-  else {
-    std::size_t i = static_cast<std::size_t>(it - order.begin());
-    next = forward ? (i + 1) % order.size() : (i + order.size() - 1) % order.size();
+  // One stop per control, and one per focus group (where its first member stands).
+  struct Stop {
+    CControlUI* control;
+    CContainerUI* group;
+  };
+  std::vector<Stop> stops;
+  for (CControlUI* c : internal::KeyboardFocusOrder(d_->root)) {
+    CContainerUI* group = internal::FocusGroupOf(c);
+    if (group == nullptr || std::none_of(stops.begin(), stops.end(),
+                                         [group](const Stop& s) { return s.group == group; }))
+      stops.push_back({c, group});
   }
-  SetFocus(order[next]);
+  if (stops.empty()) return false;
+  CContainerUI* focus_group = internal::FocusGroupOf(d_->focus);
+  auto it = std::find_if(stops.begin(), stops.end(), [&](const Stop& s) {
+    return focus_group != nullptr ? s.group == focus_group : s.control == d_->focus;
+  });
+  std::size_t next;
+  if (it == stops.end())
+    next = forward ? 0 : stops.size() - 1;
+  else {
+    std::size_t i = static_cast<std::size_t>(it - stops.begin());
+    next = forward ? (i + 1) % stops.size() : (i + stops.size() - 1) % stops.size();
+  }
+  CControlUI* target = stops[next].control;
+  if (CContainerUI* group = stops[next].group) {
+    // Back to the member that had the focus, while it can still take it.
+    auto last = d_->group_focus.find(group);
+    if (last != d_->group_focus.end() && internal::TakesKeyboardFocus(last->second) &&
+        internal::FocusGroupOf(last->second) == group)
+      target = last->second;
+  }
+  SetFocus(target);
   return true;
 }
+
+bool CPaintManagerUI::IsFocusVisible() const { return d_->focus_visible; }
 
 CControlUI* CPaintManagerUI::GetHover() const { return d_->hover; }
 CControlUI* CPaintManagerUI::GetCapture() const { return d_->capture; }
@@ -524,6 +576,9 @@ void CPaintManagerUI::UnregisterName(CControlUI* control) {
 void CPaintManagerUI::ReapObjects(CControlUI* control) {
   if (!control->IsNameHidden()) UnregisterName(control);
   if (d_->focus == control) d_->focus = nullptr;
+  std::erase_if(d_->group_focus, [control](const auto& entry) {
+    return entry.first == control || entry.second == control;
+  });
   if (d_->hover == control) d_->hover = nullptr;
   if (d_->capture == control) d_->capture = nullptr;
   if (d_->event_target == control) d_->event_target = nullptr;

@@ -71,6 +71,10 @@ class CPaintManagerUI {
   // Moves the keyboard focus; the old control gets "killfocus" before the new one gets
   // "setfocus". Null clears the focus.
   void SetFocus(CControlUI* control);
+  // Whether the window shows the focus ring: from the first key pressed in the window until a
+  // mouse press there, so that the keyboard's user sees where the keys go and a mouse user is
+  // spared a ring on every button clicked.
+  bool IsFocusVisible() const;
 
   // Control timers: each expiry sends UIEVENT_TIMER to the control, which raises "timer"
   // (wParam = id). Setting an existing id restarts it.
@@ -129,7 +133,8 @@ class CPaintManagerUI {
   void OnMouseWheel(POINT pt, int delta);
   void OnMouseLeave();
   // True when a control used the key. Tab (Shift+Tab) moves the focus to the next (previous)
-  // control that takes it, in layout order.
+  // control that takes it, in layout order, a focus group counting as one; inside a focus
+  // group the arrow keys move it to the nearest member in their direction.
   bool OnKeyDown(UINT vkey, WORD key_state, const CDuiString& text);
   bool MoveFocus(bool forward);
   // The control under the pointer and the one holding the mouse capture.

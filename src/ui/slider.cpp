@@ -209,6 +209,13 @@ void CSliderUI::SetAttribute(const CDuiString& name, const CDuiString& value) {
     CProgressUI::SetAttribute(name, value);
 }
 
+RECT CSliderUI::GetFocusRingRect(int& corner_radius) const {
+  constexpr int kClearance = 4;  // the ring's 2 px and 2 px of air around the thumb
+  const RECT t = GetThumbRect();
+  corner_radius = std::max(t.Width(), t.Height()) / 2 + kClearance;
+  return {t.left - kClearance, t.top - kClearance, t.right + kClearance, t.bottom + kClearance};
+}
+
 void CSliderUI::PaintStatusImage(CPaintContext& ctx) {
   CProgressUI::PaintStatusImage(ctx);
   RECT t = GetThumbRect();

@@ -51,6 +51,8 @@ class CSliderUI : public CProgressUI {
   void SetChangeStep(int step);
   SIZE GetThumbSize() const { return m_szThumb; }
   RECT GetThumbRect() const;
+  // A ring around the thumb, clear of it: around the whole track it would cover the bar.
+  RECT GetFocusRingRect(int& corner_radius) const override;
 
   void DoEvent(TEventUI& event) override;
   void SetAttribute(const CDuiString& name, const CDuiString& value) override;

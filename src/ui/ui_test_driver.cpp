@@ -188,10 +188,9 @@ void LeaveWindow(CPaintManagerUI& pm) {
   }
 }
 
-bool PressKey(CPaintManagerUI& pm, UINT vkey, WORD modifiers) {
-  QWidget* host = HostOf(&pm);
-  if (!host) return pm.OnKeyDown(vkey, modifiers, {});
-  int key = QtKeyFromVirtualKey(vkey);
+namespace {
+// A key press as Qt delivers it to `widget`, with the text the key types.
+void SendKey(QWidget* widget, UINT vkey, WORD modifiers) {
   QString text;
   if (vkey == VK_SPACE)
     text = QStringLiteral(" ");
@@ -199,8 +198,25 @@ bool PressKey(CPaintManagerUI& pm, UINT vkey, WORD modifiers) {
     text = QChar(static_cast<char16_t>(vkey));
   else if (vkey >= 'A' && vkey <= 'Z' && !(modifiers & (UIKEY_CONTROL | UIKEY_ALT)))
     text = QChar(static_cast<char16_t>((modifiers & UIKEY_SHIFT) ? vkey : vkey + 32));
-  QKeyEvent ev(QEvent::KeyPress, key, Mods(modifiers), text);
-  QCoreApplication::sendEvent(host, &ev);
+  QKeyEvent ev(QEvent::KeyPress, QtKeyFromVirtualKey(vkey), Mods(modifiers), text);
+  QCoreApplication::sendEvent(widget, &ev);
+}
+}  // namespace
+
+bool PressKey(CPaintManagerUI& pm, UINT vkey, WORD modifiers) {
+  QWidget* host = HostOf(&pm);
+  if (!host) return pm.OnKeyDown(vkey, modifiers, {});
+  SendKey(host, vkey, modifiers);
+  return true;
+}
+
+bool PressKeyInPopup(UINT vkey, WORD modifiers) {
+  QWidget* popup = QApplication::activePopupWidget();
+  // A menu is a tool window that takes the focus when it opens, rather than a Qt popup.
+  if (!popup)
+    if (CMenuWnd* menu = CMenuWnd::GetTopMenuForTesting()) popup = HostOf(menu->GetPaintManager());
+  if (!popup) return false;
+  SendKey(popup, vkey, modifiers);
   return true;
 }
 

@@ -40,6 +40,9 @@ void LeaveWindow(CPaintManagerUI& pm);
 bool TypeText(CControlUI* control, const CDuiString& text);
 // One key press (Windows virtual-key code, UIKEY_* modifiers) to the window of `pm`.
 bool PressKey(CPaintManagerUI& pm, UINT vkey, WORD modifiers = 0);
+// One key press to the open popup, where the keyboard goes while one is open: a combo's
+// drop-down, else the newest open menu. False when none is open.
+bool PressKeyInPopup(UINT vkey, WORD modifiers = 0);
 // Rolls the wheel over the control (positive: up).
 bool Wheel(CControlUI* control, int delta);
 

@@ -1,9 +1,10 @@
 // Not a test: shows the main window on one sub-page for scripts/render_app.sh, which
 // photographs it under Xvfb. Once it is up it prints "geometry WxH+X+Y" (the main window's
 // rectangle in Qt's logical pixels) and a newline on standard output. app_preview <application
-// directory>
-// <custom|light|light18|macro|unplugged|keymenu|keymenu_media|hover|hover_macro|shortcut|picker>
-// The data folder is the application directory's own.
+// directory> <custom|light|light18|macro|unplugged|keymenu|keymenu_media|hover|hover_macro|
+// shortcut|picker|focus_button|focus_combo|focus_tab|focus_slider|focus_key> The data folder is
+// the application directory's own. The focus_ pages reach their control with Tab (and the arrows
+// in the picture), as a user does, so that the focus ring shows.
 
 #include <dlfcn.h>
 #include <array>
@@ -30,11 +31,10 @@
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(
-        stderr,
-        "usage: app_preview APP_DIR "
-        "custom|light|light18|macro|unplugged|keymenu|keymenu_media|hover|hover_macro|shortcut|"
-        "picker\n");
+    std::fprintf(stderr,
+                 "usage: app_preview APP_DIR "
+                 "custom|light|light18|macro|unplugged|keymenu|keymenu_media|hover|hover_macro|"
+                 "shortcut|picker|focus_button|focus_combo|focus_tab|focus_slider|focus_key\n");
     return 2;
   }
   const std::string dir = std::string(argv[1]) + "/";
@@ -46,7 +46,8 @@ int main(int argc, char** argv) {
   wnd.CenterWindow();
   DuiLib::Testing::ProcessEvents();
   DuiLib::CPaintManagerUI& pm = *wnd.GetPaintManager();
-  if (page == "light" || page == "light18") DuiLib::Testing::Click(pm, u"option_kb_3_light");
+  if (page == "light" || page == "light18" || page == "focus_slider")
+    DuiLib::Testing::Click(pm, u"option_kb_3_light");
   auto* modes = dynamic_cast<DuiLib::CComboUI*>(pm.FindControl(u"combo_kb_3_light_mode"));
   if (page == "light" && modes != nullptr) {
     // An effect with the user's own colour: the scheme row and the colour row.
@@ -92,6 +93,23 @@ int main(int argc, char** argv) {
       const int row = page == "macro_mouse" ? 4 : page == "macro_move" ? 6 : 2;
       if (rows != nullptr) rows->SelectItem(row, true);
     }
+  }
+  if (page.rfind("focus_", 0) == 0) {
+    const char16_t* target = page == "focus_button"   ? u"btn_kb_3_apply"
+                             : page == "focus_combo"  ? u"combo_kb_3_profile"
+                             : page == "focus_tab"    ? u"option_kb_3_light"
+                             : page == "focus_slider" ? u"slider_kb_3_light_brightness"
+                                                      : u"btn_kb_3_key_";
+    auto reached = [&] {
+      DuiLib::CControlUI* focus = pm.GetFocus();
+      return focus != nullptr && focus->GetName().Find(target) == 0;
+    };
+    for (int i = 0; i < 60 && !reached(); ++i) DuiLib::Testing::PressKey(pm, DuiLib::VK_TAB);
+    // From Esc down to Caps Lock and on to A.
+    if (page == "focus_key")
+      for (DuiLib::UINT arrow :
+           {DuiLib::VK_DOWN, DuiLib::VK_DOWN, DuiLib::VK_DOWN, DuiLib::VK_RIGHT})
+        DuiLib::Testing::PressKey(pm, arrow);
   }
   // The key page's popups: its menu, its hover panel and its dialogs, shown without their
   // modal loops so that the window stays up to be photographed.

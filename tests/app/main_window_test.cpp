@@ -103,13 +103,28 @@ TEST_F(AppFixture, ADamagedStoreIsToldAtStartUp) {
   EXPECT_EQ(Combo()->GetCount(), 1);
 }
 
-TEST_F(AppFixture, EnterAndSpacePressNoButtonAndResumeShakesHandsAfterTheTimer) {
+TEST_F(AppFixture, EnterAndSpacePressNoButtonDuringACaptureAndResumeShakesHandsAfterTheTimer) {
   Start();
   Find(u"btn_kb_3_apply")->SetFocus();
+  // Each capture byte (a capture dialog's, either macro page's recording) holds the two keys.
+  for (int byte = kFirstCaptureByte; byte <= kLastCaptureByte; ++byte) {
+    SCOPED_TRACE(byte);
+    wnd->capture_flags()[byte] = 1;
+    ASSERT_TRUE(DuiLib::Testing::PressKey(pm(), DuiLib::VK_RETURN));
+    ASSERT_TRUE(DuiLib::Testing::PressKey(pm(), DuiLib::VK_SPACE));
+    Settle();
+    EXPECT_TRUE(keyboard.TakeLog().empty());
+    EXPECT_FALSE(Find(u"label_kb_3_apply_status")->IsVisible());
+    wnd->capture_flags()[byte] = 0;
+  }
+  // Without a capture they press the focused button.
   ASSERT_TRUE(DuiLib::Testing::PressKey(pm(), DuiLib::VK_RETURN));
+  Settle();
+  EXPECT_FALSE(keyboard.TakeLog().empty());
+  EXPECT_EQ(Find(u"label_kb_3_apply_status")->GetUserData(), u"apply_done_text");
   ASSERT_TRUE(DuiLib::Testing::PressKey(pm(), DuiLib::VK_SPACE));
   Settle();
-  EXPECT_TRUE(keyboard.TakeLog().empty());
+  EXPECT_EQ(keyboard.TakeLog().size(), 6u);  // the second apply: nothing changed
 
   wnd->SendMessage(messages::kPowerBroadcast, messages::kResumeAutomatic, 0);
   Settle();

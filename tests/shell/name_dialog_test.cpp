@@ -145,6 +145,51 @@ TEST_F(NameDialogTest, TheAcceptedNameIsReadBackAfterOne) {
   EXPECT_EQ(dialog.GetName(), u"Ärger");
 }
 
+// Enter in the field confirms as OK does (with OK's checks); on a focused button it presses
+// that button.
+// Closes the dialog with 7 when it is still open once a step is over: a dialog that the keys
+// failed to close ends the test with a wrong result instead of a hang.
+struct CloseAfterStep {
+  CWindowWnd& dialog;
+  ~CloseAfterStep() {
+    const DuiLib::HWND handle = dialog.GetHWND();
+    DuiLib::Testing::ProcessEvents();
+    if (CWindowWnd::FromHandle(handle) == &dialog) dialog.Close(7);
+  }
+};
+
+TEST_F(NameDialogTest, EnterConfirmsFromTheFieldAndPressesAFocusedButton) {
+  ModalScript script;
+  script.Then([this](CWindowWnd& dialog) {
+    CloseAfterStep guard{dialog};
+    DuiLib::CPaintManagerUI& pm = *dialog.GetPaintManager();
+    Type(dialog, u"edit_name", u"game");
+    DuiLib::Testing::PressKey(pm, DuiLib::VK_RETURN);
+    ASSERT_EQ(boxes_, std::vector<CDuiString>{u"warning_10_text"});
+    Type(dialog, u"edit_name", u"Racing");
+    DuiLib::Testing::PressKey(pm, DuiLib::VK_RETURN);
+  });
+  script.Then(AcknowledgeBox());
+  CKB_3_EditConfigName dialog(profiles_);
+  EXPECT_EQ(dialog.Run(nullptr, u"KB_3_EditConfigName"), 1u);
+  EXPECT_EQ(dialog.GetName(), u"Racing");
+
+  ModalScript cancel;
+  cancel.Then([](CWindowWnd& dialog) {
+    CloseAfterStep guard{dialog};
+    DuiLib::CPaintManagerUI& pm = *dialog.GetPaintManager();
+    Type(dialog, u"edit_name", u"Fresh");
+    // From the field to Cancel, the next control.
+    DuiLib::Testing::PressKey(pm, DuiLib::VK_TAB);
+    ASSERT_NE(pm.GetFocus(), nullptr);
+    ASSERT_EQ(pm.GetFocus()->GetName(), u"btn_cancel");
+    DuiLib::Testing::PressKey(pm, DuiLib::VK_RETURN);
+  });
+  CKB_4_EditMacroName macro_dialog(macros_);
+  EXPECT_EQ(macro_dialog.Run(nullptr, u"KB_4_EditMacroName"), 0u);
+  EXPECT_EQ(macro_dialog.GetName(), u"");
+}
+
 TEST_F(NameDialogTest, MacroDialogsCheckTheMacroListNotTheProfiles) {
   ModalScript script;
   script.Then([this](CWindowWnd& dialog) {

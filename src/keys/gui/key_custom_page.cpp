@@ -73,8 +73,11 @@ void CKeyCustomPage::PlaceKeys() {
 void CKeyCustomPage::Notify(DuiLib::TNotifyUI& msg) {
   if (!IsVisible() || data_ == nullptr || msg.pSender == nullptr) return;
   const bool click = msg.sType == DuiLib::DUI_MSGTYPE_CLICK;
-  const bool enter = msg.sType == DuiLib::DUI_MSGTYPE_MOUSEENTER;
-  const bool leave = msg.sType == DuiLib::DUI_MSGTYPE_MOUSELEAVE;
+  // The keyboard's user reads a key as the pointer's does: the panel follows the focus.
+  const bool enter =
+      msg.sType == DuiLib::DUI_MSGTYPE_MOUSEENTER || msg.sType == DuiLib::DUI_MSGTYPE_SETFOCUS;
+  const bool leave =
+      msg.sType == DuiLib::DUI_MSGTYPE_MOUSELEAVE || msg.sType == DuiLib::DUI_MSGTYPE_KILLFOCUS;
   if (!click && !enter && !leave) return;
   for (int fn = 0; fn < 2; ++fn) {
     const int count = fn ? kb::kLayoutFnSlots : kb::kLayoutKeys;

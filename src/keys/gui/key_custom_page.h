@@ -7,7 +7,8 @@
 // A click opens the key menu below the key; the menu's command changes the key in the current
 // profile's active bank, through a capture dialog or the macro picker where it needs one (what a
 // command writes is the model's rule, profile/key_commands.h). Resting the pointer on a key shows
-// what it does in a panel above it. Nothing is saved or sent here: the controller applies.
+// what it does in a panel above it, and so does the keyboard focus on a key. Nothing is saved or
+// sent here: the controller applies.
 
 #include <array>
 #include <functional>

@@ -52,6 +52,9 @@ class HostWidget : public QWidget {
   void wheelEvent(QWheelEvent* e) override;
   void leaveEvent(QEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
+  // Tab and Shift+Tab move the focus among the window's controls, which the paint manager
+  // orders; Qt's widget focus chain (this widget alone) never takes them.
+  bool focusNextPrevChild(bool) override { return false; }
   void focusInEvent(QFocusEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
