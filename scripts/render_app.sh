@@ -25,15 +25,21 @@ import struct, sys
 KEYS = 44 + 144 + 4668  # store header, record head, the first bank's keys
 ENTRY = 104
 store = bytearray(open(sys.argv[1], "rb").read())
-def assign(key, kind, code, param=0):
+def assign(key, kind, code, param=0, macro=None):
     at = KEYS + key * ENTRY
     store[at + 1] = kind
     store[at + 3] = param
     store[at + 4:at + 8] = struct.pack(">I", code)
+    if macro is not None:  # the name the entry keeps, 24 UTF-16 units from byte 12
+        store[at + 12:at + 60] = macro.encode("utf-16-le").ljust(48, b"\0")[:46] + b"\0\0"
 assign(3, 121, 0x29)           # Caps Lock gives Esc
 assign(5, 121, 0xE0)           # Left Ctrl as a plain usage
-assign(81, 121, 0x04)          # Enter gives A
+assign(81, 16, 0x054C, 0x05)   # Enter gives Ctrl+Alt+Delete (a wide cap: the words)
 assign(14, 16, 0x0106, 0x01)   # W gives Ctrl+C
+assign(9, 16, 0x0304, 0x03)    # A gives Ctrl+Shift+A (a standard cap: the short form)
+assign(15, 17, 0x10000000, 0, "Greeting")                 # S runs a macro
+assign(21, 17, 0x10000000, 0, "Greeting for new people")  # D: the longest name an entry holds
+assign(10, 68, 0x040000B5)     # Q: next track
 assign(0, 0, 0xFFFFFFFF)       # Esc disabled
 open(sys.argv[1], "wb").write(store)
 PY
@@ -63,7 +69,7 @@ physical() {  # WxH+X+Y -> the same times the scale
     printf "%dx%d+%d+%d", a[1] * s, a[2] * s, a[3] * s, a[4] * s }'
 }
 for page in custom light light18 macro macro_mouse macro_move unplugged keymenu keymenu_media hover \
-            hover_macro shortcut picker; do
+            hover_macro pending shortcut picker; do
   "$app/app_preview" "$app" "$page" >"$out/.preview.out" 2>"$out/.preview.log" &
   pid=$!
   geometry=""

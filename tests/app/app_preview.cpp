@@ -2,9 +2,9 @@
 // photographs it under Xvfb. Once it is up it prints "geometry WxH+X+Y" (the main window's
 // rectangle in Qt's logical pixels) and a newline on standard output. app_preview <application
 // directory> <custom|light|light18|macro|unplugged|keymenu|keymenu_media|hover|hover_macro|
-// shortcut|picker|focus_button|focus_combo|focus_tab|focus_slider|focus_key> The data folder is
-// the application directory's own. The focus_ pages reach their control with Tab (and the arrows
-// in the picture), as a user does, so that the focus ring shows.
+// pending|shortcut|picker|focus_button|focus_combo|focus_tab|focus_slider|focus_key> The data
+// folder is the application directory's own. The focus_ pages reach their control with Tab (and the
+// arrows in the picture), as a user does, so that the focus ring shows.
 
 #include <dlfcn.h>
 #include <array>
@@ -31,10 +31,11 @@
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr,
-                 "usage: app_preview APP_DIR "
-                 "custom|light|light18|macro|unplugged|keymenu|keymenu_media|hover|hover_macro|"
-                 "shortcut|picker|focus_button|focus_combo|focus_tab|focus_slider|focus_key\n");
+    std::fprintf(
+        stderr,
+        "usage: app_preview APP_DIR "
+        "custom|light|light18|macro|unplugged|keymenu|keymenu_media|hover|hover_macro|pending|"
+        "shortcut|picker|focus_button|focus_combo|focus_tab|focus_slider|focus_key\n");
     return 2;
   }
   const std::string dir = std::string(argv[1]) + "/";
@@ -118,6 +119,11 @@ int main(int argc, char** argv) {
     if (auto* menu = DuiLib::CMenuWnd::GetTopMenuForTesting())
       DuiLib::Testing::Click(menu->FindItem(u"keymenu_media"));
   if (page == "hover") DuiLib::Testing::Hover(pm.FindControl(u"btn_kb_3_key_14"));
+  // An edit the keyboard has not been sent: the dot beside Apply.
+  if (page == "pending") {
+    DuiLib::Testing::Click(pm, u"btn_kb_3_key_22");
+    DuiLib::Testing::ClickMenuItem(u"kb_3_command_4");
+  }
   // The key render_app.sh binds to the longest macro name.
   if (page == "hover_macro") DuiLib::Testing::Hover(pm.FindControl(u"btn_kb_3_key_21"));
   static kb::MacroList macros;
