@@ -69,7 +69,7 @@ physical() {  # WxH+X+Y -> the same times the scale
     printf "%dx%d+%d+%d", a[1] * s, a[2] * s, a[3] * s, a[4] * s }'
 }
 for page in custom light light18 macro macro_mouse macro_move unplugged keymenu keymenu_media hover \
-            hover_macro pending shortcut picker; do
+            hover_macro pending singlekey shortcut picker; do
   "$app/app_preview" "$app" "$page" >"$out/.preview.out" 2>"$out/.preview.log" &
   pid=$!
   geometry=""

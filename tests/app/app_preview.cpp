@@ -2,9 +2,9 @@
 // photographs it under Xvfb. Once it is up it prints "geometry WxH+X+Y" (the main window's
 // rectangle in Qt's logical pixels) and a newline on standard output. app_preview <application
 // directory> <custom|light|light18|macro|unplugged|keymenu|keymenu_media|hover|hover_macro|
-// pending|shortcut|picker|focus_button|focus_combo|focus_tab|focus_slider|focus_key> The data
-// folder is the application directory's own. The focus_ pages reach their control with Tab (and the
-// arrows in the picture), as a user does, so that the focus ring shows.
+// pending|singlekey|shortcut|picker|focus_button|focus_combo|focus_tab|focus_slider|focus_key> The
+// data folder is the application directory's own. The focus_ pages reach their control with Tab
+// (and the arrows in the picture), as a user does, so that the focus ring shows.
 
 #include <dlfcn.h>
 #include <array>
@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
         stderr,
         "usage: app_preview APP_DIR "
         "custom|light|light18|macro|unplugged|keymenu|keymenu_media|hover|hover_macro|pending|"
+        "singlekey|"
         "shortcut|picker|focus_button|focus_combo|focus_tab|focus_slider|focus_key\n");
     return 2;
   }
@@ -128,6 +129,7 @@ int main(int argc, char** argv) {
   if (page == "hover_macro") DuiLib::Testing::Hover(pm.FindControl(u"btn_kb_3_key_21"));
   static kb::MacroList macros;
   static std::unique_ptr<DuiLib::WindowImplBase> dialog;
+  if (page == "singlekey") dialog = std::make_unique<CSingleKeyWnd>(nullptr, 0x29);
   if (page == "shortcut")
     dialog = std::make_unique<CShortcutWnd>(nullptr, 0x06, std::array<std::uint8_t, 4>{1, 0, 1, 0});
   if (page == "picker") {
