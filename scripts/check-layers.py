@@ -17,8 +17,7 @@ PLUGIN_API = "plugins/include"  # the C headers the program and the plugins shar
 MODEL_BELOW_SESSION = ["common", "keys", "names", "macro", "profile", "lighting", "device"]
 MODEL = MODEL_BELOW_SESSION + ["session"]
 
-# Which layers each layer may include, besides itself. A page folder (src/<x>/gui) is a layer of
-# its own, named "<x>/gui".
+# Which layers each layer may include, besides itself. A layer is a top-level folder of src/.
 ALLOWED = {
     "common": [],
     "keys": ["common", PLUGIN_API],
@@ -30,12 +29,8 @@ ALLOWED = {
     "session": MODEL_BELOW_SESSION + [PLUGIN_API],
     "ui": ["common", PLUGIN_API],
     "shell": MODEL + ["ui", PLUGIN_API],
-    "keys/gui": MODEL + ["ui", "shell", PLUGIN_API],
-    "lighting/gui": MODEL + ["ui", "shell", "keys/gui", PLUGIN_API],
-    "macro/gui": MODEL + ["ui", "shell", "keys/gui", PLUGIN_API],
-    "profile/gui": MODEL + ["ui", "shell", "keys/gui", "lighting/gui", "macro/gui", PLUGIN_API],
-    "app": MODEL + ["ui", "shell", "keys/gui", "lighting/gui", "macro/gui", "profile/gui",
-                    PLUGIN_API],
+    "pages": MODEL + ["ui", "shell", PLUGIN_API],
+    "app": MODEL + ["ui", "shell", "pages", PLUGIN_API],
     "tools": MODEL + [PLUGIN_API],
     "plugins": [PLUGIN_API],
 }
@@ -51,8 +46,6 @@ def layer_of_source(root, path):
     """The layer a file of the tree belongs to, or None for files the check ignores."""
     parts = path.relative_to(root).parts
     if parts[0] == "src" and len(parts) > 2:
-        if len(parts) > 3 and parts[2] == "gui":
-            return parts[1] + "/gui"
         return parts[1]
     if parts[0] == "plugins":
         return PLUGIN_API if parts[1:2] == ("include",) else "plugins"
@@ -72,8 +65,6 @@ def layer_of_include(root, source, target):
         if (plugin_dir / target).is_file():
             return "plugins"
     if (root / "src" / target).is_file():
-        if len(parts) > 2 and parts[1] == "gui":
-            return parts[0] + "/gui"
         return parts[0]
     if (root / PLUGIN_API / target).is_file():
         return PLUGIN_API

@@ -11,8 +11,8 @@
 #include "app/app_startup.h"
 #include "app/main_wnd.h"
 #include "common/utf16_text.h"
-#include "macro/gui/macro_page.h"
-#include "profile/gui/device_page.h"
+#include "pages/device/device_page.h"
+#include "pages/macro/macro_page.h"
 #include "ui/paint_manager.h"
 #include "ui/ui_test_driver.h"
 

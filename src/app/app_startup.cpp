@@ -1,8 +1,8 @@
 #include "app/app_startup.h"
 
-#include "keys/gui/key_custom_page.h"
-#include "lighting/gui/light_page.h"
-#include "macro/gui/macro_page.h"
+#include "pages/keys/key_custom_page.h"
+#include "pages/lighting/light_page.h"
+#include "pages/macro/macro_page.h"
 #include "profile/store_paths.h"
 #include "ui/dialog_builder.h"
 #include "ui/paint_manager.h"

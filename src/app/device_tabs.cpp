@@ -36,8 +36,15 @@ void CKB::Init(DuiLib::CPaintManagerUI* pm) {
 
 void CKB::OnSelectChanged(DuiLib::TNotifyUI& msg) {
   if (tabs_ == nullptr) return;
-  for (int m = 0; m < 2; ++m)
-    if (msg.pSender != nullptr && msg.pSender == options_[m]) tabs_->SelectItem(m + 1);
+  for (const kb::ModelInfo* info : kb::kModels)
+    if (msg.pSender != nullptr && msg.pSender == options_[static_cast<int>(info->model)])
+      tabs_->SelectItem(info->device_tab);
+}
+
+CDevicePage* CKB::linked_page() const {
+  for (const kb::ModelInfo* info : kb::kModels)
+    if (info->has_device_link) return pages_[static_cast<int>(info->model)];
+  return nullptr;
 }
 
 void CKB::OnMenuCommand(const CDuiString& name) {

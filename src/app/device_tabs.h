@@ -2,7 +2,7 @@
 // CKB: the device-tab container of the main window, the virtual window "KB_Page". It switches
 // between the model pages and passes the model-prefixed menu commands to their controller.
 
-#include "profile/gui/device_page.h"
+#include "pages/device/device_page.h"
 #include "ui/button.h"
 #include "ui/container.h"
 #include "ui/notify.h"
@@ -20,6 +20,8 @@ class CKB : public DuiLib::CNotifyPump {
   DuiLib::CControlUI* row() const { return row_; }
   DuiLib::COptionUI* option(int model) const { return options_[model]; }
   CDevicePage* page(int model) const { return pages_[model]; }
+  // The page of the model that has a device link (the one the keyboard's messages are for).
+  CDevicePage* linked_page() const;
 
  private:
   void OnSelectChanged(DuiLib::TNotifyUI& msg);
@@ -27,6 +29,6 @@ class CKB : public DuiLib::CNotifyPump {
   DuiLib::CPaintManagerUI* pm_ = nullptr;
   DuiLib::CTabLayoutUI* tabs_ = nullptr;
   DuiLib::CControlUI* row_ = nullptr;
-  DuiLib::COptionUI* options_[2] = {};
-  CDevicePage* pages_[2] = {};
+  DuiLib::COptionUI* options_[kb::kModelCount] = {};
+  CDevicePage* pages_[kb::kModelCount] = {};
 };

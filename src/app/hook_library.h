@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "common/status.h"
-#include "keys/gui/hook_table.h"
+#include "pages/common/hook_table.h"
 
 namespace kb {
 

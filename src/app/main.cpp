@@ -10,7 +10,7 @@
 #include "app/app_startup.h"
 #include "app/main_wnd.h"
 #include "common/login_autostart.h"
-#include "keys/gui/program_messages.h"
+#include "pages/common/program_messages.h"
 #include "shell/msg_wnd.h"
 #include "ui/paint_manager.h"
 #include "ui/resume_watcher.h"

@@ -6,7 +6,7 @@
 #include "common/app_directory.h"
 #include "common/login_autostart.h"
 #include "device/device_notification.h"
-#include "keys/gui/program_messages.h"
+#include "pages/common/program_messages.h"
 #include "shell/msg_wnd.h"
 #include "ui/menu.h"
 #include "ui/paint_manager.h"
@@ -41,8 +41,11 @@ CMainWnd::CMainWnd(kb::AppPaths paths) : paths_(std::move(paths)) {}
 CMainWnd::~CMainWnd() { tray_.DeleteTrayIcon(); }
 
 DuiLib::CControlUI* CMainWnd::CreateControl(const CDuiString& element_class) {
-  if (element_class.CompareNoCase(u"KB_3") == 0) return new CKB_3_UI;
-  if (element_class.CompareNoCase(u"KB_4") == 0) return new CKB_4_UI;
+  // The layout names each model's page by the model's name; the thin classes name the model.
+  if (element_class.CompareNoCase(CDuiString(std::string(kb::kKb3Info.name))) == 0)
+    return new CKB_3_UI;
+  if (element_class.CompareNoCase(CDuiString(std::string(kb::kKb4Info.name))) == 0)
+    return new CKB_4_UI;
   return nullptr;
 }
 
@@ -142,10 +145,10 @@ void CMainWnd::UpdateDeviceTabs() {
     if (page != nullptr && page->device_open()) {
       ++device_count_;
       if (option != nullptr) option->SetVisible(true);
-      if (tabs != nullptr) tabs->SelectItem(m + 1);
+      if (tabs != nullptr) tabs->SelectItem(info->device_tab);
       device_shown_ = true;
     } else {
-      if (tabs != nullptr && tabs->GetCurSel() == m + 1) tabs->SelectItem(0);
+      if (tabs != nullptr && tabs->GetCurSel() == info->device_tab) tabs->SelectItem(0);
       if (option != nullptr) {
         if (option->IsSelected()) option->Selected(false, false);
         option->SetVisible(false);
@@ -210,12 +213,10 @@ bool CMainWnd::CaptureRunning() const {
 
 void CMainWnd::OnHookEvent(DuiLib::UINT msg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam) {
   if (!CaptureRunning()) return;
-  // Bytes 12 and 13 belong to the first model's macro page, 14 and 15 to the second's.
-  for (int m = 0; m < 2; ++m) {
-    const int first = 12 + 2 * m;
-    CDevicePage* page = kb_.page(m);
-    if ((capture_[first] == 1 || capture_[first + 1] == 1) && page != nullptr &&
-        page->macro_page() != nullptr)
+  for (const kb::ModelInfo* info : kb::kModels) {
+    CDevicePage* page = kb_.page(static_cast<int>(info->model));
+    if ((capture_[info->recording_capture_byte] == 1 || capture_[info->key_capture_byte] == 1) &&
+        page != nullptr && page->macro_page() != nullptr)
       page->macro_page()->OnHookEvent(msg, wParam, lParam);
   }
 }
@@ -242,7 +243,7 @@ DuiLib::LRESULT CMainWnd::HandleCustomMessage(DuiLib::UINT msg, DuiLib::WPARAM w
         return 0;
       }
       KillTimer(msgs::kResumeTimer);
-      if (Kb3() != nullptr) Kb3()->RequestResume();
+      if (Linked() != nullptr) Linked()->RequestResume();
       return 0;
     case msgs::kPowerBroadcast:
       if (wParam == msgs::kResumeAutomatic) SetTimer(msgs::kResumeTimer, msgs::kResumeDelayMs);
@@ -283,13 +284,13 @@ DuiLib::LRESULT CMainWnd::HandleCustomMessage(DuiLib::UINT msg, DuiLib::WPARAM w
       return 0;
     case msgs::kDeviceData:
     case msgs::kDeviceChange:
-      if (Kb3() != nullptr)
-        Kb3()->OnDeviceNotification(kb::DeviceNotificationValue(msg, wParam, lParam));
+      if (Linked() != nullptr)
+        Linked()->OnDeviceNotification(kb::DeviceNotificationValue(msg, wParam, lParam));
       return 0;
     case msgs::kApplyRing:
     case msgs::kApplyProgress:
     case msgs::kApplyFinished:
-      if (Kb3() != nullptr) Kb3()->OnApplyMessage(msg, wParam, lParam);
+      if (Linked() != nullptr) Linked()->OnApplyMessage(msg, wParam, lParam);
       return 0;
     default:
       break;

@@ -7,7 +7,7 @@
 #include "app/device_tabs.h"
 #include "app/hook_library.h"
 #include "common/app_directory.h"
-#include "keys/gui/hook_table.h"
+#include "pages/common/hook_table.h"
 #include "ui/tray_icon.h"
 #include "ui/window_impl_base.h"
 
@@ -57,7 +57,7 @@ class CMainWnd : public DuiLib::WindowImplBase {
   void OnHookEvent(DuiLib::UINT msg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
   // Whether a capture byte is set: a key capture or a recording runs.
   bool CaptureRunning() const;
-  CDevicePage* Kb3() const { return kb_.page(0); }
+  CDevicePage* Linked() const { return kb_.linked_page(); }
   // Every started model's profile store; false when one could not be saved (said on stderr).
   bool SaveStores();
 

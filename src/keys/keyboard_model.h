@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <iterator>
 #include <span>
 #include <string_view>
 
@@ -48,6 +49,12 @@ struct ModelInfo {
   // The macro picker's OK with macros listed and none chosen offers the first one instead of
   // closing.
   bool picker_warns_without_choice;
+  // The bytes of the program's capture flags that the model's macro page sets while it records
+  // and while its key field captures; the main window hands hook events to that page then.
+  int recording_capture_byte;
+  int key_capture_byte;
+  // The model's page in the main window's device tabs (0 is the page without a keyboard).
+  int device_tab;
 };
 
 constexpr std::uint32_t LightModeBits(std::initializer_list<int> modes) {
@@ -76,6 +83,9 @@ inline constexpr ModelInfo kKb3Info{
     .light_modes_with_brightness_and_speed_only = LightModeBits({1, 3, 9, 11, 17}),
     .has_fixed_chord_command = true,
     .picker_warns_without_choice = false,
+    .recording_capture_byte = 12,
+    .key_capture_byte = 13,
+    .device_tab = 1,
 };
 inline constexpr ModelInfo kKb4Info{
     .model = Model::KB_4,
@@ -97,9 +107,13 @@ inline constexpr ModelInfo kKb4Info{
     .light_modes_with_brightness_and_speed_only = LightModeBits({2, 6, 9, 10}),
     .has_fixed_chord_command = false,
     .picker_warns_without_choice = true,
+    .recording_capture_byte = 14,
+    .key_capture_byte = 15,
+    .device_tab = 2,
 };
 
 inline constexpr const ModelInfo* kModels[] = {&kKb3Info, &kKb4Info};
+inline constexpr int kModelCount = static_cast<int>(std::size(kModels));
 
 constexpr const ModelInfo& InfoOf(Model model) { return *kModels[static_cast<int>(model)]; }
 

@@ -8,7 +8,7 @@
 
 #include "app/hook_library.h"
 #include "device/virtual_keyboard_handle.h"
-#include "keys/gui/key_capture_dialogs.h"
+#include "pages/keys/key_capture_dialogs.h"
 #include "plugins/hook/xvfb_display.h"
 #include "shell/dialog_test_support.h"
 #include "ui/ui_test_driver.h"

@@ -6,10 +6,10 @@
 
 #include "app_fixture.h"
 #include "keys/assignment_kind.h"
-#include "keys/gui/key_capture_dialogs.h"
-#include "keys/gui/key_custom_page.h"
-#include "keys/gui/macro_picker.h"
 #include "keys/key_layout.h"
+#include "pages/keys/key_capture_dialogs.h"
+#include "pages/keys/key_custom_page.h"
+#include "pages/keys/macro_picker.h"
 #include "profile/profile_record.h"
 #include "ui/button.h"
 #include "ui/edit.h"

@@ -12,9 +12,9 @@
 
 #include "app_fixture.h"
 #include "keys/assignment_kind.h"
-#include "keys/gui/key_custom_page.h"
-#include "lighting/gui/light_page.h"
 #include "lighting/light_rows.h"
+#include "pages/keys/key_custom_page.h"
+#include "pages/lighting/light_page.h"
 #include "profile/profile_record.h"
 #include "ui/button.h"
 #include "ui/container.h"

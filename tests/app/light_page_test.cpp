@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "app_fixture.h"
-#include "lighting/gui/light_page.h"
 #include "lighting/light_rows.h"
+#include "pages/lighting/light_page.h"
 #include "profile/profile_record.h"
 #include "profile/store_paths.h"
 #include "session/model_data.h"

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "app_fixture.h"
-#include "macro/gui/macro_page.h"
+#include "pages/macro/macro_page.h"
 #include "plugins/hook/xvfb_environment.h"
 
 // Last: Xlib's macros (Status, None, Bool) would otherwise rewrite the headers above.

@@ -29,7 +29,7 @@ class CheckLayersTest(unittest.TestCase):
         "src/profile/profile_record.h": '#include "common/status.h"\n#include <vector>\n',
         "src/session/model_data.h": '#include "profile/profile_record.h"\n',
         "src/ui/window.h": '#include <QWidget>\n#include "kb_message_target.h"\n',
-        "src/keys/gui/custom_page.h": '#include "ui/window.h"\n#include "session/model_data.h"\n',
+        "src/pages/keys/custom_page.h": '#include "ui/window.h"\n#include "session/model_data.h"\n',
         "plugins/include/kb_message_target.h": "",
         "plugins/hook/x11.h": '#include "kb_message_target.h"\n#include "common/poster.h"\n',
         "plugins/hook/common/poster.h": "",
@@ -54,15 +54,17 @@ class CheckLayersTest(unittest.TestCase):
              '#include "ui/window.h"\n', "tools may not include \"ui/window.h\""),
             ("UI includes the model", "src/ui/list.cpp",
              '#include "profile/profile_record.h"\n', "ui may not include"),
-            ("page includes a page above it", "src/keys/gui/picker.cpp",
-             '#include "profile/gui/controller.h"\n', "keys/gui may not include"),
+            ("page includes the program above it", "src/pages/keys/picker.cpp",
+             '#include "app/main_wnd.h"\n', "pages may not include"),
+            ("model includes a page", "src/keys/key_names.cpp",
+             '#include "pages/keys/custom_page.h"\n', "keys may not include"),
             ("unknown header", "src/common/x.cpp",
              '#include "nowhere/x.h"\n', "is not a file of the tree"),
         ]
         for title, name, text, expected in cases:
             with self.subTest(title):
                 files = dict(self.BASE)
-                files["src/profile/gui/controller.h"] = ""
+                files["src/app/main_wnd.h"] = ""
                 files[name] = text
                 problems = check_layers.check(self.tree(files))
                 self.assertEqual(len(problems), 1, problems)

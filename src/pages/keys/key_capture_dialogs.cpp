@@ -1,4 +1,4 @@
-#include "keys/gui/key_capture_dialogs.h"
+#include "pages/keys/key_capture_dialogs.h"
 
 #include <string>
 

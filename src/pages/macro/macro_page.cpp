@@ -1,4 +1,4 @@
-#include "macro/gui/macro_page.h"
+#include "pages/macro/macro_page.h"
 
 #include <memory>
 #include <string>
@@ -22,8 +22,6 @@ namespace {
 
 constexpr int kMacroRowHeight = 21;
 constexpr int kActionRowHeight = 23;
-// Capture bytes: 12 and 13 for the first model (recording, key capture), 14 and 15 the second.
-constexpr int kFirstCaptureFlag = 12;
 constexpr DuiLib::DWORD kMemoryColor = 0xFF9AA2B1;    // the theme's dim text
 constexpr DuiLib::DWORD kOverflowColor = 0xFFF0A530;  // its warning colour
 
@@ -492,7 +490,7 @@ void CMacroPage::StartRecording() {
     record_->SetText(u"macro_11_text");
     record_->SetCheck(true);
   }
-  SetCapture(kFirstCaptureFlag + 2 * static_cast<int>(model_.model), true);
+  SetCapture(model_.recording_capture_byte, true);
   if (wiring_.hooks != nullptr && wiring_.hooks->bound()) {
     DuiLib::CWindowWnd* owner = DuiLib::CWindowWnd::FromHandle(wiring_.owner);
     if (owner != nullptr) target_ = owner->GetMessageTarget();
@@ -514,7 +512,7 @@ void CMacroPage::StopRecording() {
     wiring_.hooks->enablemousehook(0);
     wiring_.hooks->enablehook(0);
   }
-  SetCapture(kFirstCaptureFlag + 2 * static_cast<int>(model_.model), false);
+  SetCapture(model_.recording_capture_byte, false);
   working_.EndInsert();
   Commit();
 }
@@ -522,7 +520,7 @@ void CMacroPage::StopRecording() {
 void CMacroPage::StartKeyCapture() {
   if (recorder_.recording() || capturing_key_) return;
   capturing_key_ = true;
-  SetCapture(kFirstCaptureFlag + 1 + 2 * static_cast<int>(model_.model), true);
+  SetCapture(model_.key_capture_byte, true);
   if (wiring_.hooks != nullptr && wiring_.hooks->bound()) {
     DuiLib::CWindowWnd* owner = DuiLib::CWindowWnd::FromHandle(wiring_.owner);
     if (owner != nullptr) target_ = owner->GetMessageTarget();
@@ -538,7 +536,7 @@ void CMacroPage::StopKeyCapture() {
     wiring_.hooks->removehook();
     wiring_.hooks->enablehook(0);
   }
-  SetCapture(kFirstCaptureFlag + 1 + 2 * static_cast<int>(model_.model), false);
+  SetCapture(model_.key_capture_byte, false);
 }
 
 void CMacroPage::OnHookEvent(DuiLib::UINT /*message*/, DuiLib::WPARAM wParam,

@@ -1,14 +1,14 @@
-#include "lighting/gui/light_page.h"
+#include "pages/lighting/light_page.h"
 
 #include <string>
 
 #include "common/utf16_text.h"
 #include "keys/assignment_kind.h"
-#include "keys/gui/key_cap_label.h"
-#include "keys/gui/key_plate.h"
 #include "keys/key_caption.h"
 #include "keys/key_layout.h"
 #include "keys/key_picture.h"
+#include "pages/common/key_cap_label.h"
+#include "pages/common/key_plate.h"
 #include "ui/dialog_builder.h"
 #include "ui/list.h"
 #include "ui/paint_manager.h"

@@ -2,7 +2,7 @@
 // What the main window hands every page at start-up (owner window, hook table, capture flags)
 // and what the controller hands it (the model's data). Every page keeps the same four values.
 
-#include "keys/gui/hook_table.h"
+#include "pages/common/hook_table.h"
 #include "session/model_data.h"
 #include "ui/ui_types.h"
 

@@ -13,10 +13,10 @@
 #include <array>
 #include <functional>
 
-#include "keys/gui/model_page.h"
-#include "keys/gui/page_wiring.h"
 #include "keys/key_layout.h"
 #include "keys/keyboard_model.h"
+#include "pages/common/model_page.h"
+#include "pages/common/page_wiring.h"
 #include "profile/key_commands.h"
 #include "profile/profile_record.h"
 #include "ui/button.h"
@@ -56,7 +56,7 @@ class CKeyCustomPage : public CModelPage {
   void ShowPanel(DuiLib::CControlUI* button);
   // Shows one button's entry: caption, highlight and the name a screen reader says.
   void ShowKey(bool fn, int index, const kb::KeyEntry& entry);
-  // The entry's caption fitted to the button's cap (keys/gui/key_cap_label.h).
+  // The entry's caption fitted to the button's cap (pages/common/key_cap_label.h).
   void ShowCapLabel(DuiLib::CButtonUI* button, const kb::KeyEntry& entry);
   // Runs the dialog a command needs, starting from `entry`, and gives back what writes the
   // result into the stored entry; empty when it was cancelled. Only the fields the command

@@ -12,12 +12,12 @@
 #include <string_view>
 #include <vector>
 
-#include "keys/gui/model_page.h"
-#include "keys/gui/page_wiring.h"
 #include "keys/keyboard_model.h"
-#include "macro/gui/macro_recording_handler.h"
 #include "macro/macro_recorder.h"
 #include "macro/macro_working_state.h"
+#include "pages/common/model_page.h"
+#include "pages/common/page_wiring.h"
+#include "pages/macro/macro_recording_handler.h"
 #include "ui/button.h"
 #include "ui/combo.h"
 #include "ui/container.h"

@@ -1,4 +1,4 @@
-#include "keys/gui/key_cap_label.h"
+#include "pages/common/key_cap_label.h"
 
 #include <optional>
 #include <string>

@@ -12,10 +12,10 @@
 #include <memory>
 #include <string>
 
-#include "keys/gui/model_page.h"
-#include "keys/gui/page_wiring.h"
 #include "keys/keyboard_model.h"
 #include "lighting/light_rows.h"
+#include "pages/common/model_page.h"
+#include "pages/common/page_wiring.h"
 #include "profile/profile_record.h"
 #include "ui/button.h"
 #include "ui/color_palette.h"

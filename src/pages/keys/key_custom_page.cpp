@@ -1,4 +1,4 @@
-#include "keys/gui/key_custom_page.h"
+#include "pages/keys/key_custom_page.h"
 
 #include <algorithm>
 #include <optional>
@@ -6,13 +6,13 @@
 
 #include "common/utf16_text.h"
 #include "keys/assignment_kind.h"
-#include "keys/gui/key_cap_label.h"
-#include "keys/gui/key_capture_dialogs.h"
-#include "keys/gui/key_plate.h"
-#include "keys/gui/macro_picker.h"
 #include "keys/hover_panel.h"
 #include "keys/key_caption.h"
 #include "keys/key_picture.h"
+#include "pages/common/key_cap_label.h"
+#include "pages/common/key_plate.h"
+#include "pages/keys/key_capture_dialogs.h"
+#include "pages/keys/macro_picker.h"
 #include "profile/profile_record.h"
 #include "ui/dialog_builder.h"
 #include "ui/menu.h"

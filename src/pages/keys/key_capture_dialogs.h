@@ -13,8 +13,8 @@
 #include <array>
 #include <cstdint>
 
-#include "keys/gui/hook_table.h"
 #include "keys/key_capture.h"
+#include "pages/common/hook_table.h"
 #include "ui/button.h"
 #include "ui/window_impl_base.h"
 

@@ -1,4 +1,4 @@
-#include "keys/gui/model_page.h"
+#include "pages/common/model_page.h"
 
 #include "ui/dialog_builder.h"
 #include "ui/menu.h"

@@ -1,4 +1,4 @@
-#include "keys/gui/key_plate.h"
+#include "pages/common/key_plate.h"
 
 #include <algorithm>
 

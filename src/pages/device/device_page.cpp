@@ -1,14 +1,14 @@
-#include "profile/gui/device_page.h"
+#include "pages/device/device_page.h"
 
 #include <string>
 #include <vector>
 
 #include "common/utf16_text.h"
 #include "device/macro_memory.h"
-#include "keys/gui/program_messages.h"
 #include "macro/macro_file.h"
 #include "names/file_base_name.h"
 #include "names/name_rules.h"
+#include "pages/common/program_messages.h"
 #include "profile/store_paths.h"
 #include "shell/msg_wnd.h"
 #include "shell/name_dialog.h"

@@ -1,4 +1,4 @@
-#include "keys/gui/macro_picker.h"
+#include "pages/keys/macro_picker.h"
 
 #include <string>
 
