@@ -18,17 +18,25 @@ MacroMemoryUse MeasureMacroMemory(const ProfileRecord& profile, const MacroList&
           .left_out = area.skipped_macros};
 }
 
-std::u16string LeftOutNames(const MacroMemoryUse& use, const MacroList& macros) {
-  std::u16string names;
+std::vector<std::u16string> LeftOutNameList(const MacroMemoryUse& use, const MacroList& macros) {
+  std::vector<std::u16string> names;
   std::vector<bool> named(macros.size(), false);
   for (int index : use.left_out) {
     // A macro bound to several keys is left out once for each of them, and named once.
     if (index < 0 || index >= static_cast<int>(macros.size()) || named[index]) continue;
     named[index] = true;
-    if (!names.empty()) names += u", ";
-    names += FieldText(macros[index]->name);
+    names.emplace_back(FieldText(macros[index]->name));
   }
   return names;
+}
+
+std::u16string LeftOutNames(const MacroMemoryUse& use, const MacroList& macros) {
+  std::u16string joined;
+  for (const std::u16string& name : LeftOutNameList(use, macros)) {
+    if (!joined.empty()) joined += u", ";
+    joined += name;
+  }
+  return joined;
 }
 
 }  // namespace kb

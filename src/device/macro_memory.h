@@ -22,7 +22,9 @@ struct MacroMemoryUse {
 // UI thread; `profile` is not changed (the measure runs on a copy).
 MacroMemoryUse MeasureMacroMemory(const ProfileRecord& profile, const MacroList& macros);
 
-// The names of the macros `use` leaves out, each once, in its order, joined by ", "; "" for none.
+// The names of the macros `use` leaves out, each once, in its order.
+std::vector<std::u16string> LeftOutNameList(const MacroMemoryUse& use, const MacroList& macros);
+// The same joined by ", "; "" for none.
 std::u16string LeftOutNames(const MacroMemoryUse& use, const MacroList& macros);
 
 }  // namespace kb

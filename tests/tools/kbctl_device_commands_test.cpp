@@ -18,6 +18,7 @@
 #include "macro/macro_store.h"
 #include "profile/profile_store.h"
 #include "profile/store_lock.h"
+#include "session/model_session.h"
 
 namespace kb {
 namespace {
@@ -119,24 +120,41 @@ TEST_F(KbctlDeviceCommands, ApplySendsEverythingAndSavesTheStore) {
 }
 
 // Two macros of 3000 short presses take about 12000 bytes; the keyboard holds 10000. The apply
-// sends what fits and says, with its own exit status, that a macro was left out.
-TEST_F(KbctlDeviceCommands, ApplyThatLeftAMacroOutSaysSo) {
+// sends what fits and says, with its own exit status, that a macro was left out: by name, once
+// however many keys it has, and as the program's session names it for the same store.
+TEST_F(KbctlDeviceCommands, ApplyThatLeftAMacroOutNamesItAsTheProgramDoes) {
   StoreHeader header{};
   ProfileList profiles;
   ProfileRecord& profile = NewDefaultProfile(u"Long", Model::KB_3, profiles);
   MacroList macros;
   for (int m = 0; m < 2; ++m) {
     test::BindMacro(profile.banks[0].keys[7 + m], m);
-    macros.push_back(test::EmptyMacro(u"long"));
+    macros.push_back(test::EmptyMacro(m == 0 ? u"first" : u"second"));
     for (int i = 0; i < kMaxMacroActions; ++i)
       test::AddAction(*macros[m], test::Action(0x04, 1, 10));
   }
+  test::BindMacro(profile.banks[0].keys[20], 1);  // the one left out, on a second key
   ASSERT_TRUE(SaveProfileStore(app / "Data/kb/kb_3/data.pros", header, profiles).ok());
   ASSERT_TRUE(SaveMacroStore(app / "Data/kb/kb_3/macro.mcos", macros).ok());
+
+  class NoObserver final : public DeviceObserver {
+    void ShowApplyRing(bool) override {}
+    bool ResumeAllowed() override { return false; }
+    void ApplyFinished(const ApplyOutcome&) override {}
+    void DeviceStateChanged() override {}
+    void ShowFirmwareVersion(const std::string&) override {}
+    void ShowLightMode(int) override {}
+  } observer;
+  RealSleeper sleeper;
+  ModelSession program(kKb3Info, {app, app}, observer, sleeper);
+  (void)program.data().Load(u"unused");
+  const std::vector<std::u16string> named = program.LeftOutMacros();
+  ASSERT_EQ(named, std::vector<std::u16string>{u"second"});
+
   const CommandRun run = Kbctl("apply");
   EXPECT_EQ(run.status, 3) << run.output;
-  EXPECT_NE(run.output.find("1 macro program(s) did not fit"), std::string::npos) << run.output;
-  EXPECT_NE(run.output.find("do nothing: \"long\""), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("macro program(s) did not fit"), std::string::npos) << run.output;
+  EXPECT_TRUE(run.output.ends_with("their keys do nothing: \"second\"\n")) << run.output;
 }
 
 // An apply whose store could not be saved afterwards, or that the program's lock forbids, must

@@ -20,6 +20,7 @@
 #include "device/transfer_writer.h"
 #include "session/device_link.h"
 #include "session/model_data.h"
+#include "session/model_session.h"
 #include "stores.h"
 
 namespace kbctl {
@@ -117,15 +118,18 @@ void Apply(Context& context) {
   // A dry run talks to no keyboard, so it works for every model.
   if (DryRunRequested(context)) return DryRun(context);
   RequireDeviceLink(context);
-  kb::HidLibraryBinding binding;
-  BindLibrary(context, binding);
+  QuietObserver observer;
+  kb::RealSleeper sleeper;
+  // The session the program stands on too, without its worker: the apply runs here.
+  kb::ModelSession session(kb::InfoOf(context.model), context.paths, observer, sleeper);
+  BindLibrary(context, session.binding());
   // The apply saves the profile store (the offsets it gave the macros): a write.
   const kb::StoreLock lock = LockForWriting(context);
-
-  kb::ModelData data(context.model, kb::StorePathsOf(context.model, context.paths));
-  const kb::ModelDataLoad load = data.Load(FirstProfileName(context));
+  const kb::SessionStart start =
+      session.Start(FirstProfileName(context), ProcessMessageSink().target(), /*worker=*/false);
   // Nothing is sent unless the store can be saved afterwards: an unreadable store must not be
   // replaced, and a profile that could not even be stored must not reach the keyboard alone.
+  const kb::ModelDataLoad& load = start.stores;
   if (!load.profiles.read.ok())
     throw CommandFailed("cannot read the profile store: " + load.profiles.read.reason());
   if (!load.profiles.save.ok())
@@ -133,15 +137,10 @@ void Apply(Context& context) {
   if (load.macros.file == kb::StoreFileState::Unreadable) {
     throw CommandFailed("cannot read the macro store: " + load.macros.reason);
   }
-  QuietObserver observer;
-  kb::RealSleeper sleeper;
-  kb::DeviceLink link(data, binding, observer, sleeper);
-  const kb::DeviceLinkStart start =
-      link.Start(context.paths.app_dir, ProcessMessageSink().target());
-  if (!start.library.ok()) throw CommandFailed(start.library.reason());
-  const kb::ApplyOutcome outcome = link.ApplyProfile();
+  if (!start.link.library.ok()) throw CommandFailed(start.link.library.reason());
+  const kb::ApplyOutcome outcome = session.link().ApplyProfile();
   *context.out << DescribeApply(outcome) << '\n';
-  for (const std::filesystem::path& kept : data.TakeDamagedCopies()) {
+  for (const std::filesystem::path& kept : session.data().TakeDamagedCopies()) {
     std::cerr << "kbctl: the profile store had a damaged end; the old file is kept as "
               << kept.string() << '\n';
   }
@@ -149,20 +148,11 @@ void Apply(Context& context) {
     throw CommandFailed("cannot save the profile store: " + outcome.store_saved.reason());
   if (!outcome.reached()) throw CommandFailed("the profile did not reach the keyboard");
   if (outcome.transfer.skipped_programs > 0) {
+    // Named as the program names them: each macro once.
     std::string names;
-    {
-      auto edit = data.Lock();
-      for (int index : outcome.transfer.skipped_macros) {
-        if (!names.empty()) names += ", ";
-        const auto position = static_cast<std::size_t>(index);
-        if (position < edit.macros().size()) {
-          names.append("\"")
-              .append(kb::ToUtf8(kb::FieldText(edit.macros()[position]->name)))
-              .append("\"");
-        } else {
-          names.append("macro ").append(std::to_string(index));
-        }
-      }
+    for (const std::u16string& name : session.LeftOutMacros()) {
+      if (!names.empty()) names += ", ";
+      names.append("\"").append(kb::ToUtf8(name)).append("\"");
     }
     throw CommandPartlyDone(std::to_string(outcome.transfer.skipped_programs) +
                             " macro program(s) did not fit the keyboard's macro memory and were "

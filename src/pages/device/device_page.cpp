@@ -108,11 +108,8 @@ void CDevicePage::ProgressSleeper::Sleep(std::chrono::milliseconds duration) {
 
 CDevicePage::CDevicePage(const kb::ModelInfo& model) : CModelPage(model, "", "page_kb.xml") {}
 
-CDevicePage::~CDevicePage() {
-  // The worker ends before the link and the data it uses.
-  worker_.reset();
-  link_.reset();
-}
+// The session's worker ends before the link and the data it uses.
+CDevicePage::~CDevicePage() = default;
 
 DuiLib::CControlUI* CDevicePage::Find(const std::string& name) const {
   return GetManager() != nullptr ? GetManager()->FindControl(CDuiString(name)) : nullptr;
@@ -158,29 +155,24 @@ void CDevicePage::SetWiring(const kb::PageWiring& wiring) {
 
 kb::Status CDevicePage::Start(const kb::AppPaths& paths, const kb_message_target* target) {
   paths_ = paths;
-  data_ = std::make_unique<kb::ModelData>(model_.model, kb::StorePathsOf(model_.model, paths));
   progress_sleeper_ = std::make_unique<ProgressSleeper>(*this);
-  link_ = std::make_unique<kb::DeviceLink>(*data_, binding_, *this, *progress_sleeper_);
-  worker_ = std::make_unique<kb::DeviceWorker>(*link_, model_.worker_message);
-  const kb::DeviceLinkStart start = link_->Start(paths.app_dir, target);
+  session_ = std::make_unique<kb::ModelSession>(model_, paths, *this, *progress_sleeper_);
+  data_ = &session_->data();
   // A new store's one profile is the model's first-profile text with "_1".
   const CDuiString first_name = Text(std::string(model_.first_profile_key)) + u"_1";
-  const kb::ModelDataLoad load = data_->Load(std::u16string_view(first_name));
-  if (load.profiles.lost_bytes() || load.macros.lost_bytes())
-    store_warning_key_ = "warning_store_damaged_text";
-  if (!load.profiles.read.ok() || load.macros.file == kb::StoreFileState::Unreadable)
-    store_warning_key_ = "warning_store_unreadable_text";
-  if (custom_ != nullptr) custom_->SetModelData(data_.get());
-  if (light_ != nullptr) light_->SetModelData(data_.get());
+  const kb::SessionStart start = session_->Start(std::u16string_view(first_name), target);
+  worker_ = session_->worker();
+  if (start.store_damaged()) store_warning_key_ = "warning_store_damaged_text";
+  if (start.store_unreadable()) store_warning_key_ = "warning_store_unreadable_text";
+  if (custom_ != nullptr) custom_->SetModelData(data_);
+  if (light_ != nullptr) light_->SetModelData(data_);
   if (macro_ != nullptr) {
-    macro_->SetModelData(data_.get());
+    macro_->SetModelData(data_);
     macro_->FillMacroList();
   }
   FillProfileCombo();
   RefreshPage();
-  if (!load.profiles.read.ok()) return load.profiles.read;
-  if (!start.library.ok()) return start.library;
-  return kb::Status::Ok();
+  return start.first_problem();
 }
 
 bool CDevicePage::device_open() const {
@@ -541,8 +533,8 @@ void CDevicePage::ExportMacro() {
 }
 
 void CDevicePage::OnDeviceNotification(std::uint32_t value) {
-  if (link_ == nullptr) return;
-  (void)link_->OnDeviceNotification(value);
+  if (session_ == nullptr) return;
+  (void)session_->link().OnDeviceNotification(value);
   RefreshPage();
 }
 
@@ -575,12 +567,7 @@ void CDevicePage::OnApplyMessage(DuiLib::UINT message, DuiLib::WPARAM wParam,
     CDuiString text = Text(key);
     if (result == kb::ApplyOutcome::Result::Reached && skipped > 0) {
       // By name: measured as the apply encodes them, on what the profile holds now.
-      std::u16string names;
-      {
-        auto edit = data_->Lock();
-        if (const kb::ProfileRecord* profile = edit.current())
-          names = kb::LeftOutNames(kb::MeasureMacroMemory(*profile, edit.macros()), edit.macros());
-      }
+      const std::u16string names = session_->LeftOutMacroNames();
       text += u" ";
       text += Text("apply_skipped_text");
       text += u" ";

@@ -1,7 +1,8 @@
 #pragma once
 // The device page controller of one model: its page (sub-page tabs, profile combo and menu,
-// Reset, Apply), its data (ModelData: profiles, macros, current profile), its device link and
-// worker, the profile and macro file commands, and the apply feedback. One implementation;
+// Reset, Apply) on the model's session (session/model_session.h: the data, the device link and
+// the worker, as kbctl has them too), the profile and macro file commands, and the apply
+// feedback. One implementation;
 // CKB_3_UI and CKB_4_UI only choose the model. UI thread only, but for the DeviceObserver calls
 // that the worker makes (they post to the main window).
 
@@ -11,7 +12,6 @@
 #include <optional>
 
 #include "common/app_directory.h"
-#include "device/hid_library_binding.h"
 #include "device/sleeper.h"
 #include "pages/common/model_page.h"
 #include "pages/common/page_wiring.h"
@@ -19,10 +19,9 @@
 #include "pages/lighting/light_page.h"
 #include "pages/macro/macro_page.h"
 #include "profile/profile_exchange.h"
-#include "session/device_link.h"
 #include "session/device_observer.h"
-#include "session/device_worker.h"
 #include "session/model_data.h"
+#include "session/model_session.h"
 #include "ui/button.h"
 #include "ui/combo.h"
 #include "ui/container.h"
@@ -72,8 +71,8 @@ class CDevicePage : public CModelPage, public kb::DeviceObserver {
   // in the store. Says why it could not.
   kb::Status SaveAtExit();
 
-  kb::ModelData* data() const { return data_.get(); }
-  kb::DeviceWorker* worker() const { return worker_.get(); }
+  kb::ModelData* data() const { return data_; }
+  kb::DeviceWorker* worker() const { return worker_; }
   CKeyCustomPage* custom_page() const { return custom_; }
   CLightPage* light_page() const { return light_; }
   CMacroPage* macro_page() const { return macro_; }
@@ -125,13 +124,12 @@ class CDevicePage : public CModelPage, public kb::DeviceObserver {
   std::optional<kb::AppPaths> paths_;
   kb::ModelTag model_tag_{};
 
-  std::unique_ptr<kb::ModelData> data_;
-  kb::HidLibraryBinding binding_;
   kb::RealSleeper real_sleeper_;
   kb::Sleeper* sleeper_ = &real_sleeper_;
   std::unique_ptr<ProgressSleeper> progress_sleeper_;
-  std::unique_ptr<kb::DeviceLink> link_;
-  std::unique_ptr<kb::DeviceWorker> worker_;
+  std::unique_ptr<kb::ModelSession> session_;
+  kb::ModelData* data_ = nullptr;       // the session's, once started
+  kb::DeviceWorker* worker_ = nullptr;  // the session's, once started
   std::atomic<bool> resume_allowed_{true};
   const char* store_warning_key_ = nullptr;
 
