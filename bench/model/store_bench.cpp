@@ -103,7 +103,7 @@ void BM_ReadProfileStoreBytes(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
   EnsureProfileStore(count);
   for (auto _ : state) {
-    std::optional<kb::Bytes> bytes = kb::ReadWholeFile(ProfileStoreOf(count));
+    kb::Result<kb::Bytes> bytes = kb::ReadWholeFile(ProfileStoreOf(count));
     if (!bytes) state.SkipWithError("cannot read the store");
     benchmark::DoNotOptimize(bytes->data());
   }
@@ -123,7 +123,7 @@ void BM_LoadOverPlainRead(benchmark::State& state) {
   for (auto _ : state) {
     const auto t0 = Clock::now();
     {
-      std::optional<kb::Bytes> bytes = kb::ReadWholeFile(ProfileStoreOf(count));
+      kb::Result<kb::Bytes> bytes = kb::ReadWholeFile(ProfileStoreOf(count));
       if (!bytes) state.SkipWithError("cannot read the store");
       benchmark::DoNotOptimize(bytes->data());
     }

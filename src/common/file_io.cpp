@@ -101,15 +101,14 @@ ReadableFile::~ReadableFile() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-std::optional<std::size_t> ReadableFile::Read(void* into, std::size_t size, std::string* why) {
+Result<std::size_t> ReadableFile::Read(void* into, std::size_t size) {
   auto* out = static_cast<std::uint8_t*>(into);
   std::size_t filled = 0;
   while (filled < size) {
     ssize_t n = ::read(fd_, out + filled, size - filled);
     if (n < 0) {
       if (errno == EINTR) continue;
-      if (why) *why = ErrnoText("cannot read", path_);
-      return std::nullopt;
+      return Status::Fail(ErrnoText("cannot read", path_));
     }
     if (n == 0) break;
     filled += static_cast<std::size_t>(n);
@@ -117,8 +116,7 @@ std::optional<std::size_t> ReadableFile::Read(void* into, std::size_t size, std:
   return filled;
 }
 
-std::optional<std::size_t> ReadableFile::ReadScattered(
-    std::span<const std::span<std::uint8_t>> parts, std::string* why) {
+Result<std::size_t> ReadableFile::ReadScattered(std::span<const std::span<std::uint8_t>> parts) {
   std::vector<iovec> vectors;
   vectors.reserve(parts.size());
   for (std::span<std::uint8_t> part : parts)
@@ -130,8 +128,7 @@ std::optional<std::size_t> ReadableFile::ReadScattered(
     const ssize_t n = ::readv(fd_, vectors.data() + next, count);
     if (n < 0) {
       if (errno == EINTR) continue;
-      if (why) *why = ErrnoText("cannot read", path_);
-      return std::nullopt;
+      return Status::Fail(ErrnoText("cannot read", path_));
     }
     if (n == 0) break;
     total += static_cast<std::size_t>(n);
@@ -146,33 +143,25 @@ std::optional<std::size_t> ReadableFile::ReadScattered(
   return total;
 }
 
-std::optional<ReadableFile> OpenRegularFile(const std::filesystem::path& path,
-                                            std::size_t max_bytes, std::string* why) {
+Result<ReadableFile> OpenRegularFile(const std::filesystem::path& path, std::size_t max_bytes) {
   // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (fd < 0) {
-    if (why) *why = ErrnoText("cannot open", path);
-    return std::nullopt;
-  }
+  if (fd < 0) return Status::Fail(ErrnoText("cannot open", path));
   struct stat info {};
   if (::fstat(fd, &info) != 0) {
-    if (why) *why = ErrnoText("cannot examine", path);
+    const Status failed = Status::Fail(ErrnoText("cannot examine", path));
     ::close(fd);
-    return std::nullopt;
+    return failed;
   }
   if (!S_ISREG(info.st_mode)) {
-    if (why) *why = path.string() + " is " + KindOf(info.st_mode) + ", not a file";
     ::close(fd);
-    return std::nullopt;
+    return Status::Fail(path.string() + " is " + KindOf(info.st_mode) + ", not a file");
   }
   const auto size = static_cast<std::uint64_t>(info.st_size);
   if (size > max_bytes) {
-    if (why) {
-      *why = path.string() + " is " + std::to_string(size) + " bytes long; at most " +
-             std::to_string(max_bytes) + " are expected";
-    }
     ::close(fd);
-    return std::nullopt;
+    return Status::Fail(path.string() + " is " + std::to_string(size) + " bytes long; at most " +
+                        std::to_string(max_bytes) + " are expected");
   }
   ReadableFile file;
   file.fd_ = fd;
@@ -181,18 +170,15 @@ std::optional<ReadableFile> OpenRegularFile(const std::filesystem::path& path,
   return file;
 }
 
-std::optional<Bytes> ReadWholeFile(const std::filesystem::path& path, std::string* why,
-                                   std::size_t max_bytes) {
-  std::optional<ReadableFile> file = OpenRegularFile(path, max_bytes, why);
-  if (!file) return std::nullopt;
+Result<Bytes> ReadWholeFile(const std::filesystem::path& path, std::size_t max_bytes) {
+  Result<ReadableFile> file = OpenRegularFile(path, max_bytes);
+  if (!file) return file.status();
   // One byte more than the size shows a file that grew since it was opened.
   Bytes bytes(std::min(file->size(), max_bytes) + 1);
-  const std::optional<std::size_t> got = file->Read(bytes.data(), bytes.size(), why);
-  if (!got) return std::nullopt;
-  if (*got > max_bytes) {
-    if (why) *why = path.string() + " grew past " + std::to_string(max_bytes) + " bytes";
-    return std::nullopt;
-  }
+  const Result<std::size_t> got = file->Read(bytes.data(), bytes.size());
+  if (!got) return got.status();
+  if (*got > max_bytes)
+    return Status::Fail(path.string() + " grew past " + std::to_string(max_bytes) + " bytes");
   bytes.resize(*got);
   return bytes;
 }

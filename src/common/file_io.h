@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/result.h"
 #include "common/status.h"
 
 namespace kb {
@@ -36,29 +37,26 @@ class ReadableFile {
 
   std::size_t size() const { return size_; }
   // Reads up to `size` bytes into `into`; fewer only at the end of the file. Returns how many,
-  // or nullopt on a read error (reason in *why when given).
-  std::optional<std::size_t> Read(void* into, std::size_t size, std::string* why = nullptr);
+  // or the read error.
+  Result<std::size_t> Read(void* into, std::size_t size);
   // Reads into `parts` in turn, with as few calls as the system allows (readv): a file read
   // straight into many records. Returns the bytes read, fewer only at the end of the file.
-  std::optional<std::size_t> ReadScattered(std::span<const std::span<std::uint8_t>> parts,
-                                           std::string* why = nullptr);
+  Result<std::size_t> ReadScattered(std::span<const std::span<std::uint8_t>> parts);
 
  private:
-  friend std::optional<ReadableFile> OpenRegularFile(const std::filesystem::path&, std::size_t,
-                                                     std::string*);
+  friend Result<ReadableFile> OpenRegularFile(const std::filesystem::path&, std::size_t);
   int fd_ = -1;
   std::size_t size_ = 0;
   std::filesystem::path path_;
 };
 
-// Opens `path` when it is a regular file of at most `max_bytes`; otherwise nullopt with the
-// reason (naming the file) in *why. Never blocks on a FIFO.
-std::optional<ReadableFile> OpenRegularFile(const std::filesystem::path& path,
-                                            std::size_t max_bytes, std::string* why = nullptr);
+// Opens `path` when it is a regular file of at most `max_bytes`; otherwise the reason, naming
+// the file. Never blocks on a FIFO.
+Result<ReadableFile> OpenRegularFile(const std::filesystem::path& path, std::size_t max_bytes);
 
-// The bytes of the regular file `path` of at most `max_bytes`, or nullopt (reason in *why).
-std::optional<Bytes> ReadWholeFile(const std::filesystem::path& path, std::string* why = nullptr,
-                                   std::size_t max_bytes = kDefaultReadLimit);
+// The bytes of the regular file `path` of at most `max_bytes`, or why not.
+Result<Bytes> ReadWholeFile(const std::filesystem::path& path,
+                            std::size_t max_bytes = kDefaultReadLimit);
 
 struct WriteOptions {
   // Removes temporary files of earlier saves of the same file that a crash or kill left behind,
@@ -91,7 +89,7 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
 // Keeps the current file at `path` (through links) beside itself as `<name><suffix>`, without
 // a moment in which `path` is missing: a hard link, or a copy where links are not possible.
-// Returns the new name.
+// The copy's name goes to *kept when given.
 [[nodiscard]] Status KeepCopyBeside(const std::filesystem::path& path, const std::string& suffix,
                                     std::filesystem::path* kept = nullptr);
 

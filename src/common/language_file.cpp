@@ -124,9 +124,8 @@ Status LanguageTexts::Parse(std::string_view xml) {
 }
 
 Status LanguageTexts::Load(const std::filesystem::path& path) {
-  std::string why;
-  auto bytes = ReadWholeFile(path, &why);
-  if (!bytes) return Status::Fail(why);
+  auto bytes = ReadWholeFile(path);
+  if (!bytes) return bytes.status();
   return Parse(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
 }
 

@@ -16,12 +16,11 @@ Status ExportMacroFile(const std::filesystem::path& path, const MacroRecord& mac
 
 MacroImport ImportMacroFile(const std::filesystem::path& path, MacroList& list) {
   MacroImport result;
-  std::string why;
   // Only the first record is read, however long the file is, so a huge file costs nothing.
-  std::optional<ReadableFile> file = OpenRegularFile(path, SIZE_MAX, &why);
+  Result<ReadableFile> file = OpenRegularFile(path, SIZE_MAX);
   if (!file) {
     result.outcome = MacroImportOutcome::Unreadable;
-    result.reason = why;
+    result.reason = file.reason();
     return result;
   }
   if (file->size() < sizeof(MacroRecord)) {
@@ -32,10 +31,10 @@ MacroImport ImportMacroFile(const std::filesystem::path& path, MacroList& list) 
     return result;
   }
   auto record = std::make_unique_for_overwrite<MacroRecord>();
-  const std::optional<std::size_t> got = file->Read(record.get(), sizeof(MacroRecord), &why);
+  const Result<std::size_t> got = file->Read(record.get(), sizeof(MacroRecord));
   if (!got || *got != sizeof(MacroRecord)) {
     result.outcome = got ? MacroImportOutcome::WrongSize : MacroImportOutcome::Unreadable;
-    result.reason = got ? path.string() + " changed while it was read" : why;
+    result.reason = got ? path.string() + " changed while it was read" : got.reason();
     return result;
   }
   result.repair = RepairMacro(*record);

@@ -32,15 +32,14 @@ MacroStoreLoad ParseMacroStore(std::span<const std::uint8_t> bytes, MacroList& l
 
 MacroStoreLoad LoadMacroStore(const std::filesystem::path& path, MacroList& list) {
   MacroStoreLoad result;
-  std::string why;
-  std::optional<ReadableFile> file = OpenRegularFile(path, kMaxMacroStoreBytes, &why);
+  Result<ReadableFile> file = OpenRegularFile(path, kMaxMacroStoreBytes);
   if (!file) {
     std::error_code ec;
     // Through links: a link to nothing yet is a store not made yet.
     const auto type = std::filesystem::status(path, ec).type();
     const bool missing = type == std::filesystem::file_type::not_found;
     result.file = missing ? StoreFileState::Missing : StoreFileState::Unreadable;
-    if (!missing) result.reason = why;
+    if (!missing) result.reason = file.reason();
     return result;
   }
   result.file = StoreFileState::Read;
@@ -55,10 +54,10 @@ MacroStoreLoad LoadMacroStore(const std::filesystem::path& path, MacroList& list
     list.push_back(std::make_unique_for_overwrite<MacroRecord>());
     places.emplace_back(reinterpret_cast<std::uint8_t*>(list.back().get()), kRecord);
   }
-  const std::optional<std::size_t> n = file->ReadScattered(places, &why);
+  const Result<std::size_t> n = file->ReadScattered(places);
   if (!n) {
     list.resize(first);
-    return MacroStoreLoad{.file = StoreFileState::Unreadable, .reason = why};
+    return MacroStoreLoad{.file = StoreFileState::Unreadable, .reason = n.reason()};
   }
   list.resize(first + std::min(whole, *n / kRecord));  // the file may have shrunk meanwhile
   for (std::size_t i = first; i < list.size(); ++i) {

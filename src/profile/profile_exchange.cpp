@@ -191,9 +191,8 @@ ProfileImport ParseProfileFile(std::span<const std::uint8_t> bytes, std::u16stri
 
 ProfileImport ImportProfileFile(const std::filesystem::path& path, const ModelTag& own_tag,
                                 Model model, ProfileList& profiles, MacroList& macros) {
-  std::string why;
-  std::optional<Bytes> bytes = ReadWholeFile(path, &why, kMaxProfileFileBytes);
-  if (!bytes) return Failure(ProfileImportOutcome::Unreadable, why);
+  Result<Bytes> bytes = ReadWholeFile(path, kMaxProfileFileBytes);
+  if (!bytes) return Failure(ProfileImportOutcome::Unreadable, bytes.reason());
   ProfileImport result =
       ParseProfileFile(*bytes, FileBaseName(path), own_tag, model, profiles, macros);
   if (result.outcome != ProfileImportOutcome::Imported)

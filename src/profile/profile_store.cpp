@@ -67,8 +67,8 @@ ProfileStoreParse ParseProfileStore(std::span<const std::uint8_t> bytes, StoreHe
 namespace {
 
 // Reads the store straight into its records: one read per record, no copy of the file.
-std::optional<ProfileStoreParse> ReadStoreInPlace(ReadableFile& file, StoreHeader& header,
-                                                  ProfileList& list, std::string* why) {
+Result<ProfileStoreParse> ReadStoreInPlace(ReadableFile& file, StoreHeader& header,
+                                           ProfileList& list) {
   ProfileStoreParse result;
   std::memset(&header, 0, sizeof header);
   list.clear();
@@ -77,8 +77,8 @@ std::optional<ProfileStoreParse> ReadStoreInPlace(ReadableFile& file, StoreHeade
     result.dropped_bytes = size;
     return result;
   }
-  const std::optional<std::size_t> got = file.Read(&header, kStoreHeaderSize, why);
-  if (!got) return std::nullopt;
+  const Result<std::size_t> got = file.Read(&header, kStoreHeaderSize);
+  if (!got) return got.status();
   const std::size_t whole = (size - kStoreHeaderSize) / kStoreRecordSize;
   list.reserve(whole);
   std::vector<std::span<std::uint8_t>> places;
@@ -87,8 +87,8 @@ std::optional<ProfileStoreParse> ReadStoreInPlace(ReadableFile& file, StoreHeade
     list.push_back(std::make_unique_for_overwrite<ProfileRecord>());
     places.emplace_back(reinterpret_cast<std::uint8_t*>(list.back().get()), kStoreRecordSize);
   }
-  const std::optional<std::size_t> n = file.ReadScattered(places, why);
-  if (!n) return std::nullopt;
+  const Result<std::size_t> n = file.ReadScattered(places);
+  if (!n) return n.status();
   list.resize(std::min(whole, *n / kStoreRecordSize));  // the file may have shrunk meanwhile
   for (const auto& record : list) result.names_terminated += TerminateNames(*record);
   result.dropped_bytes = size - kStoreHeaderSize - list.size() * kStoreRecordSize;
@@ -102,15 +102,14 @@ ProfileStoreLoad LoadProfileStore(const std::filesystem::path& path, Model model
                                   std::u16string_view first_profile_name, StoreHeader& header,
                                   ProfileList& list) {
   ProfileStoreLoad result;
-  std::string why;
-  std::optional<ReadableFile> file = OpenRegularFile(path, kMaxProfileStoreBytes, &why);
-  std::optional<ProfileStoreParse> parse;
-  if (file) parse = ReadStoreInPlace(*file, header, list, &why);
+  Result<ReadableFile> file = OpenRegularFile(path, kMaxProfileStoreBytes);
+  Result<ProfileStoreParse> parse =
+      file ? ReadStoreInPlace(*file, header, list) : Result<ProfileStoreParse>(file.status());
   if (!parse) {
     std::error_code ec;
     result.file_found =
         std::filesystem::status(path, ec).type() != std::filesystem::file_type::not_found;
-    if (result.file_found) result.read = Status::Fail(why);
+    if (result.file_found) result.read = parse.status();
     std::memset(&header, 0, sizeof header);
     list.clear();
     if (!InfoOf(model).creates_default_store) return result;

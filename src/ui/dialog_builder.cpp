@@ -218,10 +218,9 @@ CControlUI* CDialogBuilder::Create(const CDuiString& xml, const CDuiString&,
   if (it != cache.end()) {
     doc = it->second;
   } else {
-    std::string why;
-    auto bytes = kb::ReadWholeFile(path, &why);
+    auto bytes = kb::ReadWholeFile(path);
     if (!bytes) {
-      status_ = kb::Status::Fail(key + ": " + why);
+      status_ = kb::Status::Fail(key + ": " + bytes.reason());
       return nullptr;
     }
     auto parsed = std::make_shared<Document>();

@@ -40,9 +40,8 @@ void CResourceManager::SetLanguageTexts(kb::LanguageTexts texts) { texts_ = std:
 
 kb::Status CResourceManager::LoadTheme(const CDuiString& file) {
   auto path = Resolve(file);
-  std::string why;
-  auto data = kb::ReadWholeFile(path, &why);
-  if (!data) return kb::Status::Fail(path.string() + ": " + why);
+  auto data = kb::ReadWholeFile(path);
+  if (!data) return kb::Status::Fail(path.string() + ": " + data.reason());
   std::string_view bytes(reinterpret_cast<const char*>(data->data()), data->size());
   // Parse into a scratch theme first so that a broken file changes nothing.
   CTheme parsed;

@@ -59,17 +59,16 @@ TEST_F(FileIoTest, ReadsAnEmptyFile) {
 }
 
 TEST_F(FileIoTest, MissingFileGivesNoBytesAndAReason) {
-  std::string why;
   const fs::path path = folder_.path() / "missing.bin";
-  EXPECT_FALSE(ReadWholeFile(path, &why).has_value());
-  EXPECT_NE(why.find(path.string()), std::string::npos) << why;
-  EXPECT_FALSE(ReadWholeFile(path).has_value());  // without a reason wanted
+  const Result<Bytes> read = ReadWholeFile(path);
+  EXPECT_FALSE(read.has_value());
+  EXPECT_NE(read.reason().find(path.string()), std::string::npos) << read.reason();
 }
 
 TEST_F(FileIoTest, FolderCannotBeReadAsAFile) {
-  std::string why;
-  EXPECT_FALSE(ReadWholeFile(folder_.path(), &why).has_value());
-  EXPECT_FALSE(why.empty());
+  const Result<Bytes> read = ReadWholeFile(folder_.path());
+  EXPECT_FALSE(read.has_value());
+  EXPECT_FALSE(read.reason().empty());
 }
 
 TEST_F(FileIoTest, WriteCreatesMissingFoldersAndAnOrdinaryFile) {
@@ -200,18 +199,18 @@ TEST_F(FileIoTest, WhatIsNotARegularFileIsNeitherReadNorReplaced) {
     const char* kind;
   } cases[] = {{folder, "a folder"}, {fifo, "a FIFO"}, {"/dev/zero", "a device"}};
   for (const auto& c : cases) {
-    std::string why;
-    EXPECT_FALSE(ReadWholeFile(c.path, &why).has_value()) << c.kind;
-    EXPECT_NE(why.find(c.kind), std::string::npos) << why;
+    const Result<Bytes> read = ReadWholeFile(c.path);
+    EXPECT_FALSE(read.has_value()) << c.kind;
+    EXPECT_NE(read.reason().find(c.kind), std::string::npos) << read.reason();
     if (c.path.string().starts_with("/dev")) continue;
     const Status saved = WriteFileAtomically(c.path, Pattern(10, 0));
     EXPECT_FALSE(saved.ok()) << c.kind;
     EXPECT_NE(saved.reason().find(c.kind), std::string::npos) << saved.reason();
   }
-  std::string why;
-  EXPECT_FALSE(ReadWholeFile(big, &why, 1000).has_value());
-  EXPECT_NE(why.find("1001 bytes"), std::string::npos) << why;
-  EXPECT_EQ(ReadWholeFile(big, &why, 1001).value_or(Bytes{}), Pattern(1001, 1));
+  const Result<Bytes> too_big = ReadWholeFile(big, 1000);
+  EXPECT_FALSE(too_big.has_value());
+  EXPECT_NE(too_big.reason().find("1001 bytes"), std::string::npos) << too_big.reason();
+  EXPECT_EQ(ReadWholeFile(big, 1001).value_or(Bytes{}), Pattern(1001, 1));
   EXPECT_TRUE(fs::is_directory(folder / "inside"));
   EXPECT_TRUE(fs::is_fifo(fifo));
   EXPECT_EQ(Entries(folder_.path()), 3) << "no temporary file is left";
@@ -225,9 +224,9 @@ TEST_F(FileIoTest, ScatteredReadsFillEachPartInTurn) {
   std::vector<Bytes> parts(1500, Bytes(7));
   std::vector<std::span<std::uint8_t>> spans;
   for (Bytes& part : parts) spans.emplace_back(part);
-  std::optional<ReadableFile> file = OpenRegularFile(path, bytes.size());
+  Result<ReadableFile> file = OpenRegularFile(path, bytes.size());
   ASSERT_TRUE(file.has_value());
-  EXPECT_EQ(file->ReadScattered(spans), std::optional<std::size_t>(bytes.size()));
+  EXPECT_EQ(file->ReadScattered(spans).value_or(0), bytes.size());
   Bytes joined;
   for (const Bytes& part : parts) joined.insert(joined.end(), part.begin(), part.end());
   joined.resize(bytes.size());
