@@ -20,6 +20,10 @@
 
 namespace {
 
+// The resume watcher connects to the system bus this long after the loop starts, off the path
+// to the first frame.
+constexpr int kResumeWatchDelayMs = 500;
+
 // The length of the command line as one text, at most 259 characters taken.
 int CommandLineLength() {
   std::ifstream in("/proc/self/cmdline", std::ios::binary);
@@ -70,8 +74,8 @@ int main(int argc, char** argv) {
     DuiLib::CSessionEndWatcher session_end;
     (void)session_end.Start(wnd.GetHWND(), kb::messages::kSessionEnd);
     DuiLib::CResumeWatcher resume;
-    (void)resume.Start(wnd.GetHWND(), kb::messages::kPowerBroadcast,
-                       kb::messages::kResumeAutomatic);
+    resume.StartLater(wnd.GetHWND(), kb::messages::kPowerBroadcast, kb::messages::kResumeAutomatic,
+                      kResumeWatchDelayMs);
     code = DuiLib::CPaintManagerUI::MessageLoop();
   }
   DuiLib::CPaintManagerUI::Term();

@@ -165,7 +165,11 @@ CDuiString FileNameFor(const CDuiString& name, const CDuiString& extension) {
     if (c == u'/' || c == u'\0') c = u'_';
   if (!file.empty() && file.front() == u'.') file.front() = u'_';
   if (file.empty()) return {};
-  if (!extension.IsEmpty()) file += u"." + std::u16string(extension.view());
+  if (!extension.IsEmpty()) {
+    // Appended piece by piece: GCC 12 at -O3 misreads a temporary joined in front here.
+    file += u'.';
+    file.append(extension.view());
+  }
   return CDuiString(file);
 }
 

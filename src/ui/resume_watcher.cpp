@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 #include <QObject>
+#include <QTimer>
 
 #include "ui/internal/paint_context.h"
 #include "ui/window.h"
@@ -49,6 +50,13 @@ bool CResumeWatcher::Start(HWND hwnd, UINT message, WPARAM wParam) {
   d_->subscribed =
       bus.connect(kService, kPath, kInterface, kSignal, &d_->agent, SLOT(OnPrepareForSleep(bool)));
   return d_->subscribed;
+}
+
+void CResumeWatcher::StartLater(HWND hwnd, UINT message, WPARAM wParam, int delay_ms) {
+  internal::EnsureApplication();
+  // Connecting to the system bus is a round trip the first frame need not wait for.
+  QTimer::singleShot(delay_ms, &d_->agent,
+                     [this, hwnd, message, wParam] { (void)Start(hwnd, message, wParam); });
 }
 
 void CResumeWatcher::Stop() {

@@ -19,6 +19,9 @@ class CResumeWatcher {
   // Each resume posts (message, wParam, 0) to `hwnd`. False when there is no system bus or
   // logind's signal cannot be subscribed.
   bool Start(HWND hwnd, UINT message, WPARAM wParam);
+  // Start, once the event loop has run for `delay_ms`: the program's window shows first. A
+  // resume before then goes unseen, as it would before the program started.
+  void StartLater(HWND hwnd, UINT message, WPARAM wParam, int delay_ms);
   void Stop();
   // Test seam: what logind's PrepareForSleep(going_to_sleep) does.
   void SimulatePrepareForSleepForTesting(bool going_to_sleep);
