@@ -43,50 +43,14 @@ assign(10, 68, 0x040000B5)     # Q: next track
 assign(0, 0, 0xFFFFFFFF)       # Esc disabled
 open(sys.argv[1], "wb").write(store)
 PY
-scale=${QT_SCALE_FACTOR:-1}
-suffix=$([ "$scale" = 1 ] && echo "" || echo "@${scale}x")
+. scripts/shot_support.sh
+start_xvfb
 stop() {
-  kill "$xvfb_pid" 2>/dev/null || true
-  for _ in $(seq 1 100); do kill -0 "$xvfb_pid" 2>/dev/null || break; sleep 0.05; done
-  kill -9 "$xvfb_pid" 2>/dev/null || true
+  stop_xvfb
   rm -rf "$app"
 }
-exec 3< <(exec Xvfb ${KB_SHOT_DISPLAY:+:$KB_SHOT_DISPLAY} -displayfd 1 -nolisten tcp -noreset \
-  -br -screen 0 1920x1200x24 2>/dev/null)
-xvfb_pid=$!
 trap stop EXIT
-read -r -t 20 number <&3 || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$number"
-stop_preview() {  # <pid>: asks, then insists
-  kill "$1" 2>/dev/null || return 0
-  for _ in $(seq 1 40); do kill -0 "$1" 2>/dev/null || break; sleep 0.05; done
-  kill -9 "$1" 2>/dev/null || true
-  wait "$1" 2>/dev/null || true
-}
-# The preview prints its window's rectangle in Qt's logical pixels; the screen has physical ones.
-physical() {  # WxH+X+Y -> the same times the scale
-  awk -v g="$1" -v s="$scale" 'BEGIN { split(g, a, /[x+]/);
-    printf "%dx%d+%d+%d", a[1] * s, a[2] * s, a[3] * s, a[4] * s }'
-}
 for page in custom light light18 macro macro_mouse macro_move unplugged keymenu keymenu_media hover \
             hover_macro pending singlekey shortcut picker; do
-  "$app/app_preview" "$app" "$page" >"$out/.preview.out" 2>"$out/.preview.log" &
-  pid=$!
-  geometry=""
-  for _ in $(seq 1 200); do
-    geometry=$(sed -n 's/^geometry //p' "$out/.preview.out")
-    [ -n "$geometry" ] && break
-    kill -0 $pid 2>/dev/null || break
-    sleep 0.05
-  done
-  if [ -z "$geometry" ]; then
-    echo "preview $page showed no window:" >&2
-    cat "$out/.preview.log" >&2
-    stop_preview $pid
-    exit 1
-  fi
-  sleep 1.5
-  timeout 20 import -window root -crop "$(physical "$geometry")" +repage "$out/main_$page$suffix.png"
-  stop_preview $pid
-  echo "$out/main_$page$suffix.png"
+  shoot_preview "$out/main_$page$suffix.png" 1.5 "$app/app_preview" "$app" "$page" || exit 1
 done
