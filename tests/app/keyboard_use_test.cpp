@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app_fixture.h"
+#include "app/app_fixture.h"
 #include "keys/assignment_kind.h"
 #include "lighting/light_rows.h"
 #include "pages/keys/key_custom_page.h"

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/app_fixture.h"
 #include "app/hook_library.h"
-#include "app_fixture.h"
 #include "common/test_folders.h"
 #include "device/transfer_parser.h"
 #include "keys/assignment_kind.h"

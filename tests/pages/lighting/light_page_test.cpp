@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "app_fixture.h"
+#include "app/app_fixture.h"
 #include "lighting/light_rows.h"
 #include "pages/lighting/light_page.h"
 #include "profile/profile_record.h"

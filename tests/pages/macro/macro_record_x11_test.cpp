@@ -9,7 +9,7 @@
 #include <memory>
 #include <thread>
 
-#include "app_fixture.h"
+#include "app/app_fixture.h"
 #include "pages/macro/macro_page.h"
 #include "plugins/hook/xvfb_environment.h"
 

@@ -15,7 +15,7 @@
 #include <set>
 #include <utility>
 
-#include "app_fixture.h"
+#include "app/app_fixture.h"
 #include "common/utf16_text.h"
 #include "keys/assignment_kind.h"
 #include "keys/key_layout.h"

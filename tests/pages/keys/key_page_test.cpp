@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app_fixture.h"
+#include "app/app_fixture.h"
 #include "keys/assignment_kind.h"
 #include "keys/key_layout.h"
 #include "pages/keys/key_capture_dialogs.h"

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app_fixture.h"
+#include "app/app_fixture.h"
 #include "keys/assignment_kind.h"
 #include "keys/key_layout.h"
 #include "macro/macro_working_state.h"
