@@ -34,6 +34,11 @@ inline constexpr std::size_t kMaxStoredProfiles = 1000;
 inline constexpr std::size_t kMaxProfileStoreBytes =
     kStoreHeaderSize + kMaxStoredProfiles * kStoreRecordSize;
 
+// Whether `added` more profiles fit in a store that holds `held` (see MacrosFit).
+constexpr bool ProfilesFit(std::size_t held, std::size_t added) {
+  return held <= kMaxStoredProfiles && added <= kMaxStoredProfiles - held;
+}
+
 // What reading the bytes of a store found.
 struct ProfileStoreParse {
   int records = 0;                      // whole records kept
