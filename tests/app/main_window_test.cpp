@@ -473,6 +473,12 @@ TEST_F(AppFixture, ProfileAndMacroFilesGoOutAndComeBack) {
   ExpectBox(u"warning_file_save_text");
   Menu(u"btn_kb_3_menu_macro", u"kb_3_macro_export");
   EXPECT_EQ(FileSize(MacroStore()), 2 * sizeof(MacroRecord));
+  // So is exporting to where the other model's store will be: it would be read as one.
+  const std::filesystem::path kb4_store = dir / "Data/kb/kb_4/macro.mcos";
+  file_answers.push_back(CDuiString(kb4_store.string()));
+  ExpectBox(u"warning_file_save_text");
+  Menu(u"btn_kb_3_menu_macro", u"kb_3_macro_export");
+  EXPECT_FALSE(std::filesystem::exists(kb4_store));
   EXPECT_EQ(script.unexpected(), 0);
 }
 

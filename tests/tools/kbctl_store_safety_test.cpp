@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <string>
@@ -231,6 +232,46 @@ TEST_F(KbctlStores, ExportsNeverReplaceAStoreOrSomethingThatIsNotAFile) {
   const RunResult run = Kb({"export-macro", "0", long_name.string()});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(fs::file_size(long_name), sizeof(MacroRecord));
+}
+
+// A store that does not exist yet has its place all the same: an export there would make a file
+// that the next load reads as the user's store. Every name of such a place is refused, for
+// either model, in the application directory's Data/ and in the user's data folder.
+TEST_F(KbctlStores, ExportsRefuseThePlacesOfStoresNotMadeYet) {
+  ASSERT_EQ(Kb({"profiles"}).exit_code, 0);  // only Data/kb/kb_3/data.pros exists
+  const fs::path data = app_.path() / "Data/kb";
+  const fs::path xdg = io_ / "xdg";
+  fs::create_directories(xdg);
+  ASSERT_EQ(setenv("XDG_DATA_HOME", xdg.c_str(), 1), 0);
+  fs::create_symlink(data / "kb_4/data.pros", io_ / "dangling.kpo");
+  fs::create_symlink(data / "kb_3", io_ / "folder_link");
+  const fs::path cwd = fs::current_path();
+  fs::current_path(app_.path());
+  const auto before = DataFiles();
+  const std::string targets[] = {
+      "Data/kb/kb_3/macro.mcos",
+      "./Data/kb/kb_4/../kb_4/data.pros",
+      (data / "kb_4/data.pros").string(),
+      (data / "kb_4/macro.mcos").string(),
+      (io_ / "dangling.kpo").string(),
+      (io_ / "folder_link/macro.mcos").string(),
+      (xdg / "kbconfig/Data/kb/kb_3/data.pros").string(),
+      (xdg / "kbconfig/Data/kb/kb_4/macro.mcos").string(),
+  };
+  for (const std::string& target : targets) {
+    const RunResult run = Kb({"export-profile", "0", target});
+    EXPECT_EQ(run.exit_code, 1) << target;
+    EXPECT_EQ(LineCount(run.err), 1) << target << ": " << run.err;
+    EXPECT_NE(run.err.find("it is a store of the program"), std::string::npos) << run.err;
+  }
+  const RunResult fine = Kb({"export-profile", "0", "mine.kpo"});
+  fs::current_path(cwd);
+  unsetenv("XDG_DATA_HOME");
+  EXPECT_EQ(fine.exit_code, 0) << fine.err;
+  EXPECT_TRUE(fs::is_regular_file(app_.path() / "mine.kpo"));
+  EXPECT_EQ(DataFiles(), before);
+  EXPECT_FALSE(fs::exists(xdg / "kbconfig"));
+  EXPECT_FALSE(fs::exists(io_ / "dangling.kpo"));
 }
 
 TEST_F(KbctlStores, ReadersRefuseWhatIsNotAFileOfTheirSizeAtOnceAndReadNoMoreThanARecord) {
