@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/utf16_text.h"
@@ -121,6 +123,60 @@ TEST_F(KbctlStores, WritersStartedTogetherLoseNothing) {
   ASSERT_GE(imported.macro_index, 0);
   ASSERT_LT(static_cast<std::size_t>(imported.macro_index), macros.size());
   EXPECT_EQ(macros[imported.macro_index]->action_count, 7) << "the key runs its own macro";
+}
+
+// A reader that finds the KB_3 store missing creates it, and an import may be saving it at the
+// same moment: the creation waits for the import and never replaces the store it saved.
+TEST_F(KbctlStores, AReaderCreatingTheMissingStoreLosesNoConcurrentImport) {
+  ProfileList own;
+  NewDefaultProfile(u"Mine", Model::KB_3, own);
+  ASSERT_TRUE(
+      ExportProfileFile(io_ / "mine.kpo", MakeModelTag(u"KB_3"), *own[0], {}, Model::KB_3).ok());
+  const std::vector<std::string> import = {"import-profile", (io_ / "mine.kpo").string()};
+  const std::vector<std::string> read = {"profiles"};
+  int lost = 0;
+  for (int round = 0; round < 300; ++round) {
+    std::error_code ec;
+    fs::remove(Store(), ec);
+    // Either starts first.
+    const bool import_first = round % 2 == 0;
+    const std::vector<int> codes =
+        RunTogether(import_first ? std::vector{import, read} : std::vector{read, import});
+    ASSERT_EQ(codes, (std::vector<int>{0, 0})) << "round " << round;
+    StoreHeader header;
+    ProfileList profiles;
+    (void)ParseProfileStore(FileBytes(Store()), header, profiles);
+    if (profiles.size() != 2u) ++lost;
+  }
+  EXPECT_EQ(lost, 0) << "imports said they imported, and their profile was gone";
+}
+
+// The creation of the missing store waits for a writer that holds the lock: once it is done,
+// the reader finds the writer's store and lists it.
+TEST_F(KbctlStores, AReaderCreatesTheMissingStoreOnlyUnderTheWritersLock) {
+  StoreLock writer;
+  ASSERT_TRUE(StoreLock::LockForWriting({Store(), Macros()}, &writer).ok());
+  std::string args[] = {KBCTL_PATH, "--app-dir", app_.path().string(), "profiles"};
+  char* argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data(), nullptr};
+  const std::string out = (io_ / "reader.out").string();
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  pid_t pid = 0;
+  ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv, environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  // Long enough for a reader that does not wait to have made its store many times over.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_FALSE(fs::exists(Store())) << "created while a writer held the lock";
+  ProfileList theirs;
+  NewDefaultProfile(u"First", Model::KB_3, theirs);
+  NewDefaultProfile(u"Second", Model::KB_3, theirs);
+  ASSERT_TRUE(SaveProfileStore(Store(), StoreHeader{}, theirs).ok());
+  writer = StoreLock();
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(test::ReadText(io_ / "reader.out"), "0\tFirst\t*\n1\tSecond\n");
 }
 
 TEST_F(KbctlStores, WritersAreRefusedWhileTheProgramHoldsTheStores) {

@@ -61,7 +61,7 @@ void ExportProfile(Context& context) {
 
 void ImportProfile(Context& context) {
   const kb::StoreLock lock = LockForWriting(context);
-  ProfileStore store = LoadProfiles(context);
+  ProfileStore store = LoadProfiles(context, lock);
   MacroStore macros = LoadMacros(context);
   const std::filesystem::path file = context.args[0];
   kb::ProfileImport import =
