@@ -400,6 +400,50 @@ TEST_F(KbctlStores, AnImportWhoseSecondSaveFailsSaysWhatWasSaved) {
   EXPECT_EQ(StoredMacros().size(), 1u);
 }
 
+// The limits are the program's and kbctl's alike: an import that would take a store past 1000
+// profiles or 1000 macros is refused whole, and the stores stay as they were.
+TEST_F(KbctlStores, ImportsStopAtTheStoresLimitsAndAddNothingOfARefusedFile) {
+  {
+    StoreLock lock;  // makes the lock files, so that only the stores are compared below
+    ASSERT_TRUE(StoreLock::LockForWriting({Store(), Macros()}, &lock).ok());
+  }
+  ProfileList profiles;
+  for (int i = 0; i < 1000; ++i) NewDefaultProfile(u"P", Model::KB_3, profiles);
+  ASSERT_TRUE(SaveProfileStore(Store(), StoreHeader{}, profiles).ok());
+  MacroList macros;
+  for (int i = 0; i < 999; ++i) macros.push_back(MakeMacro(u"m"));
+  ASSERT_TRUE(SaveMacroStore(Macros(), macros).ok());
+  // A profile whose two keys run the file's two macros.
+  ProfileRecord& record = *profiles[0];
+  MacroList own;
+  for (int key : {1, 2}) {
+    record.banks[0].keys[key].kind = static_cast<std::uint8_t>(AssignmentKind::MacroBinding);
+    record.banks[0].keys[key].macro_index = static_cast<std::int32_t>(own.size());
+    own.push_back(MakeMacro(u"own"));
+  }
+  ASSERT_TRUE(
+      ExportProfileFile(io_ / "two.kpo", MakeModelTag(u"KB_3"), record, own, Model::KB_3).ok());
+  ProfileList one;
+  NewDefaultProfile(u"P", Model::KB_3, one);
+  ASSERT_TRUE(SaveProfileStore(io_ / "one.pros", StoreHeader{}, one).ok());
+
+  for (const bool full_profiles : {true, false}) {
+    if (!full_profiles)
+      fs::copy_file(io_ / "one.pros", Store(), fs::copy_options::overwrite_existing);
+    const auto before = DataFiles();
+    const RunResult run = Kb({"import-profile", (io_ / "two.kpo").string()});
+    EXPECT_EQ(run.exit_code, 1) << full_profiles;
+    EXPECT_NE(run.err.find("limit of 1000 profiles and 1000 macros"), std::string::npos) << run.err;
+    EXPECT_EQ(DataFiles(), before) << "nothing of a refused file is kept";
+  }
+  ASSERT_EQ(Kb({"import-macro", MacroFile("last.mco").string()}).exit_code, 0);
+  const auto before = DataFiles();
+  const RunResult run = Kb({"import-macro", MacroFile("more.mco").string()});
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_NE(run.err.find("at most 1000"), std::string::npos) << run.err;
+  EXPECT_EQ(DataFiles(), before);
+}
+
 TEST_F(KbctlStores, ListingsKeepOneLinePerRecord) {
   auto macro = MakeMacro(u"x");
   ASSERT_TRUE(ExportMacroFile(io_ / "a.mco", *macro).ok());
