@@ -107,8 +107,16 @@ X11RawInput::~X11RawInput() {
   }
   Wake();
   thread_.join();
-  // A lost connection cannot be closed cleanly: XCloseDisplay would talk to the dead server.
-  if (!connection_lost_) XCloseDisplay(display_);
+  if (connection_lost_) {
+    // XCloseDisplay cannot end a display whose server was lost: once the exit handler has
+    // returned, it never comes back (libX11 1.8 waits forever for the display's lock in its
+    // first XFreeGC). What can be closed is the socket, which nothing reads again; the Display
+    // and its buffers stay allocated (a few kilobytes per lost server), as only XCloseDisplay
+    // frees them.
+    close(ConnectionNumber(display_));
+  } else {
+    XCloseDisplay(display_);
+  }
   ReleaseIoErrors(display_);
   close(wake_read_);
   close(wake_write_);

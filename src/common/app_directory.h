@@ -20,6 +20,11 @@ struct AppPaths {
   std::filesystem::path Data(const std::string& relative) const { return data_root / relative; }
 };
 
+// The user's data folder that holds Data/ when the application directory cannot be written:
+// $XDG_DATA_HOME/kbconfig (default ~/.local/share/kbconfig); empty when neither variable says
+// where that is.
+std::filesystem::path UserDataRoot();
+
 // data_root is app_dir when app_dir is writable (or Data/ already exists there and is
 // writable); otherwise $XDG_DATA_HOME/kbconfig (default ~/.local/share/kbconfig).
 AppPaths ResolveAppPaths(const std::filesystem::path& app_dir);

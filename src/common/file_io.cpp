@@ -211,6 +211,23 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
   return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
+namespace {
+
+// Moves the complete file `temp` to `target` only if nothing is there, in one step, so that a
+// file another process put there meanwhile is never replaced: rename with RENAME_NOREPLACE, or
+// where the file system lacks it, a hard link (which fails on an existing name too) and the
+// removal of the temporary name. False with errno set (EEXIST: something is there).
+bool PlaceNewFile(const std::string& temp, const std::filesystem::path& target) {
+  if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+    return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  if (::link(temp.c_str(), target.c_str()) != 0) return false;
+  ::unlink(temp.c_str());
+  return true;
+}
+
+}  // namespace
+
 Status WriteFileAtomically(const std::filesystem::path& path,
                            std::span<const std::span<const std::uint8_t>> parts,
                            WriteOptions options) {
@@ -222,9 +239,13 @@ Status WriteFileAtomically(const std::filesystem::path& path,
     if (ec) return Status::Fail("cannot create folder " + folder.string() + ": " + ec.message());
   }
   struct stat existing {};
-  if (::lstat(target.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
-    return Status::Fail("will not replace " + target.string() + ": it is " +
-                        KindOf(existing.st_mode));
+  if (::lstat(target.c_str(), &existing) == 0) {
+    if (!S_ISREG(existing.st_mode)) {
+      return Status::Fail("will not replace " + target.string() + ": it is " +
+                          KindOf(existing.st_mode));
+    }
+    if (options.create_only)
+      return Status::Fail("will not replace " + target.string() + ": it exists already");
   }
   const std::string prefix = TemporaryPrefixOf(target);
   if (options.remove_stale_temporaries) RemoveStaleTemporaries(folder, prefix);
@@ -256,7 +277,15 @@ Status WriteFileAtomically(const std::filesystem::path& path,
     ::unlink(temp.c_str());
     return Status::Fail("save of " + path.string() + " interrupted before the rename");
   }
-  if (::rename(temp.c_str(), target.c_str()) != 0) {
+  if (options.create_only) {
+    if (!PlaceNewFile(temp, target)) {
+      Status failed = Status::Fail(errno == EEXIST ? "will not replace " + target.string() +
+                                                         ": it appeared while it was being created"
+                                                   : ErrnoText("cannot create", target));
+      ::unlink(temp.c_str());
+      return failed;
+    }
+  } else if (::rename(temp.c_str(), target.c_str()) != 0) {
     Status failed = Status::Fail(ErrnoText("cannot replace", target));
     ::unlink(temp.c_str());
     return failed;

@@ -63,6 +63,9 @@ struct WriteOptions {
   // when they are older than this process. Only for files whose writers are serialised (the
   // stores, under their lock): another writer's temporary file is never that old.
   bool remove_stale_temporaries = false;
+  // Creates the file only: when a file is at `path` (or appears there while the new one is
+  // written), the write fails and leaves that file as it is, instead of replacing it.
+  bool create_only = false;
 };
 
 // Writes the concatenation of `parts` to a temporary file in the same folder, flushes it to

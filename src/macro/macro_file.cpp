@@ -2,9 +2,11 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "common/file_io.h"
 #include "common/utf16_text.h"
+#include "macro/macro_store.h"
 #include "names/file_base_name.h"
 #include "names/name_rules.h"
 
@@ -16,6 +18,12 @@ Status ExportMacroFile(const std::filesystem::path& path, const MacroRecord& mac
 
 MacroImport ImportMacroFile(const std::filesystem::path& path, MacroList& list) {
   MacroImport result;
+  if (!MacrosFit(list.size(), 1)) {
+    result.outcome = MacroImportOutcome::StoreFull;
+    result.reason = "the macro store holds " + std::to_string(list.size()) + " macros; at most " +
+                    std::to_string(kMaxStoredMacros) + " are allowed";
+    return result;
+  }
   // Only the first record is read, however long the file is, so a huge file costs nothing.
   Result<ReadableFile> file = OpenRegularFile(path, SIZE_MAX);
   if (!file) {

@@ -20,6 +20,7 @@ enum class MacroImportOutcome {
   Imported,
   Unreadable,  // the file could not be opened or read
   WrongSize,   // shorter than one record: a truncated or foreign file
+  StoreFull,   // the list already holds kMaxStoredMacros macros
 };
 
 struct MacroImport {
@@ -34,7 +35,8 @@ struct MacroImport {
 // there is theirs) and appends it to `list`; a file shorter than a record is refused. The macro is
 // named after the file's base name, made unique in the list ("Burst", "Burst_1", ...) and shortened
 // to fit; the name inside the file is discarded; every other byte is taken over, but for the
-// repairs the store load makes too. Saving the store and updating the list control are the
+// repairs the store load makes too. A list that has no room (MacrosFit) is refused before the file
+// is read. Saving the store and updating the list control are the
 // caller's. UI thread.
 [[nodiscard]] MacroImport ImportMacroFile(const std::filesystem::path& path, MacroList& list);
 

@@ -18,6 +18,13 @@ namespace kb {
 inline constexpr std::size_t kMaxStoredMacros = 1000;
 inline constexpr std::size_t kMaxMacroStoreBytes = kMaxStoredMacros * sizeof(MacroRecord);
 
+// Whether `added` more macros fit in a store that holds `held`: the one rule every add and import
+// (the program's and kbctl's) checks before it changes the list, so that nothing of a refused
+// import is kept.
+constexpr bool MacrosFit(std::size_t held, std::size_t added) {
+  return held <= kMaxStoredMacros && added <= kMaxStoredMacros - held;
+}
+
 enum class StoreFileState {
   Missing,     // no file: an empty list, created by the first save
   Unreadable,  // the file exists but could not be read: an empty list

@@ -7,9 +7,11 @@
 #include "keys/key_code.h"
 #include "keys/key_layout.h"
 #include "macro/macro_repair.h"
+#include "macro/macro_store.h"
 #include "names/file_base_name.h"
 #include "names/name_rules.h"
 #include "profile/macro_bindings.h"
+#include "profile/profile_store.h"
 
 namespace kb {
 namespace {
@@ -151,6 +153,16 @@ ProfileImport ParseProfileFile(std::span<const std::uint8_t> bytes, std::u16stri
         ProfileImportOutcome::Short,
         "its keys announce " + std::to_string(announced) + " macros, but it holds only " +
             std::to_string((bytes.size() - kExchangeMacrosOffset) / sizeof(MacroRecord)));
+  }
+  // All or nothing: a file whose profile or macros would not all fit adds none of them.
+  const std::size_t macros_to_add = carries_macros ? announced : 0;
+  if (!ProfilesFit(profiles.size(), 1) || !MacrosFit(macros.size(), macros_to_add)) {
+    return Failure(
+        ProfileImportOutcome::StoreFull,
+        "it would take the stores past their limit of " + std::to_string(kMaxStoredProfiles) +
+            " profiles and " + std::to_string(kMaxStoredMacros) + " macros (they hold " +
+            std::to_string(profiles.size()) + " profiles and " + std::to_string(macros.size()) +
+            " macros; the file adds one profile and " + std::to_string(macros_to_add) + " macros)");
   }
 
   // Nothing below can fail, so the lists change only for a file that imports whole.

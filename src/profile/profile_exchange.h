@@ -78,6 +78,8 @@ enum class ProfileImportOutcome {
   NotProfileFile,  // the first 200 bytes are no model tag: the file is no profile file at all
   Unreadable,      // the file could not be opened or read
   Short,           // the file ends inside the tag, the record or the macros its keys announce
+  StoreFull,       // the profile or its macros would take a store past its limit (ProfilesFit,
+                   // MacrosFit): nothing is added
 };
 
 struct ProfileImport {

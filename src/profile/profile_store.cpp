@@ -98,9 +98,13 @@ Result<ProfileStoreParse> ReadStoreInPlace(ReadableFile& file, StoreHeader& head
 
 }  // namespace
 
-ProfileStoreLoad LoadProfileStore(const std::filesystem::path& path, Model model,
-                                  std::u16string_view first_profile_name, StoreHeader& header,
-                                  ProfileList& list) {
+namespace {
+
+// One load; *appeared tells that the missing store could not be created because another process
+// made it in the meantime.
+ProfileStoreLoad LoadOnce(const std::filesystem::path& path, Model model,
+                          std::u16string_view first_profile_name, StoreHeader& header,
+                          ProfileList& list, bool* appeared) {
   ProfileStoreLoad result;
   Result<ReadableFile> file = OpenRegularFile(path, kMaxProfileStoreBytes);
   Result<ProfileStoreParse> parse =
@@ -115,8 +119,16 @@ ProfileStoreLoad LoadProfileStore(const std::filesystem::path& path, Model model
     if (!InfoOf(model).creates_default_store) return result;
     UseDefaultStore(model, first_profile_name, header, list);
     result.created_default = true;
-    // Only a missing store is written: one that exists may still hold the user's profiles.
-    if (!result.file_found) result.save = SaveProfileStore(path, header, list);
+    // Only a missing store is written: one that exists may still hold the user's profiles. It
+    // is created, never replaced, so a store another process saved since the look above (an
+    // import under the writers' lock, the program) is kept; that store is then read instead.
+    if (!result.file_found) {
+      result.save =
+          WriteFileAtomically(path, SerializeProfileStore(header, list), {.create_only = true});
+      std::error_code ec;
+      *appeared = !result.save.ok() &&
+                  std::filesystem::status(path, ec).type() != std::filesystem::file_type::not_found;
+    }
     return result;
   }
 
@@ -128,6 +140,18 @@ ProfileStoreLoad LoadProfileStore(const std::filesystem::path& path, Model model
     UseDefaultStore(model, first_profile_name, header, list);
     result.created_default = true;
   }
+  return result;
+}
+
+}  // namespace
+
+ProfileStoreLoad LoadProfileStore(const std::filesystem::path& path, Model model,
+                                  std::u16string_view first_profile_name, StoreHeader& header,
+                                  ProfileList& list) {
+  bool appeared = false;
+  ProfileStoreLoad result = LoadOnce(path, model, first_profile_name, header, list, &appeared);
+  // Once: a store that appeared is read like any other (and is never written by a load).
+  if (appeared) result = LoadOnce(path, model, first_profile_name, header, list, &appeared);
   return result;
 }
 

@@ -34,6 +34,11 @@ inline constexpr std::size_t kMaxStoredProfiles = 1000;
 inline constexpr std::size_t kMaxProfileStoreBytes =
     kStoreHeaderSize + kMaxStoredProfiles * kStoreRecordSize;
 
+// Whether `added` more profiles fit in a store that holds `held` (see MacrosFit).
+constexpr bool ProfilesFit(std::size_t held, std::size_t added) {
+  return held <= kMaxStoredProfiles && added <= kMaxStoredProfiles - held;
+}
+
 // What reading the bytes of a store found.
 struct ProfileStoreParse {
   int records = 0;                      // whole records kept
@@ -66,7 +71,9 @@ struct ProfileStoreLoad {
 // unreadable. For KB_3 the list always ends with at least one profile: when the file is
 // missing, unreadable or holds no whole record, the header becomes zero and one default profile
 // named `first_profile_name` (the language text of "kb_3_1_text" followed by "_1") is created.
-// Only a missing store is then written at once; an existing file is never written by a load.
+// Only a missing store is then written at once, created and never replaced: when another
+// process makes the store meanwhile, the load reads that store instead. An existing file is
+// never written by a load.
 // For KB_4 nothing is created and nothing is written: the list stays as the file gave it,
 // possibly empty. Call on the thread that owns the list, before anyone else sees it.
 [[nodiscard]] ProfileStoreLoad LoadProfileStore(const std::filesystem::path& path, Model model,

@@ -111,12 +111,23 @@ Status StoreLock::LockForWriting(const ModelPaths& paths, StoreLock* out) {
     }
     return Status::Fail(Reason("cannot lock", program_path));
   }
-  const std::filesystem::path writers_path = folder / kWritersLockName;
-  if (Status opened = OpenInFolder(folder, kWritersLockName, &lock.writers_fd_); !opened)
-    return opened;
-  if (FlockRetryingSignals(lock.writers_fd_, LOCK_EX) != 0)
-    return Status::Fail(Reason("cannot lock", writers_path));
+  if (Status taken = lock.TakeWritersLock(folder); !taken) return taken;
   *out = std::move(lock);
+  return Status::Ok();
+}
+
+Status StoreLock::LockForCreating(const ModelPaths& paths, StoreLock* out) {
+  StoreLock lock;
+  if (Status taken = lock.TakeWritersLock(StoreFolderOf(paths)); !taken) return taken;
+  *out = std::move(lock);
+  return Status::Ok();
+}
+
+Status StoreLock::TakeWritersLock(const std::filesystem::path& folder) {
+  const std::filesystem::path writers_path = folder / kWritersLockName;
+  if (Status opened = OpenInFolder(folder, kWritersLockName, &writers_fd_); !opened) return opened;
+  if (FlockRetryingSignals(writers_fd_, LOCK_EX) != 0)
+    return Status::Fail(Reason("cannot lock", writers_path));
   return Status::Ok();
 }
 

@@ -6,7 +6,9 @@
 //                     takes it shared without waiting, so it learns at once that the program is
 //                     running, and the program cannot start in the middle of a kbctl write.
 //   ".writers.lock"   every read-modify-write holds it exclusively, so writers queue.
-// Reading needs no lock: every save replaces the store by one rename.
+// Reading needs no lock: every save replaces the store by one rename. Creating a missing store
+// is a write, though: a reader that must do it holds the writers' lock meanwhile (see
+// LockForCreating), so it never runs between another writer's load and save.
 
 #include <filesystem>
 
@@ -24,7 +26,7 @@ class StoreLock {
   StoreLock& operator=(const StoreLock&) = delete;
   ~StoreLock();  // releases what it holds
 
-  bool held() const { return program_fd_ >= 0; }
+  bool held() const { return program_fd_ >= 0 || writers_fd_ >= 0; }
 
   // The program, at start-up, for each model it starts: holds the model's stores until the lock
   // is destroyed. Waits for kbctl writes that are under way (they are short); fails when
@@ -36,8 +38,15 @@ class StoreLock {
   // the other writers to finish. Creates the data folder when it is missing.
   [[nodiscard]] static Status LockForWriting(const ModelPaths& paths, StoreLock* out);
 
+  // kbctl, around a read that may create the missing default store: waits for the other
+  // writers only. Not refused while the program runs: the creation never replaces a store
+  // (LoadProfileStore), so it cannot undo a save of the program. Creates the data folder.
+  [[nodiscard]] static Status LockForCreating(const ModelPaths& paths, StoreLock* out);
+
  private:
   void Release();
+  // Opens ".writers.lock" in `folder` and waits until it holds it exclusively.
+  [[nodiscard]] Status TakeWritersLock(const std::filesystem::path& folder);
   int program_fd_ = -1;  // .kbconfig.lock: exclusive (program) or shared (writer)
   int writers_fd_ = -1;  // .writers.lock: exclusive (writer only)
 };

@@ -18,8 +18,11 @@ struct ModelPaths {
 // The model's store paths under `paths`' data root.
 ModelPaths StorePathsOf(Model model, const AppPaths& paths);
 
-// True when `path` names (also through a link or another name) one of the stores of any model
-// under `paths`: an export must never be written over a store.
+// True when a write of `path` would land on a place a store of any model may have, whether that
+// store exists yet or not: under the data root of `paths`, the application directory's Data/
+// and the user's data folder (UserDataRoot), reached by any name (relative, through links, a
+// hard link of an existing store). An export must never be written there: it would replace a
+// store, or create one that the next load reads as the user's.
 bool IsAStore(const std::filesystem::path& path, const AppPaths& paths);
 
 // Before a save replaces a store that was loaded with losses, the old file is kept beside it as

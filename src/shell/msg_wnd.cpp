@@ -29,6 +29,15 @@ void CMsgWnd::Report(DuiLib::HWND owner, const CDuiString& text_key, const CDuiS
   box.Run(owner);
 }
 
+void CMsgWnd::Warn(DuiLib::HWND owner, const CDuiString& text_key, const CDuiString& shown) {
+  CMsgWnd box;
+  box.SetTitleKey(u"warning_1_text");
+  box.SetTextKey(text_key);
+  box.SetShownText(shown);
+  box.SetReport(true);
+  box.Run(owner);
+}
+
 CDuiString CMsgWnd::Compose(const CDuiString& key, std::initializer_list<CDuiString> args) {
   const std::u16string text(DuiLib::CResourceManager::GetInstance()->GetText(key).GetData());
   const std::vector<CDuiString> values(args);

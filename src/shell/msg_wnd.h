@@ -34,6 +34,10 @@ class CMsgWnd : public DuiLib::WindowImplBase {
   static void Report(DuiLib::HWND owner, const DuiLib::CDuiString& text_key,
                      const DuiLib::CDuiString& shown);
 
+  // A warning box: title "warning_1_text", the text `shown` (see Compose), OK only.
+  static void Warn(DuiLib::HWND owner, const DuiLib::CDuiString& text_key,
+                   const DuiLib::CDuiString& shown);
+
   // The language text of `key` with %1, %2 ... replaced by `args`.
   static DuiLib::CDuiString Compose(const DuiLib::CDuiString& key,
                                     std::initializer_list<DuiLib::CDuiString> args = {});

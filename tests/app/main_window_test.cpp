@@ -473,6 +473,100 @@ TEST_F(AppFixture, ProfileAndMacroFilesGoOutAndComeBack) {
   ExpectBox(u"warning_file_save_text");
   Menu(u"btn_kb_3_menu_macro", u"kb_3_macro_export");
   EXPECT_EQ(FileSize(MacroStore()), 2 * sizeof(MacroRecord));
+  // So is exporting to where the other model's store will be: it would be read as one.
+  const std::filesystem::path kb4_store = dir / "Data/kb/kb_4/macro.mcos";
+  file_answers.push_back(CDuiString(kb4_store.string()));
+  ExpectBox(u"warning_file_save_text");
+  Menu(u"btn_kb_3_menu_macro", u"kb_3_macro_export");
+  EXPECT_FALSE(std::filesystem::exists(kb4_store));
+  EXPECT_EQ(script.unexpected(), 0);
+}
+
+// Scripts the next box as a warning that names a limit: OK only, its composed text kept.
+void ExpectLimitBox(kb::testing::ModalScript& script, const char16_t* text_key, CDuiString* shown) {
+  script.Then([text_key, shown](DuiLib::CWindowWnd& w) {
+    auto* box = dynamic_cast<CMsgWnd*>(&w);
+    ASSERT_NE(box, nullptr) << w.GetWindowClassName().ToUtf8();
+    EXPECT_EQ(box->GetTextKey().ToUtf8(), CDuiString(text_key).ToUtf8());
+    EXPECT_FALSE(kb::testing::Find(w, u"btn_cancel")->IsVisible());
+    EXPECT_EQ(w.GetNativeTitleForTesting(), u"Warning");
+    *shown = kb::testing::Find(w, u"warning")->GetShownText();
+    kb::testing::Click(w, u"btn_ok");
+  });
+}
+
+// The stores stop at 1000 macros: "+" and both imports say so in a box that names the limit,
+// and a profile file whose macros do not all fit adds nothing at all.
+TEST_F(AppFixture, TheStoresStopAtTheirLimitAndARefusedImportAddsNothing) {
+  const std::filesystem::path dir = folder->path();
+  {
+    std::filesystem::create_directories(MacroStore().parent_path());
+    std::ofstream out(MacroStore(), std::ios::binary);
+    for (int i = 0; i < 998; ++i) {
+      MacroRecord macro{};
+      StoreFieldText(macro.name, std::u16string(u"M") + char16_t(u'0' + i % 10));
+      macro.loop_time = 1;
+      out.write(reinterpret_cast<const char*>(&macro), sizeof macro);
+    }
+  }
+  Start();
+  ASSERT_TRUE(DuiLib::Testing::Click(pm(), u"option_kb_3_macro"));
+  DuiLib::Testing::ProcessEvents();
+  auto* list = dynamic_cast<DuiLib::CListUI*>(Find(u"list_kb_3_macro"));
+  ASSERT_EQ(list->GetCount(), 998);
+  const auto add = [&] {
+    ASSERT_TRUE(DuiLib::Testing::Click(pm(), u"btn_kb_3_add_macro"));
+    DuiLib::Testing::ProcessEvents();
+  };
+  ExpectNameDialog(u"Nine99");
+  add();
+  ASSERT_EQ(list->GetCount(), 999);
+
+  // A profile whose two keys run the file's two macros: one more than there is room for.
+  {
+    ProfileRecord profile = *Data().Lock().current();
+    MacroList own;
+    for (int key : {1, 2}) {
+      KeyEntry& entry = profile.banks[0].keys[key];
+      entry.kind = KindByte(AssignmentKind::MacroBinding);
+      entry.macro_index = static_cast<std::int32_t>(own.size());
+      own.push_back(std::make_unique<MacroRecord>());
+      own.back()->loop_time = 1;
+    }
+    ASSERT_TRUE(
+        ExportProfileFile(dir / "Two.kpo", MakeModelTag(u"KB_3"), profile, own, Model::KB_3).ok());
+    MacroRecord macro{};
+    macro.loop_time = 1;
+    std::ofstream(dir / "Burst.mco", std::ios::binary)
+        .write(reinterpret_cast<const char*>(&macro), sizeof macro);
+  }
+  const auto profile_bytes = FileSize(ProfileStore());
+  CDuiString said;
+  file_answers.push_back(CDuiString((dir / "Two.kpo").string()));
+  ExpectLimitBox(script, u"warning_import_full_text", &said);
+  Menu(u"btn_kb_3_profile_dot", u"kb_3_profile_import");
+  EXPECT_NE(said.ToUtf8().find("1000 profiles and 1000 macros"), std::string::npos)
+      << said.ToUtf8();
+  EXPECT_EQ(Combo()->GetCount(), 1);
+  EXPECT_EQ(Data().Lock().profiles().size(), 1u);
+  EXPECT_EQ(Data().Lock().macros().size(), 999u);
+  EXPECT_EQ(list->GetCount(), 999);
+  EXPECT_EQ(FileSize(ProfileStore()), profile_bytes);
+  EXPECT_EQ(FileSize(MacroStore()), 999 * sizeof(MacroRecord));
+
+  // The thousandth macro is the last: "+" then asks for no name, and an import adds nothing.
+  ExpectNameDialog(u"Last");
+  add();
+  ASSERT_EQ(list->GetCount(), 1000);
+  ExpectLimitBox(script, u"warning_macros_full_text", &said);
+  add();
+  EXPECT_NE(said.ToUtf8().find("the limit is 1000"), std::string::npos) << said.ToUtf8();
+  file_answers.push_back(CDuiString((dir / "Burst.mco").string()));
+  ExpectLimitBox(script, u"warning_macros_full_text", &said);
+  Menu(u"btn_kb_3_menu_macro", u"kb_3_macro_import");
+  EXPECT_EQ(list->GetCount(), 1000);
+  EXPECT_EQ(Data().Lock().macros().size(), 1000u);
+  EXPECT_EQ(FileSize(MacroStore()), 1000 * sizeof(MacroRecord));
   EXPECT_EQ(script.unexpected(), 0);
 }
 

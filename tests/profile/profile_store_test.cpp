@@ -91,6 +91,33 @@ TEST_F(ProfileStoreTest, FirstStartOfKb3WritesADefaultStore) {
   EXPECT_EQ(file[kHeader + kFormatTagAt], 6);
 }
 
+// Another process (an import under the writers' lock, the program) saves the store while a load
+// is creating the missing default one: its store is read, never replaced.
+TEST_F(ProfileStoreTest, AStoreSavedWhileTheDefaultIsCreatedIsReadNotReplaced) {
+  const ProfileList theirs = ThreeProfiles();
+  int calls = 0;
+  SetBeforeRenameHookForTesting([&](const fs::path&) {
+    if (++calls == 1) {
+      EXPECT_TRUE(SaveProfileStore(path_, Header(2), theirs).ok());
+    }
+    return true;
+  });
+  StoreHeader header{};
+  ProfileList list;
+  const ProfileStoreLoad load = LoadProfileStore(path_, Model::KB_3, u"Profile_1", header, list);
+  SetBeforeRenameHookForTesting({});
+  EXPECT_EQ(calls, 2);
+  EXPECT_TRUE(load.file_found);
+  EXPECT_FALSE(load.created_default);
+  EXPECT_TRUE(load.read.ok()) << load.read.reason();
+  EXPECT_TRUE(load.save.ok()) << load.save.reason();
+  ASSERT_EQ(list.size(), 3u);
+  EXPECT_EQ(FieldText(list[2]->name), u"Three");
+  EXPECT_EQ(header.selected_index, 2);
+  EXPECT_EQ(FileBytes().size(), kHeader + 3 * kRecord);
+  EXPECT_EQ(OtherEntries(), 0) << "the default store's temporary file is gone";
+}
+
 TEST_F(ProfileStoreTest, FirstStartOfKb4LeavesTheListEmptyAndWritesNothing) {
   StoreHeader header = Header(3);
   ProfileList list = ThreeProfiles();

@@ -3,7 +3,7 @@
 // "geometry WxH+X+Y" (its rectangle on the screen, in Qt's logical pixels) and a newline on
 // standard output, so that the script needs no window title to find it.
 //
-//   shell_dialog_preview <res folder> msg|confirm|notprofile|exported|imported|imported_many|
+//   shell_dialog_preview <res folder> msg|confirm|notprofile|full|exported|imported|imported_many|
 //                        configname|macroname|savefile|<layout>.xml|<name>_menu.xml
 //
 // savefile runs the save dialog of the file commands (modal, the desktop's or Qt's own) and
@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
   if (argc != 3) {
     std::fprintf(stderr,
                  "usage: %s <res folder> "
-                 "msg|confirm|notprofile|exported|imported|imported_many|configname|macroname|"
+                 "msg|confirm|notprofile|full|exported|imported|imported_many|configname|macroname|"
                  "savefile|<layout>.xml|<name>_menu.xml\n",
                  argv[0]);
     return 2;
@@ -109,6 +109,14 @@ int main(int argc, char** argv) {
     box->SetTextKey(which == "msg"       ? u"warning_9_text"
                     : which == "confirm" ? u"warning_5_text"
                                          : u"warning_not_profile_text");
+    window = std::move(box);
+  } else if (which == "full") {
+    // The longest warning that names the stores' limits.
+    auto box = std::make_unique<CMsgWnd>();
+    box->SetTitleKey(u"warning_1_text");
+    box->SetTextKey(u"warning_import_full_text");
+    box->SetShownText(CMsgWnd::Compose(u"warning_import_full_text", {u"1000", u"1000"}));
+    box->SetReport(true);
     window = std::move(box);
   } else if (which == "exported" || which == "imported" || which == "imported_many") {
     // The reports of the file commands, with a long folder and a few macros.

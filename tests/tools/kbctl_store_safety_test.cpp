@@ -6,9 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/utf16_text.h"
@@ -122,6 +125,60 @@ TEST_F(KbctlStores, WritersStartedTogetherLoseNothing) {
   EXPECT_EQ(macros[imported.macro_index]->action_count, 7) << "the key runs its own macro";
 }
 
+// A reader that finds the KB_3 store missing creates it, and an import may be saving it at the
+// same moment: the creation waits for the import and never replaces the store it saved.
+TEST_F(KbctlStores, AReaderCreatingTheMissingStoreLosesNoConcurrentImport) {
+  ProfileList own;
+  NewDefaultProfile(u"Mine", Model::KB_3, own);
+  ASSERT_TRUE(
+      ExportProfileFile(io_ / "mine.kpo", MakeModelTag(u"KB_3"), *own[0], {}, Model::KB_3).ok());
+  const std::vector<std::string> import = {"import-profile", (io_ / "mine.kpo").string()};
+  const std::vector<std::string> read = {"profiles"};
+  int lost = 0;
+  for (int round = 0; round < 300; ++round) {
+    std::error_code ec;
+    fs::remove(Store(), ec);
+    // Either starts first.
+    const bool import_first = round % 2 == 0;
+    const std::vector<int> codes =
+        RunTogether(import_first ? std::vector{import, read} : std::vector{read, import});
+    ASSERT_EQ(codes, (std::vector<int>{0, 0})) << "round " << round;
+    StoreHeader header;
+    ProfileList profiles;
+    (void)ParseProfileStore(FileBytes(Store()), header, profiles);
+    if (profiles.size() != 2u) ++lost;
+  }
+  EXPECT_EQ(lost, 0) << "imports said they imported, and their profile was gone";
+}
+
+// The creation of the missing store waits for a writer that holds the lock: once it is done,
+// the reader finds the writer's store and lists it.
+TEST_F(KbctlStores, AReaderCreatesTheMissingStoreOnlyUnderTheWritersLock) {
+  StoreLock writer;
+  ASSERT_TRUE(StoreLock::LockForWriting({Store(), Macros()}, &writer).ok());
+  std::string args[] = {KBCTL_PATH, "--app-dir", app_.path().string(), "profiles"};
+  char* argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data(), nullptr};
+  const std::string out = (io_ / "reader.out").string();
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  pid_t pid = 0;
+  ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv, environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  // Long enough for a reader that does not wait to have made its store many times over.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_FALSE(fs::exists(Store())) << "created while a writer held the lock";
+  ProfileList theirs;
+  NewDefaultProfile(u"First", Model::KB_3, theirs);
+  NewDefaultProfile(u"Second", Model::KB_3, theirs);
+  ASSERT_TRUE(SaveProfileStore(Store(), StoreHeader{}, theirs).ok());
+  writer = StoreLock();
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(test::ReadText(io_ / "reader.out"), "0\tFirst\t*\n1\tSecond\n");
+}
+
 TEST_F(KbctlStores, WritersAreRefusedWhileTheProgramHoldsTheStores) {
   ASSERT_EQ(Kb({"import-macro", MacroFile("a.mco").string()}).exit_code, 0);
   const auto before = DataFiles();
@@ -233,6 +290,46 @@ TEST_F(KbctlStores, ExportsNeverReplaceAStoreOrSomethingThatIsNotAFile) {
   EXPECT_EQ(fs::file_size(long_name), sizeof(MacroRecord));
 }
 
+// A store that does not exist yet has its place all the same: an export there would make a file
+// that the next load reads as the user's store. Every name of such a place is refused, for
+// either model, in the application directory's Data/ and in the user's data folder.
+TEST_F(KbctlStores, ExportsRefuseThePlacesOfStoresNotMadeYet) {
+  ASSERT_EQ(Kb({"profiles"}).exit_code, 0);  // only Data/kb/kb_3/data.pros exists
+  const fs::path data = app_.path() / "Data/kb";
+  const fs::path xdg = io_ / "xdg";
+  fs::create_directories(xdg);
+  ASSERT_EQ(setenv("XDG_DATA_HOME", xdg.c_str(), 1), 0);
+  fs::create_symlink(data / "kb_4/data.pros", io_ / "dangling.kpo");
+  fs::create_symlink(data / "kb_3", io_ / "folder_link");
+  const fs::path cwd = fs::current_path();
+  fs::current_path(app_.path());
+  const auto before = DataFiles();
+  const std::string targets[] = {
+      "Data/kb/kb_3/macro.mcos",
+      "./Data/kb/kb_4/../kb_4/data.pros",
+      (data / "kb_4/data.pros").string(),
+      (data / "kb_4/macro.mcos").string(),
+      (io_ / "dangling.kpo").string(),
+      (io_ / "folder_link/macro.mcos").string(),
+      (xdg / "kbconfig/Data/kb/kb_3/data.pros").string(),
+      (xdg / "kbconfig/Data/kb/kb_4/macro.mcos").string(),
+  };
+  for (const std::string& target : targets) {
+    const RunResult run = Kb({"export-profile", "0", target});
+    EXPECT_EQ(run.exit_code, 1) << target;
+    EXPECT_EQ(LineCount(run.err), 1) << target << ": " << run.err;
+    EXPECT_NE(run.err.find("it is a store of the program"), std::string::npos) << run.err;
+  }
+  const RunResult fine = Kb({"export-profile", "0", "mine.kpo"});
+  fs::current_path(cwd);
+  unsetenv("XDG_DATA_HOME");
+  EXPECT_EQ(fine.exit_code, 0) << fine.err;
+  EXPECT_TRUE(fs::is_regular_file(app_.path() / "mine.kpo"));
+  EXPECT_EQ(DataFiles(), before);
+  EXPECT_FALSE(fs::exists(xdg / "kbconfig"));
+  EXPECT_FALSE(fs::exists(io_ / "dangling.kpo"));
+}
+
 TEST_F(KbctlStores, ReadersRefuseWhatIsNotAFileOfTheirSizeAtOnceAndReadNoMoreThanARecord) {
   ASSERT_EQ(mkfifo((io_ / "fifo").c_str(), 0644), 0);
   {
@@ -301,6 +398,50 @@ TEST_F(KbctlStores, AnImportWhoseSecondSaveFailsSaysWhatWasSaved) {
       << run.err;
   EXPECT_EQ(FileBytes(locked / "data.pros"), before);
   EXPECT_EQ(StoredMacros().size(), 1u);
+}
+
+// The limits are the program's and kbctl's alike: an import that would take a store past 1000
+// profiles or 1000 macros is refused whole, and the stores stay as they were.
+TEST_F(KbctlStores, ImportsStopAtTheStoresLimitsAndAddNothingOfARefusedFile) {
+  {
+    StoreLock lock;  // makes the lock files, so that only the stores are compared below
+    ASSERT_TRUE(StoreLock::LockForWriting({Store(), Macros()}, &lock).ok());
+  }
+  ProfileList profiles;
+  for (int i = 0; i < 1000; ++i) NewDefaultProfile(u"P", Model::KB_3, profiles);
+  ASSERT_TRUE(SaveProfileStore(Store(), StoreHeader{}, profiles).ok());
+  MacroList macros;
+  for (int i = 0; i < 999; ++i) macros.push_back(MakeMacro(u"m"));
+  ASSERT_TRUE(SaveMacroStore(Macros(), macros).ok());
+  // A profile whose two keys run the file's two macros.
+  ProfileRecord& record = *profiles[0];
+  MacroList own;
+  for (int key : {1, 2}) {
+    record.banks[0].keys[key].kind = static_cast<std::uint8_t>(AssignmentKind::MacroBinding);
+    record.banks[0].keys[key].macro_index = static_cast<std::int32_t>(own.size());
+    own.push_back(MakeMacro(u"own"));
+  }
+  ASSERT_TRUE(
+      ExportProfileFile(io_ / "two.kpo", MakeModelTag(u"KB_3"), record, own, Model::KB_3).ok());
+  ProfileList one;
+  NewDefaultProfile(u"P", Model::KB_3, one);
+  ASSERT_TRUE(SaveProfileStore(io_ / "one.pros", StoreHeader{}, one).ok());
+
+  for (const bool full_profiles : {true, false}) {
+    if (!full_profiles)
+      fs::copy_file(io_ / "one.pros", Store(), fs::copy_options::overwrite_existing);
+    const auto before = DataFiles();
+    const RunResult run = Kb({"import-profile", (io_ / "two.kpo").string()});
+    EXPECT_EQ(run.exit_code, 1) << full_profiles;
+    EXPECT_NE(run.err.find("limit of 1000 profiles and 1000 macros"), std::string::npos) << run.err;
+    EXPECT_EQ(DataFiles(), before) << "nothing of a refused file is kept";
+  }
+  ASSERT_EQ(Kb({"import-macro", MacroFile("last.mco").string()}).exit_code, 0);
+  const auto before = DataFiles();
+  const RunResult run = Kb({"import-macro", MacroFile("more.mco").string()});
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_NE(run.err.find("at most 1000"), std::string::npos) << run.err;
+  EXPECT_EQ(DataFiles(), before);
 }
 
 TEST_F(KbctlStores, ListingsKeepOneLinePerRecord) {

@@ -47,12 +47,10 @@ void ImportMacro(Context& context) {
   const kb::StoreLock lock = LockForWriting(context);
   MacroStore macros = LoadMacros(context);
   const std::filesystem::path file = context.args[0];
-  if (macros.list.size() >= kb::kMaxStoredMacros) {
-    throw CommandFailed("cannot import " + file.string() + ": the macro store holds " +
-                        std::to_string(kb::kMaxStoredMacros) + " macros, as many as it may");
-  }
   kb::MacroImport import = kb::ImportMacroFile(file, macros.list);
   if (import.outcome == kb::MacroImportOutcome::Unreadable) throw CommandFailed(import.reason);
+  if (import.outcome == kb::MacroImportOutcome::StoreFull)
+    throw CommandFailed("cannot import " + file.string() + ": " + import.reason);
   if (import.outcome != kb::MacroImportOutcome::Imported)
     throw CommandFailed("cannot import: " + import.reason);
   SaveMacros(context, macros);

@@ -61,7 +61,7 @@ void ExportProfile(Context& context) {
 
 void ImportProfile(Context& context) {
   const kb::StoreLock lock = LockForWriting(context);
-  ProfileStore store = LoadProfiles(context);
+  ProfileStore store = LoadProfiles(context, lock);
   MacroStore macros = LoadMacros(context);
   const std::filesystem::path file = context.args[0];
   kb::ProfileImport import =
@@ -70,11 +70,6 @@ void ImportProfile(Context& context) {
     throw CommandFailed(import.outcome == kb::ProfileImportOutcome::Unreadable
                             ? import.reason
                             : "cannot import: " + import.reason);
-  if (store.list.size() > kb::kMaxStoredProfiles || macros.list.size() > kb::kMaxStoredMacros) {
-    throw CommandFailed("cannot import " + file.string() + ": the stores hold at most " +
-                        std::to_string(kb::kMaxStoredProfiles) + " profiles and " +
-                        std::to_string(kb::kMaxStoredMacros) + " macros");
-  }
   // Macros first: extra macros in the store are harmless if the profile save then fails,
   // while a saved profile whose keys point past the macro store is not.
   if (import.macros_added > 0) SaveMacros(context, macros);

@@ -1,6 +1,7 @@
 #include "stores.h"
 
 #include <iostream>
+#include <system_error>
 
 #include "common/file_io.h"
 #include "common/utf16_text.h"
@@ -28,6 +29,18 @@ void KeepDamagedStore(const std::filesystem::path& path, const char* what) {
   }
   std::cerr << "kbctl: the " << what << " store had a damaged end; the old file is kept as "
             << kept.string() << '\n';
+}
+
+ProfileStore ReadProfileStore(const Context& context) {
+  ProfileStore store;
+  const auto path = ProfileStorePath(context);
+  kb::ProfileStoreLoad load = kb::LoadProfileStore(path, context.model, FirstProfileName(context),
+                                                   store.header, store.list);
+  if (!load.read.ok()) throw CommandFailed("cannot read the profile store: " + load.read.reason());
+  if (!load.save.ok())
+    throw CommandFailed("cannot create the profile store: " + load.save.reason());
+  store.lost_bytes = load.lost_bytes();
+  return store;
 }
 
 }  // namespace
@@ -58,15 +71,23 @@ kb::StoreLock LockForWriting(const Context& context) {
 }
 
 ProfileStore LoadProfiles(const Context& context) {
-  ProfileStore store;
   const auto path = ProfileStorePath(context);
-  kb::ProfileStoreLoad load = kb::LoadProfileStore(path, context.model, FirstProfileName(context),
-                                                   store.header, store.list);
-  if (!load.read.ok()) throw CommandFailed("cannot read the profile store: " + load.read.reason());
-  if (!load.save.ok())
-    throw CommandFailed("cannot create the profile store: " + load.save.reason());
-  store.lost_bytes = load.lost_bytes();
-  return store;
+  std::error_code ec;
+  const bool missing =
+      std::filesystem::status(path, ec).type() == std::filesystem::file_type::not_found;
+  // Nothing to create: no lock. Should the store vanish after this look, the load creates it
+  // all the same, but never over a store that appears meanwhile.
+  if (!missing || !Info(context).creates_default_store) return ReadProfileStore(context);
+  kb::StoreLock lock;
+  const kb::Status locked =
+      kb::StoreLock::LockForCreating(kb::StorePathsOf(context.model, context.paths), &lock);
+  if (!locked.ok()) throw CommandFailed(locked.reason());
+  // Under the lock an import that made the store meanwhile has finished: the load reads it.
+  return ReadProfileStore(context);
+}
+
+ProfileStore LoadProfiles(const Context& context, const kb::StoreLock& /*held*/) {
+  return ReadProfileStore(context);
 }
 
 MacroStore LoadMacros(const Context& context) {

@@ -43,8 +43,11 @@ std::u16string FirstProfileName(const Context& context);
 kb::StoreLock LockForWriting(const Context& context);
 
 // Throw CommandFailed with the reason. A read-only command only loads: nothing is written but a
-// missing KB_3 store, which is created.
+// missing KB_3 store, which is created under the writers' lock (taken here for the creation
+// alone), so that it never lands between an import's load and save.
 ProfileStore LoadProfiles(const Context& context);
+// The same for a command that holds the write lock already.
+ProfileStore LoadProfiles(const Context& context, const kb::StoreLock& held);
 MacroStore LoadMacros(const Context& context);
 // Before the first save over a store that was loaded with losses, the old file is kept beside
 // it as "<name>.damaged-<date>-<time>" and a line on standard error says so.

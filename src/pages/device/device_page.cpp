@@ -6,9 +6,11 @@
 #include "common/utf16_text.h"
 #include "device/macro_memory.h"
 #include "macro/macro_file.h"
+#include "macro/macro_store.h"
 #include "names/file_base_name.h"
 #include "names/name_rules.h"
 #include "pages/common/program_messages.h"
+#include "profile/profile_store.h"
 #include "profile/store_paths.h"
 #include "shell/msg_wnd.h"
 #include "shell/name_dialog.h"
@@ -424,6 +426,13 @@ void CDevicePage::ImportProfile() {
     Warn("warning_not_profile_text");
     return;
   }
+  if (result.outcome == kb::ProfileImportOutcome::StoreFull) {
+    CMsgWnd::Warn(Owner(), u"warning_import_full_text",
+                  CMsgWnd::Compose(u"warning_import_full_text",
+                                   {CDuiString(std::to_string(kb::kMaxStoredProfiles)),
+                                    CDuiString(std::to_string(kb::kMaxStoredMacros))}));
+    return;
+  }
   if (result.outcome != kb::ProfileImportOutcome::Imported) {
     Warn("warning_file_damaged_text");
     return;
@@ -489,6 +498,12 @@ void CDevicePage::ImportMacro() {
   {
     auto edit = data_->Lock();
     result = kb::ImportMacroFile(PathOf(*chosen), edit.macros());
+  }
+  if (result.outcome == kb::MacroImportOutcome::StoreFull) {
+    CMsgWnd::Warn(Owner(), u"warning_macros_full_text",
+                  CMsgWnd::Compose(u"warning_macros_full_text",
+                                   {CDuiString(std::to_string(kb::kMaxStoredMacros))}));
+    return;
   }
   if (result.outcome != kb::MacroImportOutcome::Imported) {
     Warn("warning_file_damaged_text");

@@ -6,6 +6,7 @@
 #include "common/utf16_text.h"
 #include "device/macro_memory.h"
 #include "keys/key_names.h"
+#include "macro/macro_store.h"
 #include "profile/macro_bindings.h"
 #include "profile/profile_record.h"
 #include "shell/msg_wnd.h"
@@ -360,9 +361,18 @@ void CMacroPage::Commit() {
 
 void CMacroPage::AddMacro() {
   kb::MacroList* macros = nullptr;
+  bool fits = false;
   {
     auto edit = data_->Lock();
     macros = &edit.macros();
+    fits = kb::MacrosFit(macros->size(), 1);
+  }
+  if (!fits) {
+    // A store past the limit is one no reader accepts: the next start would lose every macro.
+    CMsgWnd::Warn(wiring_.owner, u"warning_macros_full_text",
+                  CMsgWnd::Compose(u"warning_macros_full_text",
+                                   {CDuiString(std::to_string(kb::kMaxStoredMacros))}));
+    return;
   }
   CNameDialog dialog(model_, *macros);
   dialog.SetMode(CNameDialog::kModeNew);

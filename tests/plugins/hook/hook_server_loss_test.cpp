@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
 #include "hook_event_recorder.h"
 #include "loaded_hook_library.h"
 #include "xvfb_display.h"
@@ -15,6 +19,38 @@
 
 namespace kb::testing {
 namespace {
+
+int EntriesOf(const char* folder) {
+  int n = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++n;
+  return n;
+}
+
+// A lost server leaves nothing behind: once the listener has seen it go, the library's end closes
+// the connection all the same (its socket is the open descriptor that would stay).
+TEST(HookServerLossTest, ALostConnectionIsClosedAllTheSame) {
+  XvfbDisplay display;
+  const kb::Status started = display.Start();
+  ASSERT_TRUE(started.ok()) << started.reason();
+  const int descriptors = EntriesOf("/proc/self/fd");
+  const int threads = EntriesOf("/proc/self/task");
+  HookEventRecorder recorder;
+  {
+    LoadedHookLibrary library(KB_HOOK_LIBRARY_PATH);
+    ASSERT_TRUE(library.ok()) << library.error();
+    ASSERT_EQ(library.fn().installhook(recorder.target()), 1);
+    ASSERT_GT(EntriesOf("/proc/self/fd"), descriptors);
+    display.Stop();
+    // The listener thread ends when it has seen the server go.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (EntriesOf("/proc/self/task") > threads) {
+      ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the listener did not end";
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(library.fn().removehook(), 1);
+  }
+  EXPECT_EQ(EntriesOf("/proc/self/fd"), descriptors);
+}
 
 TEST(HookServerLossTest, TheProgramOutlivesItsXServer) {
   XvfbDisplay display;
