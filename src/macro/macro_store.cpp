@@ -39,7 +39,7 @@ MacroStoreLoad LoadMacroStore(const std::filesystem::path& path, MacroList& list
     const auto type = std::filesystem::status(path, ec).type();
     const bool missing = type == std::filesystem::file_type::not_found;
     result.file = missing ? StoreFileState::Missing : StoreFileState::Unreadable;
-    if (!missing) result.reason = file.reason();
+    if (!missing) result.read = file.status();
     return result;
   }
   result.file = StoreFileState::Read;
@@ -57,7 +57,7 @@ MacroStoreLoad LoadMacroStore(const std::filesystem::path& path, MacroList& list
   const Result<std::size_t> n = file->ReadScattered(places);
   if (!n) {
     list.resize(first);
-    return MacroStoreLoad{.file = StoreFileState::Unreadable, .reason = n.reason()};
+    return MacroStoreLoad{.file = StoreFileState::Unreadable, .read = n.status()};
   }
   list.resize(first + std::min(whole, *n / kRecord));  // the file may have shrunk meanwhile
   for (std::size_t i = first; i < list.size(); ++i) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/status.h"
+#include "common/store_file_state.h"
 #include "macro/macro_record.h"
 
 namespace kb {
@@ -25,17 +26,11 @@ constexpr bool MacrosFit(std::size_t held, std::size_t added) {
   return held <= kMaxStoredMacros && added <= kMaxStoredMacros - held;
 }
 
-enum class StoreFileState {
-  Missing,     // no file: an empty list, created by the first save
-  Unreadable,  // the file exists but could not be read: an empty list
-  Read,
-};
-
 // What a load found. Only whole records are kept; every kept record has action_count in
 // 0..3000 and a NUL-terminated name.
 struct MacroStoreLoad {
   StoreFileState file = StoreFileState::Missing;
-  std::string reason;                  // why the file could not be read
+  Status read = Status::Ok();          // why an existing file could not be read
   std::size_t loaded = 0;              // records appended to the list
   std::size_t dropped_tail_bytes = 0;  // bytes of a partial last record, not kept
   std::size_t clamped_action_counts = 0;

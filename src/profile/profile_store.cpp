@@ -111,9 +111,10 @@ ProfileStoreLoad LoadOnce(const std::filesystem::path& path, Model model,
       file ? ReadStoreInPlace(*file, header, list) : Result<ProfileStoreParse>(file.status());
   if (!parse) {
     std::error_code ec;
-    result.file_found =
+    const bool found =
         std::filesystem::status(path, ec).type() != std::filesystem::file_type::not_found;
-    if (result.file_found) result.read = parse.status();
+    result.file = found ? StoreFileState::Unreadable : StoreFileState::Missing;
+    if (found) result.read = parse.status();
     std::memset(&header, 0, sizeof header);
     list.clear();
     if (!InfoOf(model).creates_default_store) return result;
@@ -122,7 +123,7 @@ ProfileStoreLoad LoadOnce(const std::filesystem::path& path, Model model,
     // Only a missing store is written: one that exists may still hold the user's profiles. It
     // is created, never replaced, so a store another process saved since the look above (an
     // import under the writers' lock, the program) is kept; that store is then read instead.
-    if (!result.file_found) {
+    if (result.file == StoreFileState::Missing) {
       result.save =
           WriteFileAtomically(path, SerializeProfileStore(header, list), {.create_only = true});
       std::error_code ec;
@@ -132,7 +133,7 @@ ProfileStoreLoad LoadOnce(const std::filesystem::path& path, Model model,
     return result;
   }
 
-  result.file_found = true;
+  result.file = StoreFileState::Read;
   result.parse = *parse;
   if (list.empty() && InfoOf(model).creates_default_store) {
     // In memory only: the file stays as it is until a command changes the store, and a save

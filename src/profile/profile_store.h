@@ -11,6 +11,7 @@
 
 #include "common/file_io.h"
 #include "common/status.h"
+#include "common/store_file_state.h"
 #include "keys/keyboard_model.h"
 #include "profile/profile_record.h"
 
@@ -55,7 +56,7 @@ ProfileStoreParse ParseProfileStore(std::span<const std::uint8_t> bytes, StoreHe
 
 // What loading a store did.
 struct ProfileStoreLoad {
-  bool file_found = false;       // the store existed
+  StoreFileState file = StoreFileState::Missing;
   bool created_default = false;  // the list is a new default store (see LoadProfileStore)
   ProfileStoreParse parse;       // what the file held, when it was read
   Status read = Status::Ok();    // why an existing store could not be read
@@ -63,7 +64,7 @@ struct ProfileStoreLoad {
 
   // Bytes of an existing file that the list does not hold (a partial record, a header cut
   // short): the file must be kept aside before a save replaces it.
-  bool lost_bytes() const { return file_found && read.ok() && parse.dropped_bytes > 0; }
+  bool lost_bytes() const { return file == StoreFileState::Read && parse.dropped_bytes > 0; }
 };
 
 // Reads the store at `path` into `header` and `list` (both replaced), straight into the

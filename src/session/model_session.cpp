@@ -6,7 +6,8 @@
 namespace kb {
 
 bool SessionStart::store_unreadable() const {
-  return !stores.profiles.read.ok() || stores.macros.file == StoreFileState::Unreadable;
+  return stores.profiles.file == StoreFileState::Unreadable ||
+         stores.macros.file == StoreFileState::Unreadable;
 }
 
 bool SessionStart::store_damaged() const {
@@ -16,7 +17,7 @@ bool SessionStart::store_damaged() const {
 Status SessionStart::first_problem() const {
   if (!stores.profiles.read.ok()) return stores.profiles.read;
   if (!stores.profiles.save.ok()) return stores.profiles.save;
-  if (stores.macros.file == StoreFileState::Unreadable) return Status::Fail(stores.macros.reason);
+  if (!stores.macros.read.ok()) return stores.macros.read;
   if (!link.library.ok()) return link.library;
   return Status::Ok();
 }

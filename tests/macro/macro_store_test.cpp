@@ -59,7 +59,7 @@ TEST(MacroStore, MissingFileGivesEmptyListAndWritesNothing) {
   MacroList list;
   MacroStoreLoad load = LoadMacroStore(dir / "macro.mcos", list);
   EXPECT_EQ(load.file, StoreFileState::Missing);
-  EXPECT_TRUE(load.reason.empty());
+  EXPECT_TRUE(load.read.ok());
   EXPECT_EQ(load.loaded, 0u);
   EXPECT_TRUE(list.empty());
   EXPECT_FALSE(std::filesystem::exists(dir / "macro.mcos"));
@@ -71,7 +71,7 @@ TEST(MacroStore, UnreadablePathGivesEmptyListWithReason) {
   MacroList list;
   MacroStoreLoad load = LoadMacroStore(dir / "macro.mcos", list);
   EXPECT_EQ(load.file, StoreFileState::Unreadable);
-  EXPECT_FALSE(load.reason.empty());
+  EXPECT_FALSE(load.read.reason().empty());
   EXPECT_TRUE(list.empty());
 }
 

@@ -75,7 +75,7 @@ TEST_F(ProfileStoreTest, FirstStartOfKb3WritesADefaultStore) {
   StoreHeader header = Header(5);
   ProfileList list = ThreeProfiles();
   const ProfileStoreLoad load = LoadProfileStore(path_, Model::KB_3, u"Profile_1", header, list);
-  EXPECT_FALSE(load.file_found);
+  EXPECT_EQ(load.file, StoreFileState::Missing);
   EXPECT_TRUE(load.created_default);
   EXPECT_TRUE(load.read.ok());
   EXPECT_TRUE(load.save.ok()) << load.save.reason();
@@ -107,7 +107,7 @@ TEST_F(ProfileStoreTest, AStoreSavedWhileTheDefaultIsCreatedIsReadNotReplaced) {
   const ProfileStoreLoad load = LoadProfileStore(path_, Model::KB_3, u"Profile_1", header, list);
   SetBeforeRenameHookForTesting({});
   EXPECT_EQ(calls, 2);
-  EXPECT_TRUE(load.file_found);
+  EXPECT_NE(load.file, StoreFileState::Missing);
   EXPECT_FALSE(load.created_default);
   EXPECT_TRUE(load.read.ok()) << load.read.reason();
   EXPECT_TRUE(load.save.ok()) << load.save.reason();
@@ -122,7 +122,7 @@ TEST_F(ProfileStoreTest, FirstStartOfKb4LeavesTheListEmptyAndWritesNothing) {
   StoreHeader header = Header(3);
   ProfileList list = ThreeProfiles();
   const ProfileStoreLoad load = LoadProfileStore(path_, Model::KB_4, u"Profile_1", header, list);
-  EXPECT_FALSE(load.file_found);
+  EXPECT_EQ(load.file, StoreFileState::Missing);
   EXPECT_FALSE(load.created_default);
   EXPECT_TRUE(load.save.ok());
   EXPECT_TRUE(list.empty());
@@ -136,7 +136,7 @@ TEST_F(ProfileStoreTest, ThreeProfilesWithTheThirdSelected) {
   StoreHeader header{};
   ProfileList list;
   const ProfileStoreLoad load = LoadProfileStore(path_, Model::KB_3, u"unused", header, list);
-  EXPECT_TRUE(load.file_found);
+  EXPECT_NE(load.file, StoreFileState::Missing);
   EXPECT_FALSE(load.created_default);
   EXPECT_EQ(load.parse.records, 3);
   EXPECT_EQ(load.parse.dropped_bytes, 0u);
@@ -271,7 +271,7 @@ TEST_F(ProfileStoreTest, StoreWithoutAWholeRecordFallsBackToTheDefaultStoreForKb
     StoreHeader header = Header(4);
     ProfileList list;
     const ProfileStoreLoad load = LoadProfileStore(path_, Model::KB_3, u"Profile_1", header, list);
-    EXPECT_TRUE(load.file_found);
+    EXPECT_NE(load.file, StoreFileState::Missing);
     EXPECT_TRUE(load.created_default);
     EXPECT_TRUE(load.save.ok());
     EXPECT_EQ(load.parse.dropped_bytes, size < kHeader ? size : size - kHeader);
@@ -288,7 +288,7 @@ TEST_F(ProfileStoreTest, StoreWithoutAWholeRecordStaysEmptyForKb4) {
   StoreHeader header{};
   ProfileList list;
   const ProfileStoreLoad load = LoadProfileStore(path_, Model::KB_4, u"Profile_1", header, list);
-  EXPECT_TRUE(load.file_found);
+  EXPECT_NE(load.file, StoreFileState::Missing);
   EXPECT_FALSE(load.created_default);
   EXPECT_TRUE(list.empty());
   EXPECT_EQ(FileBytes(), Bytes(30, 0x11));
@@ -312,7 +312,7 @@ TEST_F(ProfileStoreTest, UnreadableStoreIsNotOverwritten) {
   StoreHeader header{};
   ProfileList list;
   const ProfileStoreLoad load = LoadProfileStore(path_, Model::KB_3, u"Profile_1", header, list);
-  EXPECT_TRUE(load.file_found);
+  EXPECT_NE(load.file, StoreFileState::Missing);
   EXPECT_FALSE(load.read.ok());
   EXPECT_FALSE(load.read.reason().empty());
   EXPECT_TRUE(load.created_default);

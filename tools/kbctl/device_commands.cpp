@@ -134,9 +134,8 @@ void Apply(Context& context) {
     throw CommandFailed("cannot read the profile store: " + load.profiles.read.reason());
   if (!load.profiles.save.ok())
     throw CommandFailed("cannot create the profile store: " + load.profiles.save.reason());
-  if (load.macros.file == kb::StoreFileState::Unreadable) {
-    throw CommandFailed("cannot read the macro store: " + load.macros.reason);
-  }
+  if (!load.macros.read.ok())
+    throw CommandFailed("cannot read the macro store: " + load.macros.read.reason());
   if (!start.link.library.ok()) throw CommandFailed(start.link.library.reason());
   const kb::ApplyOutcome outcome = session.link().ApplyProfile();
   *context.out << DescribeApply(outcome) << '\n';

@@ -94,7 +94,7 @@ MacroStore LoadMacros(const Context& context) {
   MacroStore store;
   kb::MacroStoreLoad load = kb::LoadMacroStore(MacroStorePath(context), store.list);
   if (load.file == kb::StoreFileState::Unreadable)
-    throw CommandFailed("cannot read the macro store: " + load.reason);
+    throw CommandFailed("cannot read the macro store: " + load.read.reason());
   store.lost_bytes = load.lost_bytes();
   return store;
 }
