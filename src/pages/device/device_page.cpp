@@ -467,27 +467,34 @@ void CDevicePage::ExportProfile() {
     if (edit.current() == nullptr) return;
     name = std::u16string(kb::FieldText(edit.current()->name));
   }
-  const auto chosen = DuiLib::GetSaveFileName(FileRequest(
-      Owner(), true, u"Keyboard Profile File", u"*.kpo;*.KPO", u"kpo", CDuiString(name)));
+  ExportFile(FileRequest(Owner(), true, u"Keyboard Profile File", u"*.kpo;*.KPO", u"kpo",
+                         CDuiString(name)),
+             name, u"report_profile_exported_text", [this](const std::filesystem::path& path) {
+               auto edit = data_->Lock();
+               if (edit.current() == nullptr) return kb::Status::Fail("no profile to export");
+               return kb::ExportProfileFile(path, model_tag_, *edit.current(), edit.macros(),
+                                            model_.model);
+             });
+}
+
+// The save dialog, the refusal of every place a store may have, the write and its report:
+// what both exports share.
+void CDevicePage::ExportFile(const DuiLib::FileDialogRequest& request, const std::u16string& name,
+                             const char16_t* report_key,
+                             const std::function<kb::Status(const std::filesystem::path&)>& write) {
+  const auto chosen = DuiLib::GetSaveFileName(request);
   if (!chosen) return;
   const std::filesystem::path path = PathOf(*chosen);
   if (paths_ && kb::IsAStore(path, *paths_)) {
     Warn("warning_file_save_text");
     return;
   }
-  kb::Status written = kb::Status::Ok();
-  {
-    auto edit = data_->Lock();
-    if (edit.current() == nullptr) return;
-    written = kb::ExportProfileFile(path, model_tag_, *edit.current(), edit.macros(), model_.model);
-  }
-  if (!written.ok()) {
+  if (!write(path).ok()) {
     Warn("warning_file_save_text");
     return;
   }
-  CMsgWnd::Report(
-      Owner(), u"report_profile_exported_text",
-      CMsgWnd::Compose(u"report_profile_exported_text", {CDuiString(name), BreakablePath(path)}));
+  CMsgWnd::Report(Owner(), report_key,
+                  CMsgWnd::Compose(report_key, {CDuiString(name), BreakablePath(path)}));
 }
 
 void CDevicePage::ImportMacro() {
@@ -523,28 +530,15 @@ void CDevicePage::ExportMacro() {
     if (selected < 0 || selected >= static_cast<int>(edit.macros().size())) return;
     name = std::u16string(kb::NameOf(*edit.macros()[selected]));
   }
-  const auto chosen = DuiLib::GetSaveFileName(
-      FileRequest(Owner(), true, CDuiString(std::string(model_.macro_filter_label)), u"*.mco;*.MCO",
-                  u"mco", CDuiString(name)));
-  if (!chosen) return;
-  const std::filesystem::path path = PathOf(*chosen);
-  if (paths_ && kb::IsAStore(path, *paths_)) {
-    Warn("warning_file_save_text");
-    return;
-  }
-  kb::Status written = kb::Status::Ok();
-  {
-    auto edit = data_->Lock();
-    if (selected < 0 || selected >= static_cast<int>(edit.macros().size())) return;
-    written = kb::ExportMacroFile(path, *edit.macros()[selected]);
-  }
-  if (!written.ok()) {
-    Warn("warning_file_save_text");
-    return;
-  }
-  CMsgWnd::Report(
-      Owner(), u"report_macro_exported_text",
-      CMsgWnd::Compose(u"report_macro_exported_text", {CDuiString(name), BreakablePath(path)}));
+  ExportFile(FileRequest(Owner(), true, CDuiString(std::string(model_.macro_filter_label)),
+                         u"*.mco;*.MCO", u"mco", CDuiString(name)),
+             name, u"report_macro_exported_text",
+             [this, selected](const std::filesystem::path& path) {
+               auto edit = data_->Lock();
+               if (selected >= static_cast<int>(edit.macros().size()))
+                 return kb::Status::Fail("the macro is gone");
+               return kb::ExportMacroFile(path, *edit.macros()[selected]);
+             });
 }
 
 void CDevicePage::OnDeviceNotification(std::uint32_t value) {

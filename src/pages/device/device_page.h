@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -25,6 +26,7 @@
 #include "ui/button.h"
 #include "ui/combo.h"
 #include "ui/container.h"
+#include "ui/file_dialog.h"
 #include "ui/label.h"
 #include "ui/notify.h"
 
@@ -110,6 +112,9 @@ class CDevicePage : public CModelPage, public kb::DeviceObserver {
   void ExportProfile();
   void ImportMacro();
   void ExportMacro();
+  void ExportFile(const DuiLib::FileDialogRequest& request, const std::u16string& name,
+                  const char16_t* report_key,
+                  const std::function<kb::Status(const std::filesystem::path&)>& write);
   void Reset();
   void Apply();
   void OpenProfileMenu();
