@@ -20,22 +20,27 @@ DuiLib::UINT CMsgWnd::Show(DuiLib::HWND owner, const CDuiString& title_key,
   return box.Run(owner);
 }
 
-void CMsgWnd::Report(DuiLib::HWND owner, const CDuiString& text_key, const CDuiString& shown) {
+namespace {
+
+// A box with OK only, its text composed by the caller.
+void ShowOkOnly(DuiLib::HWND owner, const CDuiString& title_key, const CDuiString& text_key,
+                const CDuiString& shown) {
   CMsgWnd box;
-  box.SetTitleKey(u"report_title_text");
+  box.SetTitleKey(title_key);
   box.SetTextKey(text_key);
   box.SetShownText(shown);
   box.SetReport(true);
   box.Run(owner);
 }
 
+}  // namespace
+
+void CMsgWnd::Report(DuiLib::HWND owner, const CDuiString& text_key, const CDuiString& shown) {
+  ShowOkOnly(owner, u"report_title_text", text_key, shown);
+}
+
 void CMsgWnd::Warn(DuiLib::HWND owner, const CDuiString& text_key, const CDuiString& shown) {
-  CMsgWnd box;
-  box.SetTitleKey(u"warning_1_text");
-  box.SetTextKey(text_key);
-  box.SetShownText(shown);
-  box.SetReport(true);
-  box.Run(owner);
+  ShowOkOnly(owner, u"warning_1_text", text_key, shown);
 }
 
 CDuiString CMsgWnd::Compose(const CDuiString& key, std::initializer_list<CDuiString> args) {

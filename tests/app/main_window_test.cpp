@@ -24,17 +24,23 @@ namespace {
 
 using DuiLib::CDuiString;
 
-// Scripts the next box as a report: no Cancel to press, the composed text kept in *shown.
-void ExpectReport(kb::testing::ModalScript& script, const char16_t* text_key, CDuiString* shown) {
-  script.Then([text_key, shown](DuiLib::CWindowWnd& w) {
+// Scripts the next box as one with OK only, titled `title`: the composed text kept in *shown.
+void ExpectOkOnlyBox(kb::testing::ModalScript& script, const char16_t* title,
+                     const char16_t* text_key, CDuiString* shown) {
+  script.Then([title, text_key, shown](DuiLib::CWindowWnd& w) {
     auto* box = dynamic_cast<CMsgWnd*>(&w);
     ASSERT_NE(box, nullptr) << w.GetWindowClassName().ToUtf8();
     EXPECT_EQ(box->GetTextKey().ToUtf8(), CDuiString(text_key).ToUtf8());
     EXPECT_FALSE(kb::testing::Find(w, u"btn_cancel")->IsVisible());
-    EXPECT_EQ(w.GetNativeTitleForTesting(), u"Done");
+    EXPECT_EQ(w.GetNativeTitleForTesting(), title);
     if (shown != nullptr) *shown = kb::testing::Find(w, u"warning")->GetShownText();
     kb::testing::Click(w, u"btn_ok");
   });
+}
+
+// A report of a file command: no Cancel to press.
+void ExpectReport(kb::testing::ModalScript& script, const char16_t* text_key, CDuiString* shown) {
+  ExpectOkOnlyBox(script, u"Done", text_key, shown);
 }
 
 template <typename T>
@@ -482,17 +488,9 @@ TEST_F(AppFixture, ProfileAndMacroFilesGoOutAndComeBack) {
   EXPECT_EQ(script.unexpected(), 0);
 }
 
-// Scripts the next box as a warning that names a limit: OK only, its composed text kept.
+// A warning that names a limit: OK only.
 void ExpectLimitBox(kb::testing::ModalScript& script, const char16_t* text_key, CDuiString* shown) {
-  script.Then([text_key, shown](DuiLib::CWindowWnd& w) {
-    auto* box = dynamic_cast<CMsgWnd*>(&w);
-    ASSERT_NE(box, nullptr) << w.GetWindowClassName().ToUtf8();
-    EXPECT_EQ(box->GetTextKey().ToUtf8(), CDuiString(text_key).ToUtf8());
-    EXPECT_FALSE(kb::testing::Find(w, u"btn_cancel")->IsVisible());
-    EXPECT_EQ(w.GetNativeTitleForTesting(), u"Warning");
-    *shown = kb::testing::Find(w, u"warning")->GetShownText();
-    kb::testing::Click(w, u"btn_ok");
-  });
+  ExpectOkOnlyBox(script, u"Warning", text_key, shown);
 }
 
 // The stores stop at 1000 macros: "+" and both imports say so in a box that names the limit,
