@@ -30,13 +30,17 @@ std::vector<std::u16string> LeftOutNameList(const MacroMemoryUse& use, const Mac
   return names;
 }
 
-std::u16string LeftOutNames(const MacroMemoryUse& use, const MacroList& macros) {
+std::u16string JoinedNames(const std::vector<std::u16string>& names) {
   std::u16string joined;
-  for (const std::u16string& name : LeftOutNameList(use, macros)) {
+  for (const std::u16string& name : names) {
     if (!joined.empty()) joined += u", ";
     joined += name;
   }
   return joined;
+}
+
+std::u16string LeftOutNames(const MacroMemoryUse& use, const MacroList& macros) {
+  return JoinedNames(LeftOutNameList(use, macros));
 }
 
 }  // namespace kb

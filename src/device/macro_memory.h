@@ -24,7 +24,9 @@ MacroMemoryUse MeasureMacroMemory(const ProfileRecord& profile, const MacroList&
 
 // The names of the macros `use` leaves out, each once, in its order.
 std::vector<std::u16string> LeftOutNameList(const MacroMemoryUse& use, const MacroList& macros);
-// The same joined by ", "; "" for none.
+// `names` joined by ", "; "" for none.
+std::u16string JoinedNames(const std::vector<std::u16string>& names);
+// LeftOutNameList joined.
 std::u16string LeftOutNames(const MacroMemoryUse& use, const MacroList& macros);
 
 }  // namespace kb

@@ -5,25 +5,10 @@
 namespace kb {
 
 std::uint8_t ModifierBitOfVirtualKey(std::uint32_t virtual_key) {
-  switch (virtual_key) {
-    case 0x11:  // VK_CONTROL
-    case 0xA2:  // VK_LCONTROL
-    case 0xA3:  // VK_RCONTROL
-      return 1u << 0;
-    case 0x10:  // VK_SHIFT
-    case 0xA0:  // VK_LSHIFT
-    case 0xA1:  // VK_RSHIFT
-      return 1u << 1;
-    case 0x12:  // VK_MENU
-    case 0xA4:  // VK_LMENU
-    case 0xA5:  // VK_RMENU
-      return 1u << 2;
-    case 0x5B:  // VK_LWIN
-    case 0x5C:  // VK_RWIN
-      return 1u << 3;
-    default:
-      return 0;
-  }
+  // The modifier usages 0xE0..0xE7 run Ctrl, Shift, Alt, Super on the left, then on the right.
+  const std::uint32_t usage = UsageFromVirtualKey(virtual_key).usage;
+  if (usage < 0xE0 || usage > 0xE7) return 0;
+  return static_cast<std::uint8_t>(1u << ((usage - 0xE0) % 4));
 }
 
 CaptureStep KeyCapture::OnKey(std::uint32_t virtual_key, bool press) {

@@ -11,7 +11,7 @@
 namespace kb {
 
 // Modifier bits as a shortcut stores them: bit 0 Ctrl, 1 Shift, 2 Alt, 3 Super; 0 for any other
-// virtual key. Both the sided (VK_LCONTROL) and the plain (VK_CONTROL) codes count.
+// virtual key. The sided codes the hook reports (VK_LCONTROL, VK_RWIN) count, by their usage.
 std::uint8_t ModifierBitOfVirtualKey(std::uint32_t virtual_key);
 
 struct CaptureStep {

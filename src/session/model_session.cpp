@@ -51,13 +51,6 @@ std::vector<std::u16string> ModelSession::LeftOutMacros() const {
   return LeftOutNameList(MeasureMacroMemory(*profile, edit.macros()), edit.macros());
 }
 
-std::u16string ModelSession::LeftOutMacroNames() const {
-  std::u16string joined;
-  for (const std::u16string& name : LeftOutMacros()) {
-    if (!joined.empty()) joined += u", ";
-    joined += name;
-  }
-  return joined;
-}
+std::u16string ModelSession::LeftOutMacroNames() const { return JoinedNames(LeftOutMacros()); }
 
 }  // namespace kb

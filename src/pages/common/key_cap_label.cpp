@@ -5,6 +5,7 @@
 
 #include "common/utf16_text.h"
 #include "keys/key_caption.h"
+#include "ui/button.h"
 #include "ui/resource_manager.h"
 #include "ui/text_metrics.h"
 
@@ -180,6 +181,16 @@ CapLabel FitCapLabel(const DuiLib::CPaintManagerUI* pm, const CapCaption& captio
       break;
   }
   return FitName(fit, caption);
+}
+
+void ShowCapLabel(DuiLib::CButtonUI& button, const KeyEntry& entry) {
+  const DuiLib::RECT pad = button.GetTextPadding();
+  const int width = button.GetFixedWidth();
+  const CapLabel label =
+      FitCapLabel(button.GetManager(), CapCaptionOf(entry), width, width - pad.left - pad.right,
+                  button.GetFixedHeight() - pad.top - pad.bottom);
+  button.SetText(label.text);
+  button.SetFont(label.font);
 }
 
 }  // namespace kb

@@ -13,8 +13,9 @@
 #include "ui/dui_string.h"
 
 namespace DuiLib {
+class CButtonUI;
 class CPaintManagerUI;
-}
+}  // namespace DuiLib
 
 namespace kb {
 
@@ -49,5 +50,7 @@ DuiLib::CDuiString CapFontFor(int cap_width);
 // of `pm`'s window. `cap_width` chooses the font.
 CapLabel FitCapLabel(const DuiLib::CPaintManagerUI* pm, const CapCaption& caption, int cap_width,
                      int width, int height);
+// `entry`'s caption fitted into the room `button` has inside its text padding, shown on it.
+void ShowCapLabel(DuiLib::CButtonUI& button, const KeyEntry& entry);
 
 }  // namespace kb

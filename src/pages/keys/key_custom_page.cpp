@@ -164,7 +164,7 @@ void CKeyCustomPage::ShowKey(bool fn, int index, const kb::KeyEntry& entry) {
                                         : kb::KeyHighlightOf(model_.model, index, code);
   // The cap shows what fits it; the accessible name and the hover panel say it whole.
   const CDuiString caption = kb::CapCaptionOf(entry).Whole();
-  ShowCapLabel(button, entry);
+  kb::ShowCapLabel(*button, entry);
   button->SetBkImage(CDuiString(std::string(kb::HighlightImage(highlight))));
   // A screen reader says the key, then what it does when that is not what it did
   // ("Left Ctrl, changed: Ctrl+A", "Caps Lock, disabled").
@@ -182,16 +182,6 @@ void CKeyCustomPage::ShowKey(bool fn, int index, const kb::KeyEntry& entry) {
   button->SetAccessibleName(name);
   button->SetAccessibleDescription(highlight == kb::KeyHighlight::None ? CDuiString()
                                                                        : Text("key_changed_text"));
-}
-
-void CKeyCustomPage::ShowCapLabel(DuiLib::CButtonUI* button, const kb::KeyEntry& entry) {
-  const DuiLib::RECT pad = button->GetTextPadding();
-  const int width = button->GetFixedWidth();
-  const kb::CapLabel label =
-      kb::FitCapLabel(GetManager(), kb::CapCaptionOf(entry), width, width - pad.left - pad.right,
-                      button->GetFixedHeight() - pad.top - pad.bottom);
-  button->SetText(label.text);
-  button->SetFont(label.font);
 }
 
 CKeyCustomPage::EntryWriter CKeyCustomPage::RunCommandDialog(const kb::ParsedKeyCommand& command,

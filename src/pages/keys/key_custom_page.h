@@ -56,8 +56,6 @@ class CKeyCustomPage : public CModelPage {
   void ShowPanel(DuiLib::CControlUI* button);
   // Shows one button's entry: caption, highlight and the name a screen reader says.
   void ShowKey(bool fn, int index, const kb::KeyEntry& entry);
-  // The entry's caption fitted to the button's cap (pages/common/key_cap_label.h).
-  void ShowCapLabel(DuiLib::CButtonUI* button, const kb::KeyEntry& entry);
   // Runs the dialog a command needs, starting from `entry`, and gives back what writes the
   // result into the stored entry; empty when it was cancelled. Only the fields the command
   // names are written, so what changed in the entry while the dialog ran (an apply places

@@ -149,13 +149,7 @@ void CLightPage::PlaceKeys() {
     kb::KeyEntry entry{};
     entry.kind = kb::KindByte(kb::AssignmentKind::Default);
     kb::WriteKeyCode(entry.code, FactoryCode(model_, k));
-    const DuiLib::RECT pad = keys_[k]->GetTextPadding();
-    const int width = keys_[k]->GetFixedWidth();
-    const kb::CapLabel label =
-        kb::FitCapLabel(GetManager(), kb::CapCaptionOf(entry), width, width - pad.left - pad.right,
-                        keys_[k]->GetFixedHeight() - pad.top - pad.bottom);
-    keys_[k]->SetText(label.text);
-    keys_[k]->SetFont(label.font);
+    kb::ShowCapLabel(*keys_[k], entry);
     NameKey(k, kUnlit);
   }
 }

@@ -108,12 +108,12 @@ std::vector<KeyEntry> EveryCaption() {
 }
 
 QFont ThemeFont(const DuiLib::CDuiString& id, int scale) {
-  const DuiLib::FontSpec* spec = DuiLib::CTheme::Global().FindFont(id);
+  const DuiLib::FontSpec* theme_font = DuiLib::CTheme::Global().FindFont(id);
   QFont font;
-  if (spec == nullptr) return font;
-  font.setFamily(QString::fromStdString(spec->family.ToUtf8()));
-  font.setPixelSize(spec->size * scale);
-  font.setBold(spec->bold);
+  if (theme_font == nullptr) return font;
+  font.setFamily(QString::fromStdString(theme_font->family.ToUtf8()));
+  font.setPixelSize(theme_font->size * scale);
+  font.setBold(theme_font->bold);
   return font;
 }
 
