@@ -55,21 +55,23 @@ void HookDispatcher::Post(const State& state, std::uint32_t message, std::uintpt
   tls_inside_delivery = outer;
 }
 
-void HookDispatcher::OnKey(unsigned x_keycode, bool press) {
+bool HookDispatcher::OnKey(unsigned x_keycode, bool press) {
   const std::uint8_t vk = VirtualKeyFromX11Keycode(x_keycode);
-  if (vk == 0) return;
+  if (vk == 0) return false;
   std::lock_guard lock(mutex_);
-  if (!keyboard_.target || !keyboard_.enabled) return;
+  if (!keyboard_.target || !keyboard_.enabled) return false;
   Post(keyboard_, KB_HOOK_KEY_MESSAGE, vk, press ? kKeyPressed : kKeyReleased);
+  return true;
 }
 
-void HookDispatcher::OnButton(unsigned button, bool press) {
+bool HookDispatcher::OnButton(unsigned button, bool press) {
   const std::optional<MouseEvent> event = MouseEventFromButton(button, press);
-  if (!event) return;
+  if (!event) return false;
   std::lock_guard lock(mutex_);
-  if (!mouse_.target || !mouse_.enabled) return;
-  if (event->message == kWheel && !wheel_enabled_) return;
+  if (!mouse_.target || !mouse_.enabled) return false;
+  if (event->message == kWheel && !wheel_enabled_) return false;
   Post(mouse_, KB_HOOK_MOUSE_MESSAGE, event->message, event->lparam);
+  return true;
 }
 
 }  // namespace kb::hook

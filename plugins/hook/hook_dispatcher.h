@@ -24,9 +24,10 @@ class HookDispatcher {
   void EnableWheel(bool enable);
   bool Installed(Channel channel) const;
 
-  // The listener thread: one physical event each, X keycode or X button number.
-  void OnKey(unsigned x_keycode, bool press);
-  void OnButton(unsigned button, bool press);
+  // One physical event each, X keycode or X button number, from the listener thread or the
+  // program's own windows. True when it was posted.
+  bool OnKey(unsigned x_keycode, bool press);
+  bool OnButton(unsigned button, bool press);
 
   // True on the thread that is inside a target's post function.
   static bool InsideDelivery();

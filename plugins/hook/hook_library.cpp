@@ -1,4 +1,5 @@
-// The seven entry points of "Quillet.so".
+// The entry points of "Quillet.so": the seven hook calls and the program's own windows as a
+// second source of events.
 //
 // The listener thread is started by the first installation that finds a display and then lives
 // as long as the library; with no hook installed it selects no events, so no keystroke leaves
@@ -45,6 +46,19 @@ class HookLibrary final : public RawInputSink {
   void OnKey(unsigned x_keycode, bool press) override { dispatcher_.OnKey(x_keycode, press); }
   void OnButton(unsigned button, bool press) override { dispatcher_.OnButton(button, press); }
 
+  int WindowInput(int kind, unsigned code, int press, int on_x_display) {
+    if (on_x_display != 0 && Listening()) return 0;
+    const bool down = press != 0;
+    switch (kind) {
+      case KB_HOOK_WINDOW_KEY:
+        return dispatcher_.OnKey(code, down) ? 1 : 0;
+      case KB_HOOK_WINDOW_BUTTON:
+        return dispatcher_.OnButton(code, down) ? 1 : 0;
+      default:
+        return 0;
+    }
+  }
+
  private:
   // Runs a change of the installed targets and brings the server's event selection in line.
   template <class Change>
@@ -69,6 +83,14 @@ class HookLibrary final : public RawInputSink {
     }
     if (input_) SelectInstalled();
     return 1;
+  }
+
+  // True while the display's raw events reach us: then they already carry every event of the
+  // program's windows on that display.
+  bool Listening() {
+    if (HookDispatcher::InsideDelivery()) return input_ && input_->Alive();
+    std::lock_guard lock(control_);
+    return input_ && input_->Alive();
   }
 
   void SelectInstalled() {
@@ -114,5 +136,9 @@ __attribute__((visibility("default"))) int enablehook(int enable) {
 }
 __attribute__((visibility("default"))) int mousewheelenable(int enable) {
   return Library().EnableWheel(enable);
+}
+__attribute__((visibility("default"))) int hookwindowinput(int kind, unsigned code, int press,
+                                                           int on_x_display) {
+  return Library().WindowInput(kind, code, press, on_x_display);
 }
 }

@@ -2,8 +2,11 @@
 
 #include <dlfcn.h>
 
+#include "ui/window_input_tap.h"
+
 namespace kb {
 
+HookLibrary::HookLibrary() = default;
 HookLibrary::~HookLibrary() { Free(); }
 
 Status HookLibrary::Load(const std::filesystem::path& app_dir) {
@@ -31,11 +34,25 @@ Status HookLibrary::Load(const std::filesystem::path& app_dir) {
   }
   handle_ = handle;
   table_ = table;
+  // Optional: an older library hears the X display only.
+  const auto window_input =
+      reinterpret_cast<hook_window_input_fn>(dlsym(handle, "hookwindowinput"));
+  if (window_input != nullptr) {
+    const int on_x_display = DuiLib::CWindowInputTap::WindowsOnXDisplay() ? 1 : 0;
+    tap_ = std::make_unique<DuiLib::CWindowInputTap>([window_input, on_x_display](
+                                                         const DuiLib::WindowInputEvent& event) {
+      const int kind = event.kind == DuiLib::WindowInputEvent::Kind::kKey ? KB_HOOK_WINDOW_KEY
+                                                                          : KB_HOOK_WINDOW_BUTTON;
+      // 0 only says that no hook wanted it, or that the display brought it already.
+      (void)window_input(kind, event.code, event.press ? 1 : 0, on_x_display);
+    });
+  }
   return Status::Ok();
 }
 
 void HookLibrary::Free() {
   if (handle_ == nullptr) return;
+  tap_.reset();
   (void)table_.removemousehook();
   (void)table_.removehook();
   table_ = {};

@@ -1,18 +1,24 @@
 #pragma once
 // Binds the input-hook library "Quillet.so" of the application directory: its seven entry
-// points into a HookFunctionTable. Without the library the table stays empty and the program
-// runs on (macro recording then has no hooks).
+// points into a HookFunctionTable, and the program's own windows as the library's second source
+// of events where it has that entry point. Without the library the table stays empty and the
+// program runs on (macro recording then has no hooks).
 
 #include <filesystem>
+#include <memory>
 
 #include "common/status.h"
 #include "pages/common/hook_table.h"
+
+namespace DuiLib {
+class CWindowInputTap;
+}
 
 namespace kb {
 
 class HookLibrary {
  public:
-  HookLibrary() = default;
+  HookLibrary();
   HookLibrary(const HookLibrary&) = delete;
   HookLibrary& operator=(const HookLibrary&) = delete;
   ~HookLibrary();  // removes the hooks and frees the library
@@ -26,6 +32,7 @@ class HookLibrary {
  private:
   void* handle_ = nullptr;
   HookFunctionTable table_;
+  std::unique_ptr<DuiLib::CWindowInputTap> tap_;
 };
 
 }  // namespace kb

@@ -301,5 +301,19 @@ TEST_F(HookX11Test, CallsFromManyThreadsLeaveTheLibraryWorking) {
   EXPECT_TRUE(recorder_.WaitFor({kMouse, 0x208, 0}));
 }
 
+// The program's own windows on this display are heard through XInput already: handing their
+// events over as well must not deliver them twice. Windows elsewhere (a Wayland window beside
+// Xwayland) are delivered.
+TEST_F(HookX11Test, OwnWindowEventsOfTheListenedDisplayAreNotDeliveredTwice) {
+  ASSERT_EQ(fn().installhook(recorder_.target()), 1);
+  constexpr unsigned kKeyA = 30 + 8;
+  EXPECT_EQ(library_->WindowInput(KB_HOOK_WINDOW_KEY, kKeyA, true, /*on_x_display=*/true), 0);
+  EXPECT_EQ(library_->WindowInput(KB_HOOK_WINDOW_KEY, kKeyA, true, /*on_x_display=*/false), 1);
+  Key(XK_b, true);
+  ASSERT_TRUE(recorder_.WaitForCount(2));
+  EXPECT_EQ(recorder_.events(), (std::vector<HookEvent>{{kKey, 0x41, 0}, {kKey, 0x42, 0}}));
+  Key(XK_b, false);
+}
+
 }  // namespace
 }  // namespace kb::testing

@@ -1,6 +1,6 @@
 #pragma once
 // "Quillet.so" loaded the way the program loads it: dlopen by path, the seven entry points by
-// name, in the order of the program's hook function table.
+// name, in the order of the program's hook function table, and the program's windows' entry.
 
 #include <dlfcn.h>
 
@@ -26,6 +26,7 @@ class LoadedHookLibrary {
     Bind(fn_.removehook, "removehook");
     Bind(fn_.enablehook, "enablehook");
     Bind(fn_.mousewheelenable, "mousewheelenable");
+    Bind(window_input_, "hookwindowinput");
   }
   ~LoadedHookLibrary() {
     if (handle_ != nullptr) dlclose(handle_);
@@ -36,6 +37,10 @@ class LoadedHookLibrary {
   bool ok() const { return handle_ != nullptr && error_.empty(); }
   const std::string& error() const { return error_; }
   const HookFunctions& fn() const { return fn_; }
+  // An event of the program's own windows (hookwindowinput).
+  int WindowInput(int kind, unsigned code, bool press, bool on_x_display) const {
+    return window_input_(kind, code, press ? 1 : 0, on_x_display ? 1 : 0);
+  }
 
  private:
   template <class Fn>
@@ -47,6 +52,7 @@ class LoadedHookLibrary {
   void* handle_;
   std::string error_;
   HookFunctions fn_{};
+  hook_window_input_fn window_input_ = nullptr;
 };
 
 }  // namespace kb::testing
