@@ -89,7 +89,7 @@ CPaintManagerUI* AccessibleControl::manager() const {
   return control_ ? control_->GetManager() : nullptr;
 }
 
-QWidget* AccessibleControl::host() const {
+HostWidget* AccessibleControl::host() const {
   CPaintManagerUI* pm = manager();
   CWindowWnd* w = pm ? pm->GetWindow() : nullptr;
   return w ? w->NativeHostForTesting() : nullptr;
@@ -98,7 +98,7 @@ QWidget* AccessibleControl::host() const {
 bool AccessibleControl::isValid() const { return host() != nullptr; }
 
 QWindow* AccessibleControl::window() const {
-  QWidget* h = host();
+  HostWidget* h = host();
   return h ? h->windowHandle() : nullptr;
 }
 
@@ -173,7 +173,7 @@ QString AccessibleControl::text(QAccessible::Text t) const {
 void AccessibleControl::setText(QAccessible::Text, const QString&) {}
 
 QRect AccessibleControl::rect() const {
-  QWidget* h = host();
+  HostWidget* h = host();
   if (!h || !control_->IsVisible()) return {};
   if (IsComboItem(control_)) {
     // Items are drawn only in the open drop-down.
@@ -196,7 +196,7 @@ QRect AccessibleControl::rect() const {
          std::min(r.bottom, pr.bottom)};
   }
   if (r.IsEmpty()) return {};
-  return QRect(h->mapToGlobal(QPoint(r.left, r.top)), QSize(r.Width(), r.Height()));
+  return QRect(h->ContentToGlobal(QPoint(r.left, r.top)), QSize(r.Width(), r.Height()));
 }
 
 QAccessible::Role AccessibleControl::role() const {
@@ -210,7 +210,7 @@ QAccessible::State AccessibleControl::state() const {
     return s;
   }
   CControlUI* c = control_;
-  QWidget* h = host();
+  HostWidget* h = host();
   s.invisible = !c->IsVisible() || !h->isVisible();
   s.offscreen = s.invisible || rect().isEmpty();
   s.disabled = !EnabledWithAncestors(c);

@@ -7,6 +7,7 @@
 
 #include "ui/edit.h"
 #include "ui/internal/accessible_control.h"
+#include "ui/internal/host_widget.h"
 #include "ui/internal/paint_context.h"
 #include "ui/paint_manager.h"
 
@@ -141,7 +142,7 @@ int AccessibleEdit::characterCount() const { return static_cast<int>(Shown().siz
 
 QRect AccessibleEdit::characterRect(int offset) const {
   CEditUI* e = isValid() ? EditOf(control_) : nullptr;
-  QWidget* h = host();
+  HostWidget* h = host();
   if (!e || !h) return {};
   const QString s = Shown();
   offset = std::clamp(offset, 0, static_cast<int>(s.size()));
@@ -152,14 +153,14 @@ QRect AccessibleEdit::characterRect(int offset) const {
   const int inner = rc.Height() - pad.top - pad.bottom;
   const int y = rc.top + pad.top + (inner - fm.height()) / 2;
   const int w = offset < s.size() ? fm.horizontalAdvance(s.at(offset)) : 1;
-  return QRect(h->mapToGlobal(QPoint(x, y)), QSize(w, fm.height()));
+  return QRect(h->ContentToGlobal(QPoint(x, y)), QSize(w, fm.height()));
 }
 
 int AccessibleEdit::offsetAtPoint(const QPoint& point) const {
   CEditUI* e = isValid() ? EditOf(control_) : nullptr;
-  QWidget* h = host();
+  HostWidget* h = host();
   if (!e || !h) return -1;
-  const QPoint local = h->mapFromGlobal(point);
+  const QPoint local = h->ToContent(h->mapFromGlobal(point));
   if (!e->GetPos().Contains(POINT{local.x(), local.y()})) return -1;
   return e->CaretFromPoint(POINT{local.x(), local.y()});
 }

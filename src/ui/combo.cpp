@@ -102,7 +102,7 @@ void CComboUI::Activate(bool open) {
     return;
   }
   if (m_pDrop || !m_pManager || !m_pManager->GetWindow()) return;
-  QWidget* host = m_pManager->GetWindow()->NativeHostForTesting();
+  internal::HostWidget* host = m_pManager->GetWindow()->NativeHostForTesting();
   if (!host) return;
   int content = 0;
   for (int i = 0; i < GetCount(); ++i)
@@ -111,7 +111,7 @@ void CComboUI::Activate(bool open) {
   int height = std::min(content, m_szDropBox.cy > 0 ? m_szDropBox.cy : 150) + 2;
   int width = m_szDropBox.cx > 0 ? m_szDropBox.cx : m_rcItem.Width();
   m_pDrop = new ComboDropWindow(this);
-  QPoint at = host->mapToGlobal(QPoint(m_rcItem.left, m_rcItem.bottom));
+  QPoint at = host->ContentToGlobal(QPoint(m_rcItem.left, m_rcItem.bottom));
   m_pDrop->setGeometry(at.x(), at.y(), std::max(1, width), std::max(3, height));
   m_pDrop->show();
   Invalidate();

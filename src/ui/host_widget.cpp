@@ -40,11 +40,21 @@ void HostWidget::BeginMove(QPoint global_pos) {
   move_origin_ = pos();
 }
 
+QSize HostWidget::ContentSize() const {
+  const QSize fixed = minimumSize();
+  return fixed == maximumSize() && !fixed.isEmpty() ? fixed : size();
+}
+
+QPoint HostWidget::ContentOffset() const {
+  const QSize spare = size() - ContentSize();
+  return QPoint(std::max(0, spare.width() / 2), std::max(0, spare.height() / 2));
+}
+
 bool HostWidget::event(QEvent* e) {
   if (e->type() == QEvent::ToolTip && window_ && window_->GetPaintManager()) {
     auto* help = static_cast<QHelpEvent*>(e);
-    CControlUI* c =
-        window_->GetPaintManager()->FindControl(POINT{help->pos().x(), help->pos().y()});
+    const QPoint at = ToContent(help->pos());
+    CControlUI* c = window_->GetPaintManager()->FindControl(POINT{at.x(), at.y()});
     if (c && !c->GetToolTip().IsEmpty())
       QToolTip::showText(help->globalPos(), ToQString(c->GetToolTip()), this);
     else
@@ -65,16 +75,22 @@ void HostWidget::paintEvent(QPaintEvent*) {
   CPaintManagerUI* pm = window_->GetPaintManager();
   if (!pm) return;
   QPainter p(this);
+  const QSize content = ContentSize();
+  if (content != size()) {
+    // The margin a forced size leaves takes the skin's window colour.
+    DWORD back = 0;
+    p.fillRect(rect(), ParseColor(u"window", back, pm) ? QColor::fromRgba(back)
+                                                       : palette().color(QPalette::Window));
+    p.translate(ContentOffset());
+  }
   CPaintContext ctx(p, pm);
-  pm->Paint(ctx, RECT{0, 0, width(), height()});
+  pm->Paint(ctx, RECT{0, 0, content.width(), content.height()});
 }
 
-namespace {
-POINT Pt(const QMouseEvent* e) {
-  QPoint p = e->position().toPoint();
+POINT HostWidget::Pt(const QMouseEvent* e) const {
+  const QPoint p = ToContent(e->position());
   return POINT{p.x(), p.y()};
 }
-}  // namespace
 
 void HostWidget::mouseMoveEvent(QMouseEvent* e) {
   if (moving_) {
@@ -111,7 +127,7 @@ void HostWidget::mouseReleaseEvent(QMouseEvent* e) {
 
 void HostWidget::wheelEvent(QWheelEvent* e) {
   if (!window_ || !window_->GetPaintManager()) return;
-  QPoint p = e->position().toPoint();
+  const QPoint p = ToContent(e->position());
   window_->GetPaintManager()->OnMouseWheel(POINT{p.x(), p.y()}, e->angleDelta().y());
 }
 

@@ -23,7 +23,7 @@
 namespace DuiLib::Testing {
 namespace {
 
-QWidget* HostOf(CPaintManagerUI* pm) {
+internal::HostWidget* HostOf(CPaintManagerUI* pm) {
   CWindowWnd* w = pm ? pm->GetWindow() : nullptr;
   return w ? w->NativeHostForTesting() : nullptr;
 }
@@ -43,15 +43,21 @@ bool CenterOf(CControlUI* c, POINT& pt) {
   return true;
 }
 
+// `pt` in the layout's coordinates, which a window's native widget may hold centred.
+QPointF LocalOf(QWidget* widget, POINT pt) {
+  const auto* host = dynamic_cast<internal::HostWidget*>(widget);
+  return QPointF(QPoint(pt.x, pt.y) + (host != nullptr ? host->ContentOffset() : QPoint()));
+}
+
 void SendMouse(QWidget* host, QEvent::Type type, POINT pt, Qt::MouseButton button,
                Qt::MouseButtons buttons) {
-  QPointF local(pt.x, pt.y);
+  const QPointF local = LocalOf(host, pt);
   QMouseEvent ev(type, local, host->mapToGlobal(local), button, buttons, Qt::NoModifier);
   QCoreApplication::sendEvent(host, &ev);
 }
 
 bool MouseClick(CPaintManagerUI* pm, POINT pt, Qt::MouseButton button, bool dbl) {
-  QWidget* host = HostOf(pm);
+  internal::HostWidget* host = HostOf(pm);
   if (!host) {
     // A manager without a window: straight to its input entry points.
     pm->OnMouseMove(pt, 0);
@@ -153,7 +159,7 @@ bool DoubleClick(CControlUI* control) {
 bool ClickAt(CPaintManagerUI& pm, POINT pt) { return MouseClick(&pm, pt, Qt::LeftButton, false); }
 
 bool Drag(CPaintManagerUI& pm, POINT from, POINT to) {
-  QWidget* host = HostOf(&pm);
+  internal::HostWidget* host = HostOf(&pm);
   if (!host) {
     pm.OnMouseMove(from, 0);
     pm.OnButtonDown(from, false, false, 0);
@@ -172,7 +178,7 @@ bool Hover(CControlUI* control) {
   POINT pt;
   if (!CenterOf(control, pt)) return false;
   CPaintManagerUI* pm = control->GetManager();
-  if (QWidget* host = HostOf(pm))
+  if (internal::HostWidget* host = HostOf(pm))
     SendMouse(host, QEvent::MouseMove, pt, Qt::NoButton, Qt::NoButton);
   else
     pm->OnMouseMove(pt, 0);
@@ -180,7 +186,7 @@ bool Hover(CControlUI* control) {
 }
 
 void LeaveWindow(CPaintManagerUI& pm) {
-  if (QWidget* host = HostOf(&pm)) {
+  if (internal::HostWidget* host = HostOf(&pm)) {
     QEvent ev(QEvent::Leave);
     QCoreApplication::sendEvent(host, &ev);
   } else {
@@ -204,7 +210,7 @@ void SendKey(QWidget* widget, UINT vkey, WORD modifiers) {
 }  // namespace
 
 bool PressKey(CPaintManagerUI& pm, UINT vkey, WORD modifiers) {
-  QWidget* host = HostOf(&pm);
+  internal::HostWidget* host = HostOf(&pm);
   if (!host) return pm.OnKeyDown(vkey, modifiers, {});
   SendKey(host, vkey, modifiers);
   return true;
@@ -225,7 +231,7 @@ bool TypeText(CControlUI* control, const CDuiString& text) {
   if (!control->IsFocused() && !Click(control)) return false;
   if (!control->IsFocused()) return false;
   CPaintManagerUI* pm = control->GetManager();
-  QWidget* host = HostOf(pm);
+  internal::HostWidget* host = HostOf(pm);
   for (int i = 0; i < text.GetLength(); ++i) {
     char16_t ch = text.GetAt(i);
     CDuiString one(ch);
@@ -252,12 +258,12 @@ bool Wheel(CControlUI* control, int delta) {
   POINT pt;
   if (!CenterOf(control, pt)) return false;
   CPaintManagerUI* pm = control->GetManager();
-  QWidget* host = HostOf(pm);
+  internal::HostWidget* host = HostOf(pm);
   if (!host) {
     pm->OnMouseWheel(pt, delta);
     return true;
   }
-  QPointF local(pt.x, pt.y);
+  const QPointF local = LocalOf(host, pt);
   QWheelEvent ev(local, host->mapToGlobal(local), QPoint(), QPoint(0, delta), Qt::NoButton,
                  Qt::NoModifier, Qt::NoScrollPhase, false);
   QCoreApplication::sendEvent(host, &ev);

@@ -329,7 +329,9 @@ void CWindowWnd::SetIcon(const CDuiString& image_file) {
 
 RECT CWindowWnd::GetWindowRect() const {
   if (!IsWindow()) return {};
-  return ToRect(w_->host->geometry());
+  // The layout's rect: menus and dialogs placed by it land on the controls they belong to.
+  return ToRect(
+      QRect(w_->host->geometry().topLeft() + w_->host->ContentOffset(), w_->host->ContentSize()));
 }
 
 void CWindowWnd::MoveWindow(int x, int y) {
@@ -348,7 +350,8 @@ void CWindowWnd::ResizeClient(int cx, int cy) {
 
 SIZE CWindowWnd::GetClientSize() const {
   if (!w_->host) return {};
-  return SIZE{w_->host->width(), w_->host->height()};
+  const QSize content = w_->host->ContentSize();
+  return SIZE{content.width(), content.height()};
 }
 
 LRESULT CWindowWnd::SendMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -505,7 +508,7 @@ HWND HandleOf(const CWindowWnd* window) { return window->GetHWND(); }
 
 void BeginWindowMove(CWindowWnd* window, POINT client_pt) {
   if (auto* h = window->NativeHostForTesting())
-    h->BeginMove(h->mapToGlobal(QPoint(client_pt.x, client_pt.y)));
+    h->BeginMove(h->ContentToGlobal(QPoint(client_pt.x, client_pt.y)));
 }
 
 }  // namespace internal

@@ -61,7 +61,7 @@ class AccessibleControl : public QAccessibleInterface, public QAccessibleActionI
   void Perform(const QString& action);
   CPaintManagerUI* manager() const;
   // The window's native widget, for screen coordinates.
-  QWidget* host() const;
+  HostWidget* host() const;
 
   CControlUI* control_;
 };

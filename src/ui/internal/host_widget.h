@@ -42,6 +42,17 @@ class HostWidget : public QWidget {
   CWindowWnd* window() const { return window_; }
   void BeginMove(QPoint global_pos);
 
+  // The size the layout is made for: the fixed size said to the window manager, or the widget's
+  // own when it has none (popups).
+  QSize ContentSize() const;
+  // Where the layout starts in the widget. A window manager may still force a bigger size than
+  // the fixed one (X11 tiling ones do); the layout then stays whole, centred in the widget.
+  QPoint ContentOffset() const;
+  QPoint ToContent(QPointF widget_pos) const { return widget_pos.toPoint() - ContentOffset(); }
+  QPoint ContentToGlobal(QPoint content_pos) const {
+    return mapToGlobal(content_pos + ContentOffset());
+  }
+
  protected:
   bool event(QEvent* e) override;
   void paintEvent(QPaintEvent* e) override;
@@ -61,6 +72,8 @@ class HostWidget : public QWidget {
   void timerEvent(QTimerEvent* e) override;
 
  private:
+  POINT Pt(const QMouseEvent* e) const;  // in the layout's coordinates
+
   CWindowWnd* window_;
   bool moving_ = false;
   QPoint move_press_;
