@@ -66,9 +66,7 @@ int main(int argc, char** argv) {
     CMainWnd wnd(paths);
     wnd.Create(nullptr, u"", DuiLib::UI_WNDSTYLE_FRAME, 0, 0, 0, 800, 572);
     wnd.CenterWindow();
-    // The autostart entry's argument: wait in the tray. Only where there is a tray to wait in.
-    if (argc > 1 && std::string(argv[1]) == kb::kStartedAtLoginArgument && wnd.has_tray())
-      wnd.ShowWindow(false);
+    if (argc > 1 && std::string(argv[1]) == kb::kStartedAtLoginArgument) wnd.ShowAtLogin();
     instance.SetTarget(wnd.GetHWND(), kb::messages::kShowRequest);
     // A logout or a `kill` ends the program through its own exit, so no edit is lost.
     DuiLib::CSessionEndWatcher session_end;

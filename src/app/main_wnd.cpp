@@ -173,6 +173,13 @@ void CMainWnd::DecideVisibility() {
   if (!has_device_ && has_tray_) ShowWindow(false);
 }
 
+void CMainWnd::ShowAtLogin() {
+  if (has_tray_)
+    ShowWindow(false);
+  else
+    Minimize();
+}
+
 void CMainWnd::OpenTrayMenu() {
   if (auto* open = DuiLib::CWindowWnd::FromHandle(tray_menu_)) open->Close();
   DuiLib::POINT at = DuiLib::GetCursorPos();

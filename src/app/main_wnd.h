@@ -27,6 +27,9 @@ class CMainWnd : public DuiLib::WindowImplBase {
   // Tests destroy the window without ending the application's event loops.
   void SetQuitOnDestroyForTesting(bool quit) { quit_on_destroy_ = quit; }
   bool has_tray() const { return has_tray_; }
+  // Started by the autostart entry: out of the way, in the tray where there is one, else
+  // minimised.
+  void ShowAtLogin();
   bool has_device() const { return has_device_; }
   bool no_device_box_open() const { return no_device_box_open_; }
   CKB& device_tabs() { return kb_; }

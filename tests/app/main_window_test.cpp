@@ -353,14 +353,20 @@ TEST_F(AppFixture, UnplugHidesTheWindowAndReplugMakesItShowableOnly) {
   EXPECT_FALSE(wnd->IsWindow());
 }
 
-TEST_F(AppFixture, TheTrayMenuStartsTheProgramAtLoginOrNot) {
+// The tray's menu and, for desktops without a tray, the profile menu of the window.
+TEST_F(AppFixture, TheTrayMenuAndTheProfileMenuStartTheProgramAtLoginOrNot) {
   const kb::testing::TempFolder config("autostart");
   ASSERT_TRUE(config.ok());
   setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
   const std::filesystem::path entry = config.path() / "autostart/kbconfig.desktop";
   Start();
+  bool from_tray = true;
   auto open_menu = [&] {
-    wnd->tray().SimulateClickForTesting(true);
+    if (from_tray)
+      wnd->tray().SimulateClickForTesting(true);
+    else
+      EXPECT_TRUE(DuiLib::Testing::Click(pm(), u"btn_kb_3_profile_dot"));
+    from_tray = !from_tray;
     DuiLib::Testing::ProcessEvents();
     DuiLib::CMenuWnd* menu = DuiLib::CMenuWnd::GetTopMenuForTesting();
     EXPECT_NE(menu, nullptr);
@@ -384,6 +390,12 @@ TEST_F(AppFixture, TheTrayMenuStartsTheProgramAtLoginOrNot) {
 
 TEST_F(AppFixture, WithoutATrayTheWindowStaysUpOnTheNoKeyboardPage) {
   Start(/*tray=*/false);
+  // Started at login, it waits minimised: hidden, nothing would bring it back.
+  wnd->ShowAtLogin();
+  DuiLib::Testing::ProcessEvents();
+  EXPECT_TRUE(wnd->IsWindowVisible());
+  EXPECT_TRUE(wnd->IsMinimized());
+  wnd->BringToFront();
   ASSERT_TRUE(keyboard.Unplug());
   PumpUntil([&] { return !wnd->has_device(); });
   DuiLib::Testing::ProcessEvents();

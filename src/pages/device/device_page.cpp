@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "common/login_autostart.h"
 #include "common/utf16_text.h"
 #include "device/macro_memory.h"
 #include "macro/macro_file.h"
@@ -271,6 +272,12 @@ void CDevicePage::OpenProfileMenu() {
   DuiLib::CMenuWnd* shown = DuiLib::CMenuWnd::CreateMenu(
       menu, DuiLib::POINT{window.left + button.left, window.top + button.bottom}, GetManager(),
       DuiLib::eMenuAlignment_Left | DuiLib::eMenuAlignment_Top);
+  if (shown != nullptr) {
+    // The entry in the autostart folder is the setting, whoever made or removed it.
+    if (DuiLib::CMenuElementUI* item = shown->FindItem(u"autostart"))
+      item->SetChecked(kb::StartsAtLogin());
+    shown->ResizeMenu();
+  }
   profile_menu_ = shown != nullptr ? shown->GetHWND() : nullptr;
 }
 
