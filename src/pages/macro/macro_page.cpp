@@ -16,6 +16,7 @@
 #include "ui/paint_manager.h"
 #include "ui/resource_manager.h"
 #include "ui/window.h"
+#include "ui/window_input_tap.h"
 
 using DuiLib::CDuiString;
 
@@ -494,6 +495,13 @@ void CMacroPage::ToggleRecording() {
 }
 
 void CMacroPage::StartRecording() {
+  // Said once per run, before the hook listens, so that the box's own OK is not recorded.
+  static bool wayland_note_shown = false;
+  if (DuiLib::CWindowInputTap::WindowsOnWayland() && !wayland_note_shown) {
+    wayland_note_shown = true;
+    CMsgWnd::Warn(wiring_.owner, u"macro_wayland_note_text",
+                  CMsgWnd::Compose(u"macro_wayland_note_text"));
+  }
   recorder_.Start(working_, default_delay_ != nullptr ? default_delay_->GetText().ToUtf8() : "",
                   Now());
   if (record_ != nullptr) {
