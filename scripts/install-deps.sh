@@ -9,7 +9,8 @@ packages=(
   qt6-base-dev libgl-dev
   libhidapi-dev libudev-dev
   libx11-dev libxi-dev libxtst-dev
-  xvfb xauth x11-utils imagemagick
+  xvfb xauth x11-utils imagemagick xdotool
+  sway xwayland wtype grim qt6-wayland
   dbus at-spi2-core python3-pyatspi
   fonts-dejavu-core
   python3
