@@ -2,7 +2,7 @@
 # Start-up of kbconfig on a copy of the demo directory holding 10 profiles and 100 macros, under
 # a private Xvfb: the time from exec to the main window being mapped, beside the same figure
 # for a minimal Qt Widgets program started the same way (goal: ratio under 1.5), and the
-# program's resident memory with its window shown (goal: under 60 MB).
+# resident memory of both with their windows shown, and its ratio.
 #   bench/app/startup_bench.sh [build folder] [runs]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -59,6 +59,7 @@ median() { sort -n | awk '{a[NR]=$1} END{print a[int((NR+1)/2)]}'; }
 app_times=()
 qt_times=()
 rss=0
+qt_rss=0
 for _ in $(seq 1 "$runs"); do
   shown_after "Keyboard Configuration" "$app/kbconfig"
   app_times+=("$ms")
@@ -66,6 +67,7 @@ for _ in $(seq 1 "$runs"); do
   kill "$pid"; wait "$pid" 2>/dev/null || true
   shown_after "Minimal Qt Window" "$minimal"
   qt_times+=("$ms")
+  qt_rss=$(awk '/VmRSS/{print $2}' "/proc/$pid/status")
   kill "$pid"; wait "$pid" 2>/dev/null || true
 done
 app_ms=$(printf '%s\n' "${app_times[@]}" | median)
@@ -73,4 +75,4 @@ qt_ms=$(printf '%s\n' "${qt_times[@]}" | median)
 echo "kbconfig, 10 profiles and 100 macros: window shown after $app_ms ms (median of $runs)"
 echo "minimal Qt Widgets program:           window shown after $qt_ms ms"
 awk -v a="$app_ms" -v q="$qt_ms" 'BEGIN{printf "ratio: %.2f (goal under 1.5)\n", a / q}'
-awk -v r="$rss" 'BEGIN{printf "kbconfig resident memory with the window shown: %.1f MB (goal under 60 MB)\n", r / 1024}'
+awk -v r="$rss" -v q="$qt_rss" 'BEGIN{printf "resident memory with the window shown: kbconfig %.1f MB, minimal Qt program %.1f MB, ratio %.2f\n", r / 1024, q / 1024, r / q}'

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 #include "ui/internal/paint_context.h"
 
@@ -15,28 +16,50 @@ namespace {
 // Fractional metrics, rounded up: the integer advance can fall a pixel short of what the
 // painter draws.
 int Up(qreal value) { return static_cast<int>(std::ceil(value - 1e-6)); }
+
+// On a screen of scale 2 the glyphs are drawn at twice the pixel size, whose advances are not
+// exactly twice those of the small size: a text needs the wider of the two, and a line the
+// taller. Measured once per font and text, and kept for the life of the program: Qt looks a
+// font's engine up in its database again and again, and fitting the caps of two keyboard
+// pictures asks the same few questions thousands of times. UI thread only.
+struct Measured {
+  std::unordered_map<QString, int> widths;
+  int line_spacing = 0;
+};
+
+Measured& MeasuredOf(const QFont& font) {
+  static std::unordered_map<QString, Measured> known;
+  return known[font.key()];
+}
+
+QFont TwiceAsLarge(const QFont& font) {
+  QFont twice = font;
+  twice.setPixelSize(2 * font.pixelSize());
+  return twice;
+}
 }  // namespace
 
 int MeasureTextWidth(const CPaintManagerUI* pm, const CDuiString& font_id, const CDuiString& text) {
   EnsureApplication();
-  // On a screen of scale 2 the glyphs are drawn at twice the pixel size, whose advances are not
-  // exactly twice those of the small size: the text needs the wider of the two.
   const QFont font = ResolveFont(pm, font_id);
-  QFont twice = font;
-  twice.setPixelSize(2 * font.pixelSize());
-  const QFontMetricsF one(font), two(twice);
+  const QString q = ToQString(text);
+  auto& widths = MeasuredOf(font).widths;
+  if (auto found = widths.find(q); found != widths.end()) return found->second;
+  const QFontMetricsF one(font), two(TwiceAsLarge(font));
   qreal widest = 0;
-  for (const QString& line : ToQString(text).split(u'\n'))
+  for (const QString& line : q.split(u'\n'))
     widest = std::max({widest, one.horizontalAdvance(line), two.horizontalAdvance(line) / 2});
-  return Up(widest);
+  return widths[q] = Up(widest);
 }
 
 int MeasureLineSpacing(const CPaintManagerUI* pm, const CDuiString& font_id) {
   EnsureApplication();
   const QFont font = ResolveFont(pm, font_id);
-  QFont twice = font;
-  twice.setPixelSize(2 * font.pixelSize());
-  return Up(std::max(QFontMetricsF(font).height(), QFontMetricsF(twice).height() / 2));
+  Measured& measured = MeasuredOf(font);
+  if (measured.line_spacing == 0)
+    measured.line_spacing =
+        Up(std::max(QFontMetricsF(font).height(), QFontMetricsF(TwiceAsLarge(font)).height() / 2));
+  return measured.line_spacing;
 }
 
 CDuiString ElideTextToWidth(const CPaintManagerUI* pm, const CDuiString& font_id,
