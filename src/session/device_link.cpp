@@ -116,7 +116,11 @@ ApplyOutcome DeviceLink::ApplyProfile() {
   outcome.transfer = SendProfileTransfer(*take.profile, take.macros, changed, writer);
   const bool reached = outcome.transfer.status.ok();
   data_.CommitApply(take, *take.profile, changed, reached);
-  outcome.result = reached ? ApplyOutcome::Result::Reached : ApplyOutcome::Result::Failed;
+  // A pulled cable fails the transfer too; the user is told that, not that the keyboard refused.
+  outcome.result = reached ? ApplyOutcome::Result::Reached
+                   : binding_.QueryAccess().state == DeviceAccess::State::Absent
+                       ? ApplyOutcome::Result::Lost
+                       : ApplyOutcome::Result::Failed;
   outcome.store_saved = data_.SaveProfileStore();
   observer_.ShowApplyRing(false);
   observer_.ApplyFinished(outcome);

@@ -214,9 +214,13 @@ std::string DescribeApply(const kb::ApplyOutcome& outcome) {
       text << "no profile selected: nothing sent";
       break;
     case Result::Reached:
-    case Result::Failed: {
+    case Result::Failed:
+    case Result::Lost: {
       const kb::ProfileTransferResult& t = outcome.transfer;
-      text << (outcome.reached() ? "applied: " : "failed: ") << t.reports << " reports";
+      text << (outcome.reached()                  ? "applied: "
+               : outcome.result == Result::Failed ? "failed: "
+                                                  : "keyboard unplugged during the apply: ")
+           << t.reports << " reports";
       text << " (" << t.macro_pages << " macro pages, " << t.macro_programs << " macro programs)";
       if (t.skipped_programs > 0)
         text << "; " << t.skipped_programs << " macro programs did not fit the keyboard";

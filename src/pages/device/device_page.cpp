@@ -572,6 +572,7 @@ void CDevicePage::OnApplyMessage(DuiLib::UINT message, DuiLib::WPARAM wParam,
     std::string key = "apply_done_text";
     if (result == kb::ApplyOutcome::Result::Failed) key = "apply_failed_text";
     if (result == kb::ApplyOutcome::Result::Absent) key = "apply_absent_text";
+    if (result == kb::ApplyOutcome::Result::Lost) key = "apply_lost_text";
     if (result == kb::ApplyOutcome::Result::NoProfile) key = "apply_no_profile_text";
     CDuiString text = Text(key);
     if (result == kb::ApplyOutcome::Result::Reached && skipped > 0) {
