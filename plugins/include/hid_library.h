@@ -51,7 +51,7 @@ typedef struct kb_hid_device_status {
   int state;                    /* one of KB_HID_STATUS_* */
   int error;                    /* errno of a failed open, else 0 */
   int interface_number;         /* -1 when unknown or absent */
-  char node[KB_HID_NODE_BYTES]; /* the device node, NUL-terminated; "" when absent */
+  char node[KB_HID_NODE_BYTES]; /* the device node, NUL-terminated; "" when absent or none */
 } kb_hid_device_status;
 /* Fills *status; 0 for a null pointer. */
 int Get_HIDDeviceStatus(kb_hid_device_status* status);

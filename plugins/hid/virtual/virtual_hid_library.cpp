@@ -227,7 +227,6 @@ int Get_HIDDeviceStatus(kb_hid_device_status* status) {
     const bool open = lib.Reachable() && (lib.report_open || lib.feature_open);
     *status = kb_hid_device_status{
         open ? KB_HID_STATUS_OPENED : KB_HID_STATUS_ABSENT, 0, open ? 0 : -1, {}};
-    if (open) std::snprintf(status->node, sizeof status->node, "%s", "virtual keyboard");
     return 1;
   });
 }
