@@ -177,6 +177,10 @@ kb::Status CDevicePage::Start(const kb::AppPaths& paths, const kb_message_target
   return start.first_problem();
 }
 
+kb::DeviceAccess CDevicePage::device_access() const {
+  return session_ != nullptr ? session_->binding().QueryAccess() : kb::DeviceAccess{};
+}
+
 bool CDevicePage::device_open() const {
   return data_ != nullptr && data_->device_state() == kb::DeviceState::Present;
 }
