@@ -10,7 +10,7 @@ packages=(
   libhidapi-dev libudev-dev
   libx11-dev libxi-dev libxtst-dev
   xvfb xauth x11-utils imagemagick
-  dbus at-spi2-core python3-pyatspi
+  dbus at-spi2-core python3-pyatspi python3-dbus
   fonts-dejavu-core
   python3
   desktop-file-utils appstream dpkg-dev file man-db
