@@ -167,7 +167,7 @@ TEST_F(HardwareOnStandinTest, PostsTheKeyboardsNotifications) {
 // between; where none runs (libudev's monitor would never speak), the keyboard is searched for.
 class HotPlugTest : public HardwareOnStandinTest, public ::testing::WithParamInterface<bool> {};
 
-TEST_P(HotPlugTest, AKeyboardPluggedInAfterStartIsFoundAndItsRemovalTold) {
+TEST_P(HotPlugTest, PluggedInAfterStartFollowedToNewNodesAndRemovalTold) {
   const bool udev = GetParam();
   ASSERT_EQ(hidstandin_command(udev ? "udev on" : "udev off"), 1);
   Start();
@@ -187,6 +187,17 @@ TEST_P(HotPlugTest, AKeyboardPluggedInAfterStartIsFoundAndItsRemovalTold) {
   EXPECT_EQ(binding.QueryAccess().node, VendorNode());
   const ApplyOutcome applied = link->ApplyProfile();
   EXPECT_EQ(applied.result, ApplyOutcome::Result::Reached);
+  (void)Lines(hidstandin_take_log);
+
+  // Out and in again at once: the keyboard is on new nodes, and the program's channels must
+  // move there, so it hears a removal and an arrival.
+  const std::string old_node = VendorNode();
+  ASSERT_EQ(hidstandin_command("replug"), 1);
+  ASSERT_EQ(DeliverChange(), std::optional<std::uintptr_t>(0));
+  ASSERT_EQ(DeliverChange(), std::optional<std::uintptr_t>(1));
+  EXPECT_NE(VendorNode(), old_node);
+  EXPECT_EQ(binding.QueryAccess().node, VendorNode());
+  EXPECT_EQ(link->ApplyProfile().result, ApplyOutcome::Result::Reached);
   (void)Lines(hidstandin_take_log);
 
   ASSERT_EQ(hidstandin_command("unplug"), 1);

@@ -14,6 +14,7 @@
  * Commands, one per call, per line of the control FIFO named by KB_HID_STANDIN_CONTROL, or
  * separated by ";" in KB_HID_STANDIN_SETUP (run when the library loads):
  *   plug | unplug             the cable; posts udev add/remove events while udev runs
+ *   replug                    out and in again at once, on new nodes
  *   unplug-after N            pull the cable after N more reports reach the keyboard
  *   udev on | udev off        whether a udev daemon runs (off: the monitor never speaks)
  *   deny | allow              opens fail with EACCES, or succeed

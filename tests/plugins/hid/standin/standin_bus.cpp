@@ -79,6 +79,10 @@ bool Bus::Command(const std::string& line) {
     Plug();
   } else if (word == "unplug") {
     Unplug();
+  } else if (word == "replug" && plugged) {
+    // Out and in again faster than anyone looks: only the new nodes tell.
+    Unplug();
+    Plug();
   } else if (word == "unplug-after" && in >> number && number > 0) {
     unplug_after = number;
   } else if (word == "udev") {
