@@ -53,6 +53,10 @@ Status DeviceLink::OnDeviceNotification(std::uint32_t value) {
       sleeper_.Sleep(kArrivalSettle);
       data_.Lock().SetDevicePresent(true);
       Status opened = binding_.OpenChannels();
+      // A keyboard this user may not open is no keyboard to configure: the page that says why
+      // stays up, and a replug after the udev rule is installed arrives again.
+      if (!opened.ok() && binding_.QueryAccess().state == DeviceAccess::State::NotPermitted)
+        data_.Lock().SetDevicePresent(false);
       observer_.DeviceStateChanged();
       return opened;
     }

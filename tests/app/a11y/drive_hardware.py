@@ -7,7 +7,8 @@ for. Run by run_check.sh:
 
 A keyboard plugged in after the start brings the KB_3 page up; a cable pulled during an apply
 is told, and the tab goes; plugged in again, the next apply sends everything. A keyboard whose
-node the user may not open is told as such, with the node and the fix. Exit status 0 when every
+node the user may not open is told as such, with the node and the fix, until a replug after
+the fix. Exit status 0 when every
 check holds, 1 otherwise.
 """
 
@@ -158,6 +159,17 @@ def not_permitted(bundle, standin):
         check(named(window, "sudo cp dist/70-kbconfig.rules /etc/udev/rules.d/") is not None,
               "the page gives the command that installs the udev rule")
         check(kb3_tab(window) is None, "there is no KB_3 tab for a keyboard that cannot be opened")
+
+        # Replugged before the rule is in: it arrives and still cannot be opened.
+        program.command("replug")
+        time.sleep(3)  # past the search and the arrival's settle
+        check(kb3_tab(window) is None and named(window, DENIED) is not None,
+              "replugged without the rule, the page still says why")
+        # With the rule in place a replug is all it takes.
+        program.command("allow")
+        program.command("replug")
+        check(wait_for(lambda: kb3_tab(window), 10.0) is not None,
+              "replugged with the rule in place, the KB_3 tab comes")
     finally:
         program.stop()
 

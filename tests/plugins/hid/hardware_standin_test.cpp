@@ -96,12 +96,14 @@ class HardwareOnStandinTest : public ::testing::Test {
 
   void Start() { start = link->Start(folder->path(), inbox.target()); }
 
-  // Hands the next change message to the link, as the main window does; its wParam.
-  std::optional<std::uintptr_t> DeliverChange(std::chrono::milliseconds timeout = 5s) {
-    const auto m = inbox.WaitFor(kDeviceChangeMessage, timeout);
+  // Hands the next change message to the link, as the main window does; its wParam. The
+  // link's calls into the library must succeed unless `opens` is false.
+  std::optional<std::uintptr_t> DeliverChange(bool opens = true) {
+    const auto m = inbox.WaitFor(kDeviceChangeMessage, 5s);
     if (!m) return std::nullopt;
-    EXPECT_TRUE(
-        link->OnDeviceNotification(DeviceNotificationValue(m->message, m->wparam, m->lparam)).ok());
+    const Status handled =
+        link->OnDeviceNotification(DeviceNotificationValue(m->message, m->wparam, m->lparam));
+    EXPECT_EQ(handled.ok(), opens) << handled.reason();
     return m->wparam;
   }
 
@@ -243,6 +245,21 @@ TEST_F(HardwareOnStandinTest, AKeyboardTheUserMayNotOpenIsNotAbsent) {
   EXPECT_EQ(start.open.access.state, DeviceAccess::State::NotPermitted);
   EXPECT_EQ(start.open.access.node, VendorNode());
   EXPECT_EQ(start.open.access.interface_number, 2);
+
+  // Replugged before the rule is in place: found again, and still not one to configure.
+  ASSERT_EQ(hidstandin_command("replug"), 1);
+  ASSERT_EQ(DeliverChange(), std::optional<std::uintptr_t>(0));
+  ASSERT_EQ(DeliverChange(false), std::optional<std::uintptr_t>(1));
+  EXPECT_EQ(data->device_state(), DeviceState::Absent);
+  EXPECT_EQ(binding.QueryAccess().state, DeviceAccess::State::NotPermitted);
+  // With the rule in place, the next replug opens it.
+  ASSERT_EQ(hidstandin_command("allow"), 1);
+  ASSERT_EQ(hidstandin_command("replug"), 1);
+  ASSERT_EQ(DeliverChange(), std::optional<std::uintptr_t>(0));
+  ASSERT_EQ(DeliverChange(), std::optional<std::uintptr_t>(1));
+  EXPECT_EQ(data->device_state(), DeviceState::Present);
+  EXPECT_EQ(link->ApplyProfile().result, ApplyOutcome::Result::Reached);
+  (void)Lines(hidstandin_take_log);
 }
 
 }  // namespace
