@@ -146,6 +146,14 @@ TEST_F(HardwareOnStandinTest, OpensTheVendorInterfaceAndAppliesByteForByte) {
   const ApplyOutcome edited = link->ApplyProfile();
   ASSERT_EQ(edited.result, ApplyOutcome::Result::Reached);
   EXPECT_EQ(Lines(hidstandin_take_log), Expected(Current(), ChangedFlags{true, false, false}));
+
+  // A write the keyboard did not take, with the keyboard still there: a failed apply, and the
+  // next one sends everything.
+  ASSERT_EQ(hidstandin_command("fail-write"), 1);
+  EXPECT_EQ(link->ApplyProfile().result, ApplyOutcome::Result::Failed);
+  EXPECT_EQ(Lines(hidstandin_take_log), std::vector<std::string>{});
+  ASSERT_EQ(link->ApplyProfile().result, ApplyOutcome::Result::Reached);
+  EXPECT_EQ(Lines(hidstandin_take_log), Expected(Current(), ChangedFlags::All()));
 }
 
 TEST_F(HardwareOnStandinTest, PostsTheKeyboardsNotifications) {
