@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/no_keyboard_page.h"
 #include "common/app_directory.h"
 #include "common/login_autostart.h"
 #include "device/device_notification.h"
@@ -168,6 +169,9 @@ void CMainWnd::DecideVisibility() {
     tab_device_->SelectItem(kNoKeyboardPage);
   has_device_ = count != 0;
   if (has_device_ && tab_device_ != nullptr) tab_device_->SelectItem(kDevicePage);
+  if (!has_device_)
+    kb::app::ShowNoKeyboardReason(
+        m_pm, Linked() != nullptr ? Linked()->device_access() : kb::DeviceAccess{});
   m_pm.Invalidate();
   // Without a tray there is no way back to a hidden window: it stays up on the no-keyboard page.
   if (!has_device_ && has_tray_) ShowWindow(false);

@@ -57,6 +57,8 @@ Status HidLibraryBinding::Load(const std::filesystem::path& library) {
   optional("GetHIDFeature", e.get_feature);
   need("WriteHIDUSB", e.write_usb);
   optional("ReadHIDUSB", e.read_usb);
+  // A later addition to the library's calls: an older library lacks it and is not the worse.
+  (void)Resolve(handle, "Get_HIDDeviceStatus", e.device_status);
   if (!missing_called.empty()) {
     std::string list;
     for (const std::string& name : missing_called) list += (list.empty() ? "" : ", ") + name;
@@ -91,7 +93,39 @@ DeviceOpenResult HidLibraryBinding::Open(int vendor_id, int product_id,
   }
   result.feature_channel = Call("Open_HIDFeatureDevice", exports_.open_feature);
   result.report_channel = Call("Open_HIDReportDevice", exports_.open_report);
+  result.access = QueryAccess();
   return result;
+}
+
+DeviceAccess HidLibraryBinding::QueryAccess() {
+  DeviceAccess access;
+  if (!bound_ || exports_.device_status == nullptr) return access;
+  kb_hid_device_status status{};
+  {
+    std::lock_guard lock(call_mutex_);
+    if (exports_.device_status(&status) == 0) return access;
+  }
+  status.node[sizeof status.node - 1] = '\0';
+  switch (status.state) {
+    case KB_HID_STATUS_ABSENT:
+      access.state = DeviceAccess::State::Absent;
+      return access;
+    case KB_HID_STATUS_OPENED:
+      access.state = DeviceAccess::State::Opened;
+      break;
+    case KB_HID_STATUS_NOT_PERMITTED:
+      access.state = DeviceAccess::State::NotPermitted;
+      break;
+    case KB_HID_STATUS_OPEN_FAILED:
+      access.state = DeviceAccess::State::OpenFailed;
+      break;
+    default:
+      return access;  // a state this program does not know: it cannot tell
+  }
+  access.node = status.node;
+  access.interface_number = status.interface_number;
+  access.error = status.error;
+  return access;
 }
 
 Status HidLibraryBinding::Call(const char* name, HID_void_fn fn) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/status.h"
+#include "device/device_access.h"
 #include "device/report_sink.h"
 #include "hid_library.h"
 
@@ -23,6 +24,7 @@ struct DeviceOpenResult {
   Status monitor = Status::Ok();
   Status feature_channel = Status::Ok();
   Status report_channel = Status::Fail("not opened");
+  DeviceAccess access;  // as the library told it after the opens
   bool present() const { return report_channel.ok(); }
   // The failed calls, one line each; empty when all succeeded.
   std::vector<std::string> Problems() const;
@@ -61,6 +63,9 @@ class HidLibraryBinding final : public ReportSink {
   // On removal: Close_HIDFeatureDevice, then Close_HIDReportDevice, likewise.
   Status CloseChannels();
 
+  // What the library says of the keyboard now (Unknown when it cannot tell). Any thread.
+  DeviceAccess QueryAccess();
+
   Status SetFeature(std::span<const std::uint8_t, kFeatureReportSize> report) override;
   Status WriteOutput(std::span<const std::uint8_t, kOutputReportSize> report) override;
 
@@ -80,6 +85,7 @@ class HidLibraryBinding final : public ReportSink {
     HID_read_fn get_feature = nullptr;
     HID_write_fn write_usb = nullptr;
     HID_read_fn read_usb = nullptr;
+    Get_HIDDeviceStatus_fn device_status = nullptr;
   };
 
   std::mutex call_mutex_;

@@ -12,11 +12,12 @@ struct ApplyOutcome {
   enum class Result {
     Reached,    // every report was delivered
     Failed,     // a library call failed; the next apply sends everything again
+    Lost,       // the keyboard went away during the transfer; likewise
     Absent,     // no keyboard: nothing sent
     NoProfile,  // no current profile: nothing sent
   };
   Result result = Result::Absent;
-  ProfileTransferResult transfer;  // meaningful for Reached and Failed
+  ProfileTransferResult transfer;  // meaningful for Reached, Failed and Lost
   Status store_saved = Status::Ok();
 
   bool reached() const { return result == Result::Reached; }

@@ -53,6 +53,10 @@ Status DeviceLink::OnDeviceNotification(std::uint32_t value) {
       sleeper_.Sleep(kArrivalSettle);
       data_.Lock().SetDevicePresent(true);
       Status opened = binding_.OpenChannels();
+      // A keyboard this user may not open is no keyboard to configure: the page that says why
+      // stays up, and a replug after the udev rule is installed arrives again.
+      if (!opened.ok() && binding_.QueryAccess().state == DeviceAccess::State::NotPermitted)
+        data_.Lock().SetDevicePresent(false);
       observer_.DeviceStateChanged();
       return opened;
     }
@@ -116,7 +120,11 @@ ApplyOutcome DeviceLink::ApplyProfile() {
   outcome.transfer = SendProfileTransfer(*take.profile, take.macros, changed, writer);
   const bool reached = outcome.transfer.status.ok();
   data_.CommitApply(take, *take.profile, changed, reached);
-  outcome.result = reached ? ApplyOutcome::Result::Reached : ApplyOutcome::Result::Failed;
+  // A pulled cable fails the transfer too; the user is told that, not that the keyboard refused.
+  outcome.result = reached ? ApplyOutcome::Result::Reached
+                   : binding_.QueryAccess().state == DeviceAccess::State::Absent
+                       ? ApplyOutcome::Result::Lost
+                       : ApplyOutcome::Result::Failed;
   outcome.store_saved = data_.SaveProfileStore();
   observer_.ShowApplyRing(false);
   observer_.ApplyFinished(outcome);

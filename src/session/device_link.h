@@ -39,7 +39,8 @@ class DeviceLink {
   DeviceLinkStart Start(const std::filesystem::path& app_dir, const kb_message_target* target);
 
   // UI thread. One value as DeviceNotificationValue makes it. Arrival (after the 500 ms settle)
-  // and removal reopen or close the channels and report DeviceStateChanged; a version goes to
+  // and removal reopen or close the channels and report DeviceStateChanged (an arrival whose
+  // node this user may not open leaves the keyboard absent); a version goes to
   // ShowFirmwareVersion; a bank or light-mode switch changes the current profile and saves the
   // store. Returns the first failure of a library call or a save; the notification's effect on
   // the data stands regardless.

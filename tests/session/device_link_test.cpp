@@ -341,7 +341,8 @@ TEST_F(DeviceLinkTest, FailedCallKeepsTheFullApplyFlagAndTheCopyButSavesTheStore
   });
   const ApplyOutcome outcome = link->ApplyProfile();
   sleeper.OnSleep(nullptr);
-  EXPECT_EQ(outcome.result, ApplyOutcome::Result::Failed);
+  // The call failed because the cable went: the outcome says so.
+  EXPECT_EQ(outcome.result, ApplyOutcome::Result::Lost);
   EXPECT_NE(outcome.transfer.status.reason().find("WriteHIDUSB"), std::string::npos)
       << outcome.transfer.status.reason();
   EXPECT_EQ(outcome.transfer.reports, 5u) << "nothing is sent after the failed call";

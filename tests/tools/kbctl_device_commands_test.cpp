@@ -45,9 +45,11 @@ class KbctlDeviceCommands : public ::testing::Test {
                                app / "KB/Torvane_3.so");
   }
 
-  CommandRun Kbctl(const std::string& arguments) {
-    const std::string command =
-        std::string(KB_TEST_KBCTL) + " --app-dir '" + app.string() + "' " + arguments + " 2>&1";
+  // `environment`: assignments put before the command, as a shell takes them.
+  CommandRun Kbctl(const std::string& arguments, const std::string& environment = "",
+                   const char* errors = "2>&1") {
+    const std::string command = environment + " " + KB_TEST_KBCTL + " --app-dir '" + app.string() +
+                                "' " + arguments + " " + errors;
     CommandRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return run;
@@ -67,6 +69,26 @@ TEST_F(KbctlDeviceCommands, DevicesReportsTheKeyboardAndItsFirmware) {
   const CommandRun run = Kbctl("devices");
   EXPECT_EQ(run.status, 0) << run.output;
   EXPECT_EQ(run.output, "kb_3: present, firmware 1.05\n");
+}
+
+// The shipped hardware library on the hidapi stand-in: a keyboard the user may not open is
+// told apart from an absent one, with its node and the fix; an opened one names its node.
+TEST_F(KbctlDeviceCommands, DevicesTellsAbsentPresentAndNotPermittedApart) {
+  std::filesystem::copy_file(KB_TEST_HARDWARE_HID, app / "KB/Torvane_3.so",
+                             std::filesystem::copy_options::overwrite_existing);
+  auto devices = [&](const std::string& setup) {
+    // The library's own hint on standard error is not what is checked here.
+    return Kbctl("devices",
+                 "KB_HID_STANDIN_SETUP='" + setup + "' LD_PRELOAD='" + KB_TEST_HID_STANDIN + "'",
+                 "2>/dev/null")
+        .output;
+  };
+  EXPECT_EQ(devices(""), "kb_3: absent (Open_HIDReportDevice failed)\n");
+  EXPECT_EQ(devices("plug"), "kb_3: present at /dev/hidraw5 (interface 2), firmware 1.05\n");
+  EXPECT_EQ(devices("deny;plug"),
+            "kb_3: found at /dev/hidraw5, but this user may not open it (Permission denied)\n"
+            "  To fix: sudo cp dist/70-kbconfig.rules /etc/udev/rules.d/, then unplug the "
+            "keyboard and plug it in again.\n");
 }
 
 TEST_F(KbctlDeviceCommands, WithoutTheLibraryThereIsNoDeviceLink) {

@@ -4,12 +4,14 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <iostream>
 #include <mutex>
 #include <optional>
 #include <sstream>
 
 #include "command.h"
+#include "common/udev_rule_location.h"
 #include "common/utf16_text.h"
 #include "device/device_notification.h"
 #include "device/hid_library_binding.h"
@@ -170,11 +172,28 @@ void Devices(Context& context) {
   const kb::DeviceOpenResult open =
       binding.Open(info.usb_vendor_id, info.usb_product_id, sink.target(), kb::kDeviceDataMessage,
                    kb::kDeviceChangeMessage);
+  const kb::DeviceAccess& access = open.access;
+  using State = kb::DeviceAccess::State;
+  if (!open.present() &&
+      (access.state == State::NotPermitted || access.state == State::OpenFailed)) {
+    // Found, but not opened: the user must hear that it is there, and what to do.
+    *context.out << id << ": found at " << access.node << ", but "
+                 << (access.state == State::NotPermitted ? "this user may not open it"
+                                                         : "it cannot be opened")
+                 << " (" << std::strerror(access.error) << ")\n";
+    if (access.state == State::NotPermitted) {
+      *context.out << "  To fix: sudo cp " << kb::UdevRuleLocation()
+                   << " /etc/udev/rules.d/, then unplug the keyboard and plug it in again.\n";
+    }
+    return;
+  }
   if (!open.present()) {
     *context.out << id << ": absent (" << open.report_channel.reason() << ")\n";
     return;
   }
   *context.out << id << ": present";
+  if (access.state == State::Opened && !access.node.empty())
+    *context.out << " at " << access.node << " (interface " << access.interface_number << ")";
   if (const auto version = sink.WaitForVersion(kVersionWait)) {
     *context.out << ", firmware " << kb::FormatFirmwareVersion(*version);
   }
@@ -214,9 +233,13 @@ std::string DescribeApply(const kb::ApplyOutcome& outcome) {
       text << "no profile selected: nothing sent";
       break;
     case Result::Reached:
-    case Result::Failed: {
+    case Result::Failed:
+    case Result::Lost: {
       const kb::ProfileTransferResult& t = outcome.transfer;
-      text << (outcome.reached() ? "applied: " : "failed: ") << t.reports << " reports";
+      text << (outcome.reached()                  ? "applied: "
+               : outcome.result == Result::Failed ? "failed: "
+                                                  : "keyboard unplugged during the apply: ")
+           << t.reports << " reports";
       text << " (" << t.macro_pages << " macro pages, " << t.macro_programs << " macro programs)";
       if (t.skipped_programs > 0)
         text << "; " << t.skipped_programs << " macro programs did not fit the keyboard";

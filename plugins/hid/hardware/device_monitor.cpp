@@ -1,7 +1,6 @@
 #include "hardware/device_monitor.h"
 
 #include <hidapi.h>
-#include <libudev.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -15,6 +14,7 @@
 
 #include "common/input_report_layout.h"
 #include "hardware/keyboard_finder.h"
+#include "hardware/udev_watch.h"
 
 namespace kb::hid {
 namespace {
@@ -22,45 +22,6 @@ namespace {
 constexpr int kSearchIntervalMs = 1000;
 constexpr int kReadTimeoutMs = 100;
 constexpr size_t kInputReportBytes = 64;
-
-// The udev monitor, or nothing when udev cannot give one.
-class UdevWatch {
- public:
-  UdevWatch() {
-    udev_ = udev_new();
-    if (udev_ == nullptr) return;
-    monitor_ = udev_monitor_new_from_netlink(udev_, "udev");
-    if (monitor_ == nullptr) return;
-    if (udev_monitor_filter_add_match_subsystem_devtype(monitor_, "hidraw", nullptr) < 0 ||
-        udev_monitor_enable_receiving(monitor_) < 0) {
-      udev_monitor_unref(monitor_);
-      monitor_ = nullptr;
-    }
-  }
-  ~UdevWatch() {
-    if (monitor_ != nullptr) udev_monitor_unref(monitor_);
-    if (udev_ != nullptr) udev_unref(udev_);
-  }
-  UdevWatch(const UdevWatch&) = delete;
-  UdevWatch& operator=(const UdevWatch&) = delete;
-
-  int fd() const { return monitor_ != nullptr ? udev_monitor_get_fd(monitor_) : -1; }
-  // Reads every pending event; true when there was one.
-  bool Drain() {
-    bool any = false;
-    while (monitor_ != nullptr) {
-      udev_device* device = udev_monitor_receive_device(monitor_);
-      if (device == nullptr) break;
-      udev_device_unref(device);
-      any = true;
-    }
-    return any;
-  }
-
- private:
-  udev* udev_ = nullptr;
-  udev_monitor* monitor_ = nullptr;
-};
 
 }  // namespace
 
@@ -74,8 +35,13 @@ bool DeviceMonitor::Start() {
   wake_fd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (wake_fd_ < 0) return false;
   stopping_ = false;
+  // What is there when the monitor starts is no arrival (the program asks the opens), and it
+  // is looked at before Start returns: a keyboard plugged in after that is an arrival, even
+  // when the thread's first search comes later.
+  auto [vendor, product] = ids_();
+  std::optional<InterfaceInfo> initial = FindKeyboard(vendor, product);
   try {
-    thread_ = std::thread([this] { Run(); });
+    thread_ = std::thread([this, initial] { Run(initial); });
   } catch (...) {
     close(wake_fd_);
     wake_fd_ = -1;
@@ -96,12 +62,11 @@ void DeviceMonitor::Stop() {
   wake_fd_ = -1;
 }
 
-void DeviceMonitor::Run() {
+void DeviceMonitor::Run(std::optional<InterfaceInfo> initial) {
   UdevWatch watch;
-  std::optional<InterfaceInfo> keyboard;
+  std::optional<InterfaceInfo> keyboard = initial;
   hid_device* reader = nullptr;
-  bool present = false;
-  bool first_search = true;
+  bool present = initial.has_value();
   bool search = true;
   auto last_search = std::chrono::steady_clock::now();
 
@@ -118,10 +83,15 @@ void DeviceMonitor::Run() {
         reader = nullptr;
       }
       keyboard = found;
-      // What is there when the monitor starts is no arrival: the program asks the opens.
-      if (now_present != present && !first_search) events_.presence_changed(now_present);
+      // A keyboard found on another node was unplugged and replugged between two searches:
+      // the program's channels are on the old node, so it hears a removal and an arrival.
+      if (moved) {
+        events_.presence_changed(false);
+        events_.presence_changed(true);
+      } else if (now_present != present) {
+        events_.presence_changed(now_present);
+      }
       present = now_present;
-      first_search = false;
       // Without read permission the keyboard is still reported present; its notifications
       // are then not heard, and the next search tries again.
       if (present && reader == nullptr) reader = OpenInterface(keyboard->path, nullptr);

@@ -1,13 +1,17 @@
 // Watches for the keyboard's arrival and removal and reads its input reports, on a thread of
 // its own. Hot-plug comes from a udev monitor of the hidraw subsystem; where no udev monitor
-// can be had (a container without netlink), the keyboard is looked for once a second instead.
+// can be had, or no udev daemon runs to feed one (a container), the keyboard is looked for
+// once a second instead.
 #ifndef KB_HID_DEVICE_MONITOR_H
 #define KB_HID_DEVICE_MONITOR_H
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <thread>
+
+#include "hardware/keyboard_finder.h"
 
 namespace kb::hid {
 
@@ -25,13 +29,14 @@ class DeviceMonitor {
   DeviceMonitor(const DeviceMonitor&) = delete;
   DeviceMonitor& operator=(const DeviceMonitor&) = delete;
 
-  // Starts the thread; false when it cannot be started (no eventfd, no thread).
+  // Looks for the keyboard once (what is there now is not announced), then starts the thread;
+  // false when it cannot be started (no eventfd, no thread).
   bool Start();
   // Stops and joins the thread. Safe to call twice.
   void Stop();
 
  private:
-  void Run();
+  void Run(std::optional<InterfaceInfo> initial);
 
   std::function<std::pair<int, int>()> ids_;
   Events events_;

@@ -14,6 +14,7 @@
 #include <hidapi.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -77,20 +78,36 @@ class HardwareHidLibrary {
     std::lock_guard lock(channel.mutex);
     // An arrival reopens: the old handle belongs to a node that is gone.
     channel.CloseLocked();
-    if (!keyboard) return 0;
+    if (!keyboard) {
+      RecordStatus(kb_hid_device_status{KB_HID_STATUS_ABSENT, 0, -1, {}});
+      return 0;
+    }
     int error = 0;
     channel.device = OpenInterface(keyboard->path, &error);
+    kb_hid_device_status status{KB_HID_STATUS_OPENED, 0, keyboard->interface_number, {}};
+    std::snprintf(status.node, sizeof status.node, "%s", keyboard->path.c_str());
     if (channel.device == nullptr) {
+      status.state = error == EACCES || error == EPERM ? KB_HID_STATUS_NOT_PERMITTED
+                                                       : KB_HID_STATUS_OPEN_FAILED;
+      status.error = error;
+      RecordStatus(status);
       ReportOpenFailure(keyboard->path, error);
       return 0;
     }
+    RecordStatus(status);
     return 1;
+  }
+
+  void RecordStatus(const kb_hid_device_status& status) {
+    std::lock_guard lock(ids_mutex);
+    last_status = status;
   }
 
   std::mutex ids_mutex;
   int vendor_id = 0;
   int product_id = 0;
   std::set<std::string> warned_paths;
+  kb_hid_device_status last_status{KB_HID_STATUS_ABSENT, 0, -1, {}};
   Channel feature;
   Channel report;
   std::mutex monitor_mutex;
@@ -235,6 +252,18 @@ int ReadHIDUSB(unsigned char* report, int length) {
     int got = hid_read_timeout(channel.device, input.data(), input.size(), kb::hid::kReadTimeoutMs);
     if (got <= 0) return 0;
     std::memcpy(report, input.data(), input.size());
+    return 1;
+  });
+}
+
+int Get_HIDDeviceStatus(kb_hid_device_status* status) {
+  return Guarded(0, [&] {
+    if (status == nullptr || !kb::hid::InitHidApi()) return 0;
+    auto& lib = Library();
+    auto [vendor, product] = lib.Ids();
+    const bool there = kb::hid::FindKeyboard(vendor, product).has_value();
+    std::lock_guard lock(lib.ids_mutex);
+    *status = there ? lib.last_status : kb_hid_device_status{KB_HID_STATUS_ABSENT, 0, -1, {}};
     return 1;
   });
 }

@@ -218,6 +218,19 @@ int ReadHIDUSB(unsigned char* report, int length) {
   });
 }
 
+int Get_HIDDeviceStatus(kb_hid_device_status* status) {
+  return Guarded(0, [&] {
+    if (status == nullptr) return 0;
+    auto& lib = Library();
+    std::lock_guard lock(lib.mutex);
+    // The emulated keyboard has one interface and no node in /dev: it is open or absent.
+    const bool open = lib.Reachable() && (lib.report_open || lib.feature_open);
+    *status = kb_hid_device_status{
+        open ? KB_HID_STATUS_OPENED : KB_HID_STATUS_ABSENT, 0, open ? 0 : -1, {}};
+    return 1;
+  });
+}
+
 int vkb_switch_bank(int bank) {
   return Guarded(0, [&] {
     if (bank != 0 && bank != 1) return 0;

@@ -178,6 +178,10 @@ kb::Status CDevicePage::Start(const kb::AppPaths& paths, const kb_message_target
   return start.first_problem();
 }
 
+kb::DeviceAccess CDevicePage::device_access() const {
+  return session_ != nullptr ? session_->binding().QueryAccess() : kb::DeviceAccess{};
+}
+
 bool CDevicePage::device_open() const {
   return data_ != nullptr && data_->device_state() == kb::DeviceState::Present;
 }
@@ -579,6 +583,7 @@ void CDevicePage::OnApplyMessage(DuiLib::UINT message, DuiLib::WPARAM wParam,
     std::string key = "apply_done_text";
     if (result == kb::ApplyOutcome::Result::Failed) key = "apply_failed_text";
     if (result == kb::ApplyOutcome::Result::Absent) key = "apply_absent_text";
+    if (result == kb::ApplyOutcome::Result::Lost) key = "apply_lost_text";
     if (result == kb::ApplyOutcome::Result::NoProfile) key = "apply_no_profile_text";
     CDuiString text = Text(key);
     if (result == kb::ApplyOutcome::Result::Reached && skipped > 0) {

@@ -53,6 +53,8 @@ class CDevicePage : public CModelPage, public kb::DeviceObserver {
   // be read and is left untouched, or one read with losses), or null.
   const char* store_warning_key() const { return store_warning_key_; }
   bool device_open() const;
+  // What the HID library says of the keyboard now: whether it is there and may be opened.
+  kb::DeviceAccess device_access() const;
 
   // The keyboard's notification value (DeviceNotificationValue) from the main window.
   void OnDeviceNotification(std::uint32_t value);

@@ -1,0 +1,13 @@
+#pragma once
+// The words of the main window's no-keyboard page. A keyboard that is not there is asked for; a
+// keyboard that is there but whose device node this user may not open is named, with its node
+// and the udev rule that lets the user open it.
+
+#include "device/device_access.h"
+#include "ui/paint_manager.h"
+
+namespace kb::app {
+
+void ShowNoKeyboardReason(DuiLib::CPaintManagerUI& pm, const DeviceAccess& access);
+
+}  // namespace kb::app

@@ -1,0 +1,186 @@
+"""The program as shipped for a real keyboard (the bundle's hardware HID library), with the
+hidapi and libudev stand-in preloaded in place of the USB bus and driven from outside through
+the accessibility bus. No udev daemon runs, as in a container: the keyboard must be searched
+for. Run by run_check.sh:
+
+    drive_hardware.py <bundle directory> <stand-in library>
+
+A keyboard plugged in after the start brings the KB_3 page up; a cable pulled during an apply
+is told, and the tab goes; plugged in again, the next apply sends everything. A keyboard whose
+node the user may not open is told as such, with the node and the fix, until a replug after
+the fix. Exit status 0 when every
+check holds, 1 otherwise.
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+import pyatspi
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "ui",
+                                "atspi"))
+from atspi_support import check, failures, find, find_window, press, showing, wait_for, walk  # noqa
+
+MAIN_WINDOW = "Keyboard Configuration"
+# Begin and unlock, lighting, key maps of both banks, colours, end: the least a full apply sends.
+FULL_APPLY_REPORTS = 2 + 9 + 72 + 36 + 2 + 2
+NO_KEYBOARD = "No keyboard connected"
+LOST = "The keyboard was unplugged during the apply; the next apply sends everything again."
+APPLIED = "Applied to the keyboard."
+DENIED = "Keyboard found, but you may not open it"
+
+
+class Program:
+    def __init__(self, bundle, standin, setup=""):
+        self.work = tempfile.mkdtemp(prefix="kb_hw_")
+        self.app = os.path.join(self.work, "app")
+        shutil.copytree(bundle, self.app)
+        self.log = os.path.join(self.work, "transfers.log")
+        self.control = os.path.join(self.work, "control")
+        os.mkfifo(self.control)
+        home = os.path.join(self.work, "home")
+        os.makedirs(home)
+        env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", KB_VIRTUAL_LOG=self.log,
+                   LD_PRELOAD=standin, KB_HID_STANDIN_CONTROL=self.control,
+                   KB_HID_STANDIN_SETUP=setup, TMPDIR=self.work, XDG_RUNTIME_DIR=self.work,
+                   HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
+                   XDG_DATA_HOME=os.path.join(home, ".local", "share"))
+        self.proc = subprocess.Popen([os.path.join(self.app, "kbconfig")], env=env)
+
+    def command(self, line):
+        """One command to the stand-in; its reader holds the FIFO open from the program's start."""
+        fd = os.open(self.control, os.O_WRONLY | os.O_NONBLOCK)
+        try:
+            os.write(fd, (line + "\n").encode())
+        finally:
+            os.close(fd)
+
+    def log_lines(self):
+        try:
+            with open(self.log) as f:
+                return f.read().splitlines()
+        except FileNotFoundError:
+            return []
+
+    def settled_log(self, at_least, quiet=1.5, timeout=30.0):
+        end = time.monotonic() + timeout
+        last, since = -1, time.monotonic()
+        while time.monotonic() < end:
+            lines = self.log_lines()
+            if len(lines) != last:
+                last, since = len(lines), time.monotonic()
+            elif len(lines) >= at_least and time.monotonic() - since >= quiet:
+                return lines
+            time.sleep(0.1)
+        return self.log_lines()
+
+    def stop(self):
+        self.proc.terminate()
+        try:
+            self.proc.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+        shutil.rmtree(self.work, ignore_errors=True)
+
+
+def shown(window, predicate):
+    return next((n for n, _ in walk(window) if showing(n) and predicate(n)), None)
+
+
+def kb3_tab(window):
+    return shown(window, lambda n: n.getRole() == pyatspi.ROLE_PAGE_TAB and n.name == "KB_3")
+
+
+def named(window, text):
+    return shown(window, lambda n: n.name == text)
+
+
+def hot_plug_and_a_pulled_cable(bundle, standin):
+    program = Program(bundle, standin)
+    try:
+        window = find_window(MAIN_WINDOW)
+        if not check(window is not None, "the main window is on the accessibility bus"):
+            return
+        check(wait_for(lambda: named(window, NO_KEYBOARD), 10.0) is not None,
+              "without a keyboard the no-keyboard page shows")
+        check(kb3_tab(window) is None, "without a keyboard there is no KB_3 tab")
+
+        program.command("plug")
+        tab = wait_for(lambda: kb3_tab(window), 10.0)
+        if not check(tab is not None, "a keyboard plugged in after the start brings the KB_3 tab"):
+            return
+        check(find(window, pyatspi.ROLE_PUSH_BUTTON, "Apply") is not None,
+              "the KB_3 page is the one shown")
+        check(named(window, NO_KEYBOARD) is None, "the no-keyboard page is gone")
+
+        # The first apply after an arrival sends everything; the cable goes half way through.
+        program.command("unplug-after 40")
+        press(find(window, pyatspi.ROLE_PUSH_BUTTON, "Apply"), "Apply")
+        check(wait_for(lambda: kb3_tab(window) is None, 10.0), "unplugged, the KB_3 tab goes")
+        check(wait_for(lambda: named(window, NO_KEYBOARD), 5.0) is not None,
+              "unplugged, the no-keyboard page shows again")
+
+        # Plugged in again at once, the page still says what became of that apply.
+        program.command("plug")
+        if not check(wait_for(lambda: kb3_tab(window), 10.0) is not None,
+                     "plugged in again, the KB_3 tab is back"):
+            return
+        check(wait_for(lambda: named(window, LOST), 3.0) is not None,
+              "the apply cut short is told as a pulled cable")
+        sent = len(program.log_lines())
+        check(sent == 40, f"nothing was sent after the cable went: {sent} reports")
+        press(find(window, pyatspi.ROLE_PUSH_BUTTON, "Apply"), "Apply")
+        lines = program.settled_log(sent + FULL_APPLY_REPORTS)
+        check(len(lines) - sent >= FULL_APPLY_REPORTS,
+              f"the next apply sends everything: {len(lines) - sent} reports")
+        check(not any(l.startswith("violation") for l in lines),
+              f"the keyboard saw no framing faults: {[l for l in lines if 'violation' in l][:3]}")
+        check(wait_for(lambda: named(window, APPLIED), 10.0) is not None,
+              "the full apply is told as done")
+    finally:
+        program.stop()
+
+
+def not_permitted(bundle, standin):
+    program = Program(bundle, standin, setup="deny;plug")
+    try:
+        window = find_window(MAIN_WINDOW)
+        if not check(window is not None, "the main window is on the accessibility bus"):
+            return
+        check(wait_for(lambda: named(window, DENIED), 10.0) is not None,
+              "a keyboard the user may not open is told as found, not as absent")
+        hint = shown(window, lambda n: "/dev/hidraw5" in n.name)
+        check(hint is not None and "unplug the keyboard" in hint.name,
+              f"the page names the node and says to replug: {hint.name if hint else None!r}")
+        check(named(window, "sudo cp dist/70-kbconfig.rules /etc/udev/rules.d/") is not None,
+              "the page gives the command that installs the udev rule")
+        check(kb3_tab(window) is None, "there is no KB_3 tab for a keyboard that cannot be opened")
+
+        # Replugged before the rule is in: it arrives and still cannot be opened.
+        program.command("replug")
+        time.sleep(3)  # past the search and the arrival's settle
+        check(kb3_tab(window) is None and named(window, DENIED) is not None,
+              "replugged without the rule, the page still says why")
+        # With the rule in place a replug is all it takes.
+        program.command("allow")
+        program.command("replug")
+        check(wait_for(lambda: kb3_tab(window), 10.0) is not None,
+              "replugged with the rule in place, the KB_3 tab comes")
+    finally:
+        program.stop()
+
+
+def main():
+    bundle, standin = sys.argv[1], sys.argv[2]
+    hot_plug_and_a_pulled_cable(bundle, standin)
+    not_permitted(bundle, standin)
+
+
+if __name__ == "__main__":
+    main()
+    print("failures:", len(failures), flush=True)
+    sys.exit(1 if failures else 0)
