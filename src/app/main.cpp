@@ -35,6 +35,7 @@ int CommandLineLength() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  DuiLib::CSessionEndWatcher::HoldSignalsUntilStart();
   DuiLib::CSingleInstance instance(u"Korva Talvix Software");
   if (!instance.TryAcquire()) {
     if (instance.failure().empty()) {
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
       return 1;
     }
     // Not another instance: something keeps this user from running one at all.
+    DuiLib::CSessionEndWatcher::ReleaseHeldSignals();
     std::fprintf(stderr, "kbconfig: cannot make sure it runs once: %s\n",
                  instance.failure().c_str());
     kb::app::SetUpSkin(DuiLib::CPaintManagerUI::GetInstancePath() + u"res/");
@@ -56,6 +58,7 @@ int main(int argc, char** argv) {
 
   std::vector<kb::StoreLock> locks;
   if (const kb::Status held = kb::app::HoldStores(paths, &locks); !held.ok()) {
+    DuiLib::CSessionEndWatcher::ReleaseHeldSignals();
     std::fprintf(stderr, "kbconfig: %s\n", held.reason().c_str());
     CMsgWnd::Show(nullptr, u"warning_1_text", u"warning_store_locked_text");
     return 2;

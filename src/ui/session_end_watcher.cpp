@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <pthread.h>
 #include <QGuiApplication>
 #include <QObject>
 #include <QSessionManager>
@@ -20,6 +21,13 @@ constexpr int kSignals[] = {SIGTERM, SIGHUP, SIGINT};
 
 // A signal handler may only write to a descriptor; the UI thread reads the pipe.
 std::atomic<int> g_write_end{-1};
+
+sigset_t WatchedSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (const int number : kSignals) sigaddset(&set, number);
+  return set;
+}
 
 void OnSignal(int number) {
   const int fd = g_write_end.load();
@@ -42,6 +50,17 @@ struct CSessionEndWatcher::Impl {
   bool installed = false;
 };
 
+void CSessionEndWatcher::HoldSignalsUntilStart() {
+  const sigset_t set = WatchedSignals();
+  (void)pthread_sigmask(SIG_BLOCK, &set, nullptr);
+}
+
+// On this thread, with whatever handlers the signals have by then.
+void CSessionEndWatcher::ReleaseHeldSignals() {
+  const sigset_t set = WatchedSignals();
+  (void)pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+}
+
 CSessionEndWatcher::CSessionEndWatcher() : d_(std::make_unique<Impl>()) {}
 CSessionEndWatcher::~CSessionEndWatcher() { Stop(); }
 
@@ -55,7 +74,10 @@ bool CSessionEndWatcher::Start(HWND hwnd, UINT message) {
         app, &QGuiApplication::commitDataRequest,
         [this](QSessionManager&) { PostMessage(d_->hwnd, d_->message, kSaveRequest, 0); });
   }
-  if (pipe2(d_->pipe, O_CLOEXEC | O_NONBLOCK) != 0) return false;
+  if (pipe2(d_->pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+    ReleaseHeldSignals();
+    return false;
+  }
   g_write_end = d_->pipe[1];
   d_->notifier = std::make_unique<QSocketNotifier>(d_->pipe[0], QSocketNotifier::Read);
   QObject::connect(d_->notifier.get(), &QSocketNotifier::activated, [this] {
@@ -70,9 +92,11 @@ bool CSessionEndWatcher::Start(HWND hwnd, UINT message) {
   for (std::size_t i = 0; i < std::size(kSignals); ++i)
     if (sigaction(kSignals[i], &action, &d_->previous[i]) != 0) {
       Stop();
+      ReleaseHeldSignals();
       return false;
     }
   d_->installed = true;
+  ReleaseHeldSignals();
   return true;
 }
 

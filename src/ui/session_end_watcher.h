@@ -21,9 +21,17 @@ class CSessionEndWatcher {
   CSessionEndWatcher(const CSessionEndWatcher&) = delete;
   CSessionEndWatcher& operator=(const CSessionEndWatcher&) = delete;
 
+  // First thing in main, before any thread starts: the signals wait, blocked, until Start takes
+  // them, so that one sent during start-up (a logout at login, a quick `kill`) still ends the
+  // program through its own exit instead of killing it half started. Every thread started
+  // later inherits the block, so the signals reach the UI thread only.
+  static void HoldSignalsUntilStart();
+  // Ends the hold without a watcher: a start that gives up has nothing to save, and a signal
+  // then ends it at once.
+  static void ReleaseHeldSignals();
   // Posts (message, kTerminate or kSaveRequest, signal number or 0) to `hwnd`. One watcher per
   // process; false when the signals could not be taken (the program then ends as before).
-  // UI thread.
+  // Signals held since start-up arrive now. UI thread.
   bool Start(HWND hwnd, UINT message);
   void Stop();
 

@@ -119,4 +119,19 @@ code=$?
 [ -e "$work/tmp/Korva Talvix Software.lock" ] && fail "the lock is left after SIGTERM"
 "$app/kbctl" --app-dir "$app" import-profile "$work/none.kpo" 2>&1 | grep -q "kbconfig is running" &&
   fail "the stores were still held after the program ended"
+
+# A signal in the middle of the start (a logout right at login) waits until the program can take
+# it, and still ends it through its own exit. It is sent as soon as main holds it (SIGTERM's bit
+# in the blocked mask); before main runs, no program can take a signal.
+"$app/kbconfig" 2>"$work/early.log" &
+early=$!
+pids+=("$early")
+for _ in $(seq 1 2000); do
+  mask=$(awk '/^SigBlk/{print $2}' "/proc/$early/status" 2>/dev/null)
+  [ -n "$mask" ] && (( (16#$mask >> 14) & 1 )) && break
+done
+kill -TERM "$early"
+wait "$early"
+code=$?
+[ "$code" = 0 ] || fail "a SIGTERM early in the start ended it with $code: $(cat "$work/early.log")"
 echo "ok"
