@@ -415,6 +415,15 @@ void CDevicePage::DeleteProfile() {
   // which makes that profile current.
   combo_->RemoveAt(index);
   SaveProfiles();
+  UnlinkDeletedProfile(static_cast<std::size_t>(index));
+}
+
+void CDevicePage::UnlinkDeletedProfile(std::size_t index) {
+  const std::filesystem::path file = kb::AppLinksPathOf(data_->paths().profile_store);
+  kb::AppLinksLoad load = kb::LoadAppLinks(file);
+  if (!load.existed) return;
+  load.links.ProfileDeleted(index);
+  if (!kb::SaveAppLinks(file, load.links, load).ok()) Warn("warning_links_not_saved_text");
 }
 
 void CDevicePage::RenameProfile() {

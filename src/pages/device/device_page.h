@@ -112,6 +112,8 @@ class CDevicePage : public CModelPage, public kb::DeviceObserver {
   void FillProfileCombo();
   void AddProfile();
   void DeleteProfile();
+  // The application links follow a deleted profile; a failed save of them is told.
+  void UnlinkDeletedProfile(std::size_t index);
   void RenameProfile();
   void ImportProfile();
   void ExportProfile();
