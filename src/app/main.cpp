@@ -77,6 +77,7 @@ int main(int argc, char** argv) {
     DuiLib::CResumeWatcher resume;
     resume.StartLater(wnd.GetHWND(), kb::messages::kPowerBroadcast, kb::messages::kResumeAutomatic,
                       kResumeWatchDelayMs);
+    wnd.FollowApplicationInFront();
     code = DuiLib::CPaintManagerUI::MessageLoop();
   }
   DuiLib::CPaintManagerUI::Term();

@@ -184,6 +184,10 @@ void CMainWnd::ShowAtLogin() {
     Minimize();
 }
 
+void CMainWnd::FollowApplicationInFront() {
+  (void)focus_.Start(GetHWND(), msgs::kApplicationInFront);
+}
+
 void CMainWnd::OpenTrayMenu() {
   if (auto* open = DuiLib::CWindowWnd::FromHandle(tray_menu_)) open->Close();
   DuiLib::POINT at = DuiLib::GetCursorPos();
@@ -267,6 +271,11 @@ DuiLib::LRESULT CMainWnd::HandleCustomMessage(DuiLib::UINT msg, DuiLib::WPARAM w
       return 0;
     case DuiLib::WM_MENUCLICK:
       OnMenuCommand(reinterpret_cast<DuiLib::MenuCmd*>(wParam));
+      return 0;
+    case msgs::kApplicationInFront:
+      for (int model = 0; model < kb::kModelCount; ++model)
+        if (CDevicePage* page = kb_.page(model); page != nullptr && page->started())
+          page->OnApplicationInFront(focus_.Current());
       return 0;
     case msgs::kStoreWarning:
       if (CDevicePage* page = kb_.page(static_cast<int>(wParam)))

@@ -8,6 +8,7 @@
 #include "app/hook_library.h"
 #include "common/app_directory.h"
 #include "pages/common/hook_table.h"
+#include "ui/focus_watcher.h"
 #include "ui/tray_icon.h"
 #include "ui/window_impl_base.h"
 
@@ -30,6 +31,9 @@ class CMainWnd : public DuiLib::WindowImplBase {
   // Started by the autostart entry: out of the way, in the tray where there is one, else
   // minimised.
   void ShowAtLogin();
+  // Follows the application in front for the pages' automatic profile switching, where the
+  // desktop tells which it is. After the window is shown.
+  void FollowApplicationInFront();
   bool has_device() const { return has_device_; }
   bool no_device_box_open() const { return no_device_box_open_; }
   CKB& device_tabs() { return kb_; }
@@ -69,6 +73,7 @@ class CMainWnd : public DuiLib::WindowImplBase {
   kb::HookLibrary hooks_;
   kb::CaptureFlags capture_{};
   DuiLib::CTrayIcon tray_;
+  DuiLib::CFocusWatcher focus_;
   int tray_override_ = -1;
   kb::Sleeper* test_sleeper_ = nullptr;
   bool quit_on_destroy_ = true;

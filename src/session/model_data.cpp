@@ -81,6 +81,12 @@ void ModelData::Edit::SelectProfile(int index) {
   data_->full_apply_ = true;
 }
 
+void ModelData::Edit::SwitchProfile(int index) {
+  const bool full = data_->full_apply_;
+  SelectProfile(index);
+  data_->full_apply_ = full;
+}
+
 void ModelData::Edit::RequestFullApply() { data_->full_apply_ = true; }
 
 DeviceState ModelData::Edit::device_state() const { return data_->device_state_; }

@@ -77,6 +77,11 @@ class ModelData {
     // current := profile `index` (none when out of range or negative); selected_index := index;
     // sets the full-apply flag.
     void SelectProfile(int index);
+    // current := profile `index` as SelectProfile does, but the next apply sends only what
+    // differs from what the last apply left on the keyboard: the switch to an application's
+    // profile while it has the focus, where a whole profile would keep the user waiting. After
+    // an apply that did not reach the keyboard, or an arrival, the flag is set anyway.
+    void SwitchProfile(int index);
     // The next apply sends lighting, colours and keys without comparing.
     void RequestFullApply();
 

@@ -13,6 +13,7 @@
 #include "keys/assignment_kind.h"
 #include "keys/key_code.h"
 #include "pages/common/program_messages.h"
+#include "profile/app_links.h"
 #include "profile/profile_exchange.h"
 #include "profile/profile_record.h"
 #include "ui/list.h"
@@ -195,12 +196,21 @@ TEST_F(AppFixture, ProfileMenuAddsDeletesAndRenames) {
   ASSERT_EQ(Combo()->GetCount(), 3);
   EXPECT_EQ(Combo()->GetCurSel(), 2);
 
-  // Deleting the last of three while it is selected leaves the second current.
+  // Deleting the last of three while it is selected leaves the second current, and the
+  // application links follow: the deleted profile's go, the others keep their profile.
+  kb::AppLinks links;
+  ASSERT_TRUE(links.Link(1, "game.exe").ok());
+  ASSERT_TRUE(links.Link(2, "work").ok());
+  links.set_default_profile(2);
+  const std::filesystem::path links_file = kb::AppLinksPathOf(ProfileStore());
+  ASSERT_TRUE(kb::SaveAppLinks(links_file, links, {}).ok());
   ExpectBox(u"warning_2_text");
   Menu(u"btn_kb_3_profile_dot", u"kb_3_profile_del");
   EXPECT_EQ(Combo()->GetCount(), 2);
   EXPECT_EQ(Combo()->GetText(), u"Game");
   EXPECT_EQ(StoredInt(ProfileStore(), 0), 1);
+  EXPECT_EQ(kb::FormatAppLinks(kb::LoadAppLinks(links_file).links),
+            "kbconfig-app-links\t1\nautomatic\t1\nlink\t1\tgame.exe\n");
   EXPECT_EQ(FileSize(ProfileStore()), 44u + 2 * 48584u);
   {
     auto edit = Data().Lock();

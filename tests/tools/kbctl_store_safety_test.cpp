@@ -187,7 +187,9 @@ TEST_F(KbctlStores, WritersAreRefusedWhileTheProgramHoldsTheStores) {
 
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"import-macro", MacroFile("b.mco").string()},
-        std::vector<std::string>{"import-profile", (io_ / "none.kpo").string()}}) {
+        std::vector<std::string>{"import-profile", (io_ / "none.kpo").string()},
+        std::vector<std::string>{"link", "0", "firefox"},
+        std::vector<std::string>{"default", "0"}}) {
     const RunResult run = Kb(args);
     EXPECT_EQ(run.exit_code, 1) << args[0];
     EXPECT_EQ(LineCount(run.err), 1) << run.err;

@@ -50,6 +50,30 @@ TEST_F(Kbctl, FirstProfileIsNamedFromTheLanguageFile) {
   EXPECT_EQ(NameOf(*list[0]), u"Profil_1");
 }
 
+// Links name profiles by number, as the other commands do; the first turns switching on.
+TEST_F(Kbctl, ApplicationLinksAreMadeListedAndEnded) {
+  ASSERT_EQ(Kb({"profiles"}).exit_code, 0);
+  const std::filesystem::path kpo = app_.path() / "Game.kpo";
+  ASSERT_EQ(Kb({"export-profile", "0", kpo.string()}).exit_code, 0);
+  ASSERT_EQ(Kb({"import-profile", kpo.string()}).exit_code, 0);
+  EXPECT_EQ(Kb({"links"}).out, "switching\toff\ndefault\t0\tProfil_1\n");
+
+  EXPECT_EQ(Kb({"link", "1", "steam_app_570"}).out,
+            "linked \"steam_app_570\" (profile 1 \"Game\")\n");
+  EXPECT_EQ(Kb({"link", "0", "org.kde.krita"}).exit_code, 0);
+  EXPECT_EQ(Kb({"default", "1"}).exit_code, 0);
+  EXPECT_EQ(Kb({"links"}).out,
+            "switching\ton\ndefault\t1\tGame\nlink\t1\tGame\tsteam_app_570\n"
+            "link\t0\tProfil_1\torg.kde.krita\n");
+  EXPECT_EQ(Kb({"unlink", "1", "steam_app_570"}).exit_code, 0);
+  EXPECT_EQ(Kb({"unlink", "1", "steam_app_570"}).exit_code, 1);
+  EXPECT_EQ(Kb({"link", "2", "firefox"}).exit_code, 1) << "there is no profile 2";
+  EXPECT_EQ(Kb({"link", "0", ""}).exit_code, 1);
+  EXPECT_EQ(Kb({"link", "0"}).exit_code, 2);
+  EXPECT_EQ(kb::test::ReadText(app_.path() / "Data/kb/kb_3/apps.links"),
+            "kbconfig-app-links\t1\nautomatic\t1\ndefault\t1\nlink\t0\torg.kde.krita\n");
+}
+
 TEST_F(Kbctl, Kb4WithoutAStoreListsNothingAndWritesNothing) {
   RunResult run = Kb({"--model", "kb_4", "profiles"});
   EXPECT_EQ(run.exit_code, 0) << run.err;

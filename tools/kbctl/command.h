@@ -61,5 +61,6 @@ struct Command {
 std::span<const Command> ProfileCommands();  // profile_commands.cpp
 std::span<const Command> MacroCommands();    // macro_commands.cpp
 std::span<const Command> DeviceCommands();   // device_commands.cpp (apply, devices)
+std::span<const Command> LinkCommands();     // link_commands.cpp (application links)
 
 }  // namespace kbctl

@@ -21,6 +21,7 @@ constexpr Group kGroups[] = {
     ProfileCommands,
     MacroCommands,
     DeviceCommands,
+    LinkCommands,
 };
 
 const Command* FindCommand(std::string_view name) {

@@ -27,6 +27,8 @@ inline constexpr std::uint32_t kStoreWarning = 1143;
 // From outside: the session ends or a termination signal came (wParam: the session-end
 // watcher's kSaveRequest or kTerminate).
 inline constexpr std::uint32_t kSessionEnd = 1144;
+// The focus watcher: another application came to the front.
+inline constexpr std::uint32_t kApplicationInFront = 1145;
 
 // Power broadcast and its automatic-resume code, as the resume watcher posts them.
 inline constexpr std::uint32_t kPowerBroadcast = 536;

@@ -11,6 +11,7 @@
 #include "names/file_base_name.h"
 #include "names/name_rules.h"
 #include "pages/common/program_messages.h"
+#include "profile/app_links.h"
 #include "profile/profile_store.h"
 #include "profile/store_paths.h"
 #include "shell/msg_wnd.h"
@@ -150,8 +151,7 @@ void CDevicePage::SetWiring(const kb::PageWiring& wiring) {
     // once per key, as each would have been applied on its own.
     macro_->SetKeysChanged([this](int keys) {
       if (custom_ != nullptr) custom_->RefreshKeyHighlights();
-      for (int i = 0; i < keys && worker_ != nullptr; ++i)
-        worker_->Post(kb::messages::kWorkerApply);
+      for (int i = 0; i < keys; ++i) Apply();
     });
   }
 }
@@ -286,7 +286,32 @@ void CDevicePage::OpenProfileMenu() {
 }
 
 void CDevicePage::Apply() {
-  if (worker_ != nullptr) worker_->Post(kb::messages::kWorkerApply);
+  if (worker_ == nullptr) return;
+  ++applies_posted_;
+  worker_->Post(kb::messages::kWorkerApply);
+}
+
+void CDevicePage::OnApplicationInFront(std::string_view app) {
+  if (data_ == nullptr) return;
+  const kb::AppLinksLoad load = kb::LoadAppLinks(kb::AppLinksPathOf(data_->paths().profile_store));
+  if (!load.problem.ok() || !load.links.automatic()) return;
+  const std::size_t target = load.links.ProfileFor(app).value_or(load.links.default_profile());
+  bool present = false;
+  {
+    auto edit = data_->Lock();
+    if (target >= edit.profiles().size()) return;
+    if (edit.header().selected_index == static_cast<std::int32_t>(target) &&
+        edit.current() != nullptr)
+      return;
+    edit.SwitchProfile(static_cast<int>(target));
+    present = edit.device_state() == kb::DeviceState::Present;
+  }
+  if (combo_ != nullptr) combo_->SelectItem(static_cast<int>(target));  // no select event
+  RefreshPage();
+  // Absent, the keyboard gets the profile that is due when it arrives.
+  if (!present) return;
+  // The apply under way sends the old profile; one more, queued behind it, takes the newest.
+  if (applies_posted_ < 2) Apply();
 }
 
 void CDevicePage::Reset() {
@@ -394,6 +419,15 @@ void CDevicePage::DeleteProfile() {
   // which makes that profile current.
   combo_->RemoveAt(index);
   SaveProfiles();
+  UnlinkDeletedProfile(static_cast<std::size_t>(index));
+}
+
+void CDevicePage::UnlinkDeletedProfile(std::size_t index) {
+  const std::filesystem::path file = kb::AppLinksPathOf(data_->paths().profile_store);
+  kb::AppLinksLoad load = kb::LoadAppLinks(file);
+  if (!load.existed) return;
+  load.links.ProfileDeleted(index);
+  if (!kb::SaveAppLinks(file, load.links, load).ok()) Warn("warning_links_not_saved_text");
 }
 
 void CDevicePage::RenameProfile() {
@@ -577,6 +611,7 @@ void CDevicePage::OnApplyMessage(DuiLib::UINT message, DuiLib::WPARAM wParam,
       apply_progress_->SetText(text);
     }
   } else if (message == kb::messages::kApplyFinished) {
+    if (applies_posted_ > 0) --applies_posted_;
     if (apply_status_ == nullptr) return;
     const auto result = static_cast<kb::ApplyOutcome::Result>(wParam & 0xFF);
     const int skipped = static_cast<int>(lParam);

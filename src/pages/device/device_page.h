@@ -64,6 +64,11 @@ class CDevicePage : public CModelPage, public kb::DeviceObserver {
   void OnApplyMessage(DuiLib::UINT message, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
   // The resume handshake, after the resume delay.
   void RequestResume();
+  // Another application came to the front (`app`, as the desktop names it). With switching on,
+  // the profile linked to it, or the default one, becomes current and is applied, sending only
+  // what differs from what the keyboard holds. Bursts of changes give at most the apply under
+  // way and one more, which takes the last state.
+  void OnApplicationInFront(std::string_view app);
 
   // Shows the current profile on the key and lighting pages.
   void RefreshPage();
@@ -109,6 +114,8 @@ class CDevicePage : public CModelPage, public kb::DeviceObserver {
   void FillProfileCombo();
   void AddProfile();
   void DeleteProfile();
+  // The application links follow a deleted profile; a failed save of them is told.
+  void UnlinkDeletedProfile(std::size_t index);
   void RenameProfile();
   void ImportProfile();
   void ExportProfile();
@@ -137,6 +144,7 @@ class CDevicePage : public CModelPage, public kb::DeviceObserver {
   std::unique_ptr<kb::ModelSession> session_;
   kb::ModelData* data_ = nullptr;       // the session's, once started
   kb::DeviceWorker* worker_ = nullptr;  // the session's, once started
+  int applies_posted_ = 0;              // posted to the worker and not yet finished
   std::atomic<bool> resume_allowed_{true};
   const char* store_warning_key_ = nullptr;
 

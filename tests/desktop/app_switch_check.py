@@ -1,0 +1,171 @@
+"""Automatic profile switching on a bare X server, as a window manager would drive it: the test
+sets the root window's _NET_ACTIVE_WINDOW to a window whose WM_CLASS names an application (the
+root window itself, whose WM_CLASS it sets too), and reads in the virtual keyboard's transfer
+log what reached the keyboard:
+
+- the linked application in front brings its profile, the other one the default profile, each
+  sent with only what differs from what the keyboard holds (here: the key map);
+- a burst of ten changes while an apply runs gives at most the one under way and one more, and
+  the profile of the last application in front is the one that stays.
+
+Run by run_check.sh:  app_switch_check.py <application directory of the virtual keyboard>
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+for relative in (("..", "ui", "atspi"), ("..", "app", "a11y")):
+    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), *relative))
+
+import pyatspi  # noqa: E402
+from atspi_support import check, failures, find, find_window, press, wait_for, walk  # noqa
+from drive_program import (FULL_APPLY_REPORTS, MAIN_WINDOW, UNCHANGED_APPLY_REPORTS,  # noqa
+                           window_named)
+
+APP = "steam_app_570"
+
+
+class Program:
+    def __init__(self, bundle):
+        self.work = tempfile.mkdtemp(prefix="kb_switch_")
+        self.app = os.path.join(self.work, "app")
+        os.makedirs(self.app)
+        for name in ("kbconfig", "kbctl", "KB", "res", "Quillet.so"):
+            source = os.path.join(bundle, name)
+            if os.path.isdir(source):
+                shutil.copytree(source, os.path.join(self.app, name))
+            elif os.path.exists(source):
+                shutil.copy(source, os.path.join(self.app, name))
+        self.log = os.path.join(self.work, "transfers.log")
+        home = os.path.join(self.work, "home")
+        os.makedirs(home)
+        self.env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", KB_VIRTUAL_LOG=self.log,
+                        TMPDIR=self.work, XDG_RUNTIME_DIR=self.work, HOME=home,
+                        XDG_CONFIG_HOME=os.path.join(home, ".config"),
+                        XDG_DATA_HOME=os.path.join(home, ".local", "share"))
+        self.proc = None
+
+    def kbctl(self, *args):
+        out = subprocess.run([os.path.join(self.app, "kbctl"), "--app-dir", self.app, *args],
+                             env=self.env, capture_output=True, text=True)
+        check(out.returncode == 0, f"kbctl {args}: {out.stderr.strip()}")
+        return out.stdout
+
+    def start(self):
+        self.proc = subprocess.Popen([os.path.join(self.app, "kbconfig")], env=self.env)
+
+    def stop(self):
+        if self.proc is not None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+        shutil.rmtree(self.work, ignore_errors=True)
+
+    def log_lines(self):
+        try:
+            with open(self.log) as f:
+                return f.read().splitlines()
+        except FileNotFoundError:
+            return []
+
+    def settled_log(self, at_least, quiet=1.5, timeout=30.0):
+        end = time.monotonic() + timeout
+        last, since = -1, time.monotonic()
+        while time.monotonic() < end:
+            lines = self.log_lines()
+            if len(lines) != last:
+                last, since = len(lines), time.monotonic()
+            elif len(lines) >= at_least and time.monotonic() - since >= quiet:
+                return lines
+            time.sleep(0.1)
+        return self.log_lines()
+
+
+def root_id():
+    out = subprocess.run(["xwininfo", "-root"], capture_output=True, text=True).stdout
+    return next(line.split()[3] for line in out.splitlines() if "Window id:" in line)
+
+
+def bring_to_front(app, root):
+    """What a window manager does when a window of `app` is activated."""
+    subprocess.run(["xprop", "-root", "-f", "WM_CLASS", "8s", "-set", "WM_CLASS", app],
+                   check=True)
+    subprocess.run(["xprop", "-root", "-f", "_NET_ACTIVE_WINDOW", "32x", "-set",
+                    "_NET_ACTIVE_WINDOW", root], check=True)
+
+
+def selected_profile(window):
+    combo = find(window, pyatspi.ROLE_COMBO_BOX, "Profile")
+    if combo is None:
+        return None
+    for i in range(combo.childCount):
+        item = combo.getChildAtIndex(i)
+        if item is not None and item.getState().contains(pyatspi.STATE_SELECTED):
+            return item.name
+    return None
+
+
+def main():
+    program = Program(sys.argv[1])
+    try:
+        # Two profiles, "Game" linked to the application; the default stays the first.
+        program.kbctl("profiles")
+        kpo = os.path.join(program.work, "Game.kpo")
+        program.kbctl("export-profile", "0", kpo)
+        program.kbctl("import-profile", kpo)
+        program.kbctl("link", "1", APP)
+        program.start()
+        window = find_window(MAIN_WINDOW, 20.0)
+        if not check(window is not None, "the main window is on the bus"):
+            return
+        check(wait_for(lambda: selected_profile(window) == "Game", 5.0), "Game is selected")
+
+        # Game differs from the first profile in one key: Caps Lock disabled, then applied.
+        press(find(window, pyatspi.ROLE_PUSH_BUTTON, "Caps Lock"), "the Caps Lock key")
+        menu = window_named("Key menu")
+        if not check(menu is not None, "the key menu opens"):
+            return
+        disable = next((n for n, _ in walk(menu) if n.getRole() == pyatspi.ROLE_MENU_ITEM
+                        and n.name.lower().startswith("disable")), None)
+        press(disable, "Disable")
+        press(find(window, pyatspi.ROLE_PUSH_BUTTON, "Apply"), "Apply")
+        lines = program.settled_log(FULL_APPLY_REPORTS)
+        sent = len(lines)
+
+        root = root_id()
+        for app, profile in (("org.gnome.Nautilus", "Profile_1"), (APP, "Game")):
+            bring_to_front(app, root)
+            check(wait_for(lambda: selected_profile(window) == profile, 5.0),
+                  f"{app} in front brings {profile}: {selected_profile(window)}")
+            lines = program.settled_log(sent + UNCHANGED_APPLY_REPORTS + 1)
+            check(UNCHANGED_APPLY_REPORTS < len(lines) - sent < FULL_APPLY_REPORTS,
+                  f"{app} in front: only the key map is sent, {len(lines) - sent} reports")
+            check(sum(1 for line in lines[sent:] if line.startswith("F 0E")) == 2,
+                  f"{app} in front: one apply")
+            sent = len(lines)
+
+        # A burst: ten changes in a row, the last one the default's application.
+        begins_before = sum(1 for line in program.log_lines() if line.startswith("F 0E"))
+        for i in range(10):
+            bring_to_front(APP if i % 2 == 0 else "org.gnome.Nautilus", root)
+        check(wait_for(lambda: selected_profile(window) == "Profile_1", 5.0),
+              f"the last application's profile stays: {selected_profile(window)}")
+        lines = program.settled_log(sent + UNCHANGED_APPLY_REPORTS + 1, quiet=2.5)
+        # Every apply opens and closes with the same feature report.
+        applies = (sum(1 for line in lines if line.startswith("F 0E")) - begins_before) / 2
+        check(1 <= applies <= 2, f"a burst of ten changes gives at most two applies: {applies}")
+    finally:
+        program.stop()
+
+
+if __name__ == "__main__":
+    main()
+    print("failures:", len(failures), flush=True)
+    sys.exit(1 if failures else 0)
