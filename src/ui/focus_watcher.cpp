@@ -5,8 +5,15 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSocketNotifier>
 #include <QWindow>
 
 #include "ui/internal/paint_context.h"
@@ -43,9 +50,105 @@ bool OwnWindow(xcb_window_t window) {
   return false;
 }
 
+// sway's and i3's IPC: "i3-ipc", the payload's length and the message type (native byte order),
+// then the payload. Events have the type's high bit set.
+constexpr char kIpcMagic[] = {'i', '3', '-', 'i', 'p', 'c'};
+constexpr std::uint32_t kIpcSubscribe = 2;
+constexpr std::uint32_t kIpcWindowEvent = 0x80000003;
+constexpr std::size_t kIpcHeader = sizeof kIpcMagic + 8;
+// A window event carries one container; anything longer is no event of ours.
+constexpr std::uint32_t kIpcMaxPayload = 1 << 20;
+
+std::string IpcMessage(std::uint32_t type, std::string_view payload) {
+  std::string message(kIpcMagic, sizeof kIpcMagic);
+  const auto length = static_cast<std::uint32_t>(payload.size());
+  message.append(reinterpret_cast<const char*>(&length), 4);
+  message.append(reinterpret_cast<const char*>(&type), 4);
+  message.append(payload);
+  return message;
+}
+
 }  // namespace
 
 struct CFocusWatcher::Impl : QAbstractNativeEventFilter {
+  // sway or i3: their IPC socket.
+  int ipc = -1;
+  std::unique_ptr<QSocketNotifier> ipc_notifier;
+  std::string ipc_buffer;
+
+  bool StartIpc() {
+    const char* path = std::getenv("SWAYSOCK");
+    if (path == nullptr || *path == '\0') path = std::getenv("I3SOCK");
+    if (path == nullptr || *path == '\0') return false;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (std::strlen(path) >= sizeof address.sun_path) return false;
+    std::strcpy(address.sun_path, path);
+    ipc = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (ipc < 0) return false;
+    const std::string subscribe = IpcMessage(kIpcSubscribe, R"(["window"])");
+    if (connect(ipc, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        write(ipc, subscribe.data(), subscribe.size()) != static_cast<ssize_t>(subscribe.size())) {
+      StopIpc();
+      return false;
+    }
+    ipc_notifier = std::make_unique<QSocketNotifier>(ipc, QSocketNotifier::Read);
+    QObject::connect(ipc_notifier.get(), &QSocketNotifier::activated, [this] { ReadIpc(); });
+    return true;
+  }
+
+  void StopIpc() {
+    ipc_notifier.reset();
+    if (ipc >= 0) close(ipc);
+    ipc = -1;
+    ipc_buffer.clear();
+  }
+
+  void ReadIpc() {
+    char chunk[4096];
+    const ssize_t got = read(ipc, chunk, sizeof chunk);
+    if (got <= 0) {  // the compositor went away: nothing more to follow
+      StopIpc();
+      return;
+    }
+    ipc_buffer.append(chunk, static_cast<std::size_t>(got));
+    while (ipc_buffer.size() >= kIpcHeader) {
+      std::uint32_t length = 0, type = 0;
+      std::memcpy(&length, ipc_buffer.data() + sizeof kIpcMagic, 4);
+      std::memcpy(&type, ipc_buffer.data() + sizeof kIpcMagic + 4, 4);
+      if (ipc_buffer.compare(0, sizeof kIpcMagic, kIpcMagic, sizeof kIpcMagic) != 0 ||
+          length > kIpcMaxPayload) {
+        StopIpc();
+        return;
+      }
+      if (ipc_buffer.size() < kIpcHeader + length) return;
+      if (type == kIpcWindowEvent)
+        OnIpcWindowEvent(QByteArray(ipc_buffer.data() + kIpcHeader, static_cast<int>(length)));
+      ipc_buffer.erase(0, kIpcHeader + length);
+    }
+  }
+
+  void OnIpcWindowEvent(const QByteArray& payload) {
+    const QJsonObject event = QJsonDocument::fromJson(payload).object();
+    if (event.value(QStringLiteral("change")).toString() != QStringLiteral("focus")) return;
+    const QJsonObject container = event.value(QStringLiteral("container")).toObject();
+    if (container.value(QStringLiteral("pid")).toInteger() == getpid()) return;  // our own
+    // A Wayland window names its program by app_id; an X11 one beside it by its class.
+    QString name = container.value(QStringLiteral("app_id")).toString();
+    if (name.isEmpty())
+      name = container.value(QStringLiteral("window_properties"))
+                 .toObject()
+                 .value(QStringLiteral("class"))
+                 .toString();
+    Changed(name.toStdString());
+  }
+
+  void Changed(const std::string& name) {
+    if (name == current) return;
+    current = name;
+    PostMessage(hwnd, message, 0, 0);
+  }
+
   HWND hwnd = nullptr;
   UINT message = 0;
   std::string current;
@@ -80,9 +183,7 @@ struct CFocusWatcher::Impl : QAbstractNativeEventFilter {
       cls = cls.substr(0, cls.find('\0'));
       if (!cls.empty()) name = cls;
     }
-    if (name == current) return;
-    current = name;
-    PostMessage(hwnd, this->message, 0, 0);
+    Changed(name);
   }
 };
 
@@ -94,6 +195,11 @@ bool CFocusWatcher::Start(HWND hwnd, UINT message) {
   Stop();
   d_->hwnd = hwnd;
   d_->message = message;
+  // sway and i3 tell through their IPC, for Wayland and X11 windows alike.
+  if (d_->StartIpc()) {
+    d_->unavailable.clear();
+    return true;
+  }
   auto* x11 =
       qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
   if (x11 == nullptr || x11->connection() == nullptr) {
@@ -120,6 +226,7 @@ bool CFocusWatcher::Start(HWND hwnd, UINT message) {
 }
 
 void CFocusWatcher::Stop() {
+  d_->StopIpc();
   if (d_->filtering && QCoreApplication::instance() != nullptr)
     QCoreApplication::instance()->removeNativeEventFilter(d_.get());
   d_->filtering = false;

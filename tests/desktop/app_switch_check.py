@@ -1,16 +1,19 @@
-"""Automatic profile switching on a bare X server, as a window manager would drive it: the test
+"""Automatic profile switching, as a desktop drives it, on a bare X server (run by run_check.sh)
+and in sway (run by run_in_sway.sh, with minimal_qt_window beside the program). On X the test
 sets the root window's _NET_ACTIVE_WINDOW to a window whose WM_CLASS names an application (the
-root window itself, whose WM_CLASS it sets too), and reads in the virtual keyboard's transfer
-log what reached the keyboard:
+root window itself, whose WM_CLASS it sets too); in sway it starts two windows whose app_ids
+name the applications and moves the focus between them with swaymsg. It reads in the virtual
+keyboard's transfer log what reached the keyboard:
 
 - the linked application in front brings its profile, the other one the default profile, each
   sent with only what differs from what the keyboard holds (here: the key map);
 - a burst of ten changes while an apply runs gives at most the one under way and one more, and
   the profile of the last application in front is the one that stays.
 
-Run by run_check.sh:  app_switch_check.py <application directory of the virtual keyboard>
+    app_switch_check.py <application directory of the virtual keyboard>
 """
 
+import json
 import os
 import shutil
 import subprocess
@@ -32,6 +35,7 @@ APP = "steam_app_570"
 
 class Program:
     def __init__(self, bundle):
+        self.bundle = bundle
         self.work = tempfile.mkdtemp(prefix="kb_switch_")
         self.app = os.path.join(self.work, "app")
         os.makedirs(self.app)
@@ -88,17 +92,59 @@ class Program:
         return self.log_lines()
 
 
-def root_id():
-    out = subprocess.run(["xwininfo", "-root"], capture_output=True, text=True).stdout
-    return next(line.split()[3] for line in out.splitlines() if "Window id:" in line)
+class X11Desktop:
+    def __init__(self, program):
+        out = subprocess.run(["xwininfo", "-root"], capture_output=True, text=True).stdout
+        self.root = next(line.split()[3] for line in out.splitlines() if "Window id:" in line)
+
+    def bring_to_front(self, app):
+        """What a window manager does when a window of `app` is activated."""
+        subprocess.run(["xprop", "-root", "-f", "WM_CLASS", "8s", "-set", "WM_CLASS", app],
+                       check=True)
+        subprocess.run(["xprop", "-root", "-f", "_NET_ACTIVE_WINDOW", "32x", "-set",
+                        "_NET_ACTIVE_WINDOW", self.root], check=True)
+
+    def close(self):
+        pass
 
 
-def bring_to_front(app, root):
-    """What a window manager does when a window of `app` is activated."""
-    subprocess.run(["xprop", "-root", "-f", "WM_CLASS", "8s", "-set", "WM_CLASS", app],
-                   check=True)
-    subprocess.run(["xprop", "-root", "-f", "_NET_ACTIVE_WINDOW", "32x", "-set",
-                    "_NET_ACTIVE_WINDOW", root], check=True)
+def sway_app_ids():
+    out = subprocess.run(["swaymsg", "-t", "get_tree", "--raw"], capture_output=True, text=True)
+    ids = []
+
+    def visit(node):
+        if node.get("app_id"):
+            ids.append(node["app_id"])
+        for child in node.get("nodes", []) + node.get("floating_nodes", []):
+            visit(child)
+    visit(json.loads(out.stdout) if out.returncode == 0 else {})
+    return ids
+
+
+class SwayDesktop:
+    """Windows of made-up applications: copies of a minimal Qt program, whose file name is its
+    app_id, focused with swaymsg."""
+
+    def __init__(self, program):
+        self.program = program
+        self.windows = {}
+
+    def bring_to_front(self, app):
+        if app not in self.windows:
+            path = os.path.join(self.program.work, app)
+            shutil.copy(os.path.join(self.program.bundle, "minimal_qt_window"), path)
+            self.windows[app] = subprocess.Popen([path], env=dict(self.program.env,
+                                                                  QT_QPA_PLATFORM="wayland"))
+            shown = wait_for(lambda: app in sway_app_ids(), 10.0)
+            if not shown:
+                print("sway's windows:", sway_app_ids(), flush=True)
+            check(shown, f"a window of {app} is up")
+        subprocess.run(["swaymsg", f'[app_id="{app}"]', "focus"], capture_output=True)
+
+    def close(self):
+        for window in self.windows.values():
+            window.terminate()
+            window.wait(timeout=10)
 
 
 def selected_profile(window):
@@ -139,9 +185,9 @@ def main():
         lines = program.settled_log(FULL_APPLY_REPORTS)
         sent = len(lines)
 
-        root = root_id()
-        for app, profile in (("org.gnome.Nautilus", "Profile_1"), (APP, "Game")):
-            bring_to_front(app, root)
+        desktop = (SwayDesktop if "SWAYSOCK" in os.environ else X11Desktop)(program)
+        for app, profile in (("nautilus", "Profile_1"), (APP, "Game")):
+            desktop.bring_to_front(app)
             check(wait_for(lambda: selected_profile(window) == profile, 5.0),
                   f"{app} in front brings {profile}: {selected_profile(window)}")
             lines = program.settled_log(sent + UNCHANGED_APPLY_REPORTS + 1)
@@ -154,13 +200,14 @@ def main():
         # A burst: ten changes in a row, the last one the default's application.
         begins_before = sum(1 for line in program.log_lines() if line.startswith("F 0E"))
         for i in range(10):
-            bring_to_front(APP if i % 2 == 0 else "org.gnome.Nautilus", root)
+            desktop.bring_to_front(APP if i % 2 == 0 else "nautilus")
         check(wait_for(lambda: selected_profile(window) == "Profile_1", 5.0),
               f"the last application's profile stays: {selected_profile(window)}")
         lines = program.settled_log(sent + UNCHANGED_APPLY_REPORTS + 1, quiet=2.5)
         # Every apply opens and closes with the same feature report.
         applies = (sum(1 for line in lines if line.startswith("F 0E")) - begins_before) / 2
         check(1 <= applies <= 2, f"a burst of ten changes gives at most two applies: {applies}")
+        desktop.close()
     finally:
         program.stop()
 

@@ -4,10 +4,11 @@
 # and Debian's pyatspi. sway refuses to run as root, so as root everything below runs as the
 # unprivileged user "nobody" in a folder of its own. A missing piece is a failure, not a skip:
 # the install script brings every one of them.
-#   run_in_sway.sh <check script> <application directory>
+#   run_in_sway.sh <check script> <application directory> [programs put beside the program]
 set -euo pipefail
 script=$(realpath "$1")
 bundle=$(realpath "$2")
+extras=("${@:3}")
 py=/usr/bin/python3
 for tool in sway swaymsg wtype grim Xwayland dbus-run-session setpriv; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed"; exit 1; }
@@ -19,6 +20,7 @@ if [ "$(id -u)" = 0 ]; then
   work=$(mktemp -d /tmp/kb_sway.XXXXXX)
   trap 'rm -rf "$work"' EXIT
   cp -r "$bundle" "$work/bundle"
+  for extra in "${extras[@]}"; do cp "$extra" "$work/bundle/"; done
   # Flat, beside the check script, which finds the program driver and the AT-SPI helpers there.
   here=$(dirname "$(realpath "$0")")
   cp "$script" "$here/../ui/atspi/atspi_support.py" "$here/../app/a11y/drive_program.py" \
