@@ -55,11 +55,13 @@ struct Command {
   std::size_t min_args;
   std::size_t max_args;
   void (*run)(Context& context);
+  bool needs_data = true;  // false: runs also where the user has no data folder
 };
 
 // The groups. Each is defined in the file named after it.
 std::span<const Command> ProfileCommands();  // profile_commands.cpp
 std::span<const Command> MacroCommands();    // macro_commands.cpp
 std::span<const Command> DeviceCommands();   // device_commands.cpp (apply, devices)
+std::span<const Command> WhereCommands();    // where_command.cpp
 
 }  // namespace kbctl
