@@ -14,6 +14,7 @@ packages=(
   fonts-dejavu-core
   python3
   desktop-file-utils appstream dpkg-dev file man-db
+  debhelper lintian
   clang clang-format libclang-rt-14-dev
 )
 
