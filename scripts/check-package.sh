@@ -4,9 +4,8 @@
 # unprivileged user under a private Xvfb, runs kbctl as root and as that user (each keeps their
 # own store in their home; nothing under /usr changes), and purges it, leaving nothing under /usr.
 #   scripts/check-package.sh WORK_DIR [--no-install]
-# WORK_DIR holds the copy and the packages; a stable one lets ccache (where installed) reuse the
-# last build's objects. An installed kbconfig package is left alone: the install part is
-# skipped then, as it is without root or apt.
+# WORK_DIR holds the copy and the packages (it is emptied first). An installed kbconfig package
+# is left alone: the install part is skipped then, as it is without root or apt.
 set -euo pipefail
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 [ $# -ge 1 ] || { echo "usage: $0 WORK_DIR [--no-install]" >&2; exit 2; }
@@ -96,9 +95,10 @@ purged=no
 xvfb_pid=
 app_pid=
 cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+  set +e
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null && wait "$app_pid" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  [ "$purged" = yes ] || dpkg --purge kbconfig >/dev/null 2>&1 || true
+  [ "$purged" = yes ] || dpkg --purge kbconfig >/dev/null 2>&1
 }
 trap cleanup EXIT
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$deb" \
@@ -139,7 +139,11 @@ exec 3< <(exec Xvfb -displayfd 1 -nolisten tcp -noreset -screen 0 1280x800x24 2>
 xvfb_pid=$!
 read -r -t 20 number <&3 || fail "Xvfb did not start"
 export DISPLAY=":$number"
-as_user kbconfig >"$run/kbconfig.log" 2>&1 &
+# Started as one command, so that its process is the program's own (a function would be a
+# shell of its own that a signal ends in the program's stead).
+setpriv --reuid=65534 --regid=65534 --clear-groups \
+  env -i PATH=/usr/bin:/bin HOME="$user_home" XDG_RUNTIME_DIR="$user_home/runtime" \
+  DISPLAY="$DISPLAY" kbconfig >"$run/kbconfig.log" 2>&1 &
 app_pid=$!
 title="Keyboard Configuration"
 for _ in $(seq 1 400); do
@@ -148,6 +152,8 @@ for _ in $(seq 1 400); do
   sleep 0.05
 done
 xwininfo -root -tree | grep -q "\"$title\"" || fail "no kbconfig window in 20 s"
+[ "$(readlink "/proc/$app_pid/exe")" = /usr/lib/kbconfig/kbconfig ] ||
+  fail "the process started is not the installed program"
 kill -TERM "$app_pid"
 wait "$app_pid" || fail "kbconfig did not end with 0 on SIGTERM: $(cat "$run/kbconfig.log")"
 app_pid=
@@ -159,11 +165,17 @@ installed_listing >"$run/installed.after"
 diff "$run/installed.before" "$run/installed.after" >&2 || fail "the installed files changed"
 
 echo "== dpkg --purge kbconfig"
+dpkg-query -L kbconfig >"$run/files"
 dpkg --purge kbconfig >"$run/purge.log" 2>&1 || { cat "$run/purge.log" >&2; fail "dpkg --purge"; }
 purged=yes
 usr_listing >"$run/usr.after"
-# What the package left behind (a change elsewhere in /usr, by another process meanwhile, is
-# not its doing: only new paths count, and those of kbconfig's own).
-left=$(comm -13 <(cut -d' ' -f1 "$run/usr.before") <(cut -d' ' -f1 "$run/usr.after"))
+# Nothing of the package's files, and no path that was not there before it came, but the caches
+# that the desktop's triggers rebuild for every package (icons, desktop entries).
+while IFS= read -r f; do
+  case $f in /usr/*) ;; *) continue ;; esac
+  grep -q "^$f " "$run/usr.before" || [ ! -e "$f" ] || fail "left after the purge: $f"
+done <"$run/files"
+left=$(comm -13 <(cut -d' ' -f1 "$run/usr.before") <(cut -d' ' -f1 "$run/usr.after") |
+  grep -v -E '/(icon-theme|mimeinfo)\.cache$' || true)
 [ -z "$left" ] || fail "left under /usr after the purge: $left"
 echo "install: ok (installed, used as root and as a user, purged)"
