@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The installed layout (`cmake --install`, and the Debian package that debian/rules makes from it;
 # the folders are set in KbInstallDirs.cmake):
 #

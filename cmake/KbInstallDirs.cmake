@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The installed layout's folders, relative to the prefix. The program finds its skin and the
 # udev rule from its own folder, so the paths between them are compiled in (see
 # src/common/app_directory.cpp) and follow these lines.

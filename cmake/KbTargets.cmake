@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Warnings are errors on the project's own code only; third-party headers come in as SYSTEM.
 add_library(kb_warnings INTERFACE)
 target_compile_options(kb_warnings INTERFACE -Wall -Wextra -Werror)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from a copy of the tree as a packager would, checks it with lintian,
 # and, as root with apt, tries it as a new user would: installs it, starts kbconfig as an
 # unprivileged user under a private Xvfb, runs kbctl as root and as that user (each keeps their

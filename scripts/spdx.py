@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Puts the licence's SPDX line at the head of every source file of the tree, or checks that
 every one has it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The seven entry points of "Quillet.so".
 //
 // The listener thread is started by the first installation that finds a display and then lives

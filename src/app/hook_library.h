@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Binds the input-hook library "Quillet.so" of the application directory: its seven entry
 // points into a HookFunctionTable. Without the library the table stays empty and the program

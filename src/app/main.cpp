@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's entry: the terminal's questions (--help, --version), one instance, the skin of
 // its layout, the stores' lock, the main window and the message loop.
 

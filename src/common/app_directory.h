@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the program's parts lie. Two layouts:
 //  - portable (the build's bundle and demo folders, a copied folder): everything beside the

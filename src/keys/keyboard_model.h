@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two keyboard models and every fact that tells them apart. Twins are written once and
 // read these fields; nothing else switches on the model.

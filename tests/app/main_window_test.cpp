@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program end to end: its main window on the offscreen platform against the virtual
 // keyboard, driven by control names.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program as processes: a second start hands over to the first and exits 1 at once, also
 # after the first was killed with -9 (its lock and socket are taken over); while it runs, kbctl
 # reads its stores but refuses to change them and says why; SIGTERM ends it through its own exit,

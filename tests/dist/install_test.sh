@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The installed layout, used as an ordinary user would: installs the build into a temporary
 # prefix, validates the desktop files, runs the installed kbctl as a user whose home is a
 # temporary folder and as root, and checks that nothing lands under the prefix. (The Debian

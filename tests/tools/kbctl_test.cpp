@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the built kbctl on temporary application directories, as a user would.
 
 #include <gtest/gtest.h>

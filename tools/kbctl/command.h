@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // kbctl's subcommands. Each group of subcommands lives in its own file and hands main its
 // table; main concatenates the tables and dispatches by name.

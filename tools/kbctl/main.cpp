@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kbctl: the keyboard utility's profiles and macros from the command line. It reads and writes
 // the same stores and exchange files as the program, in the same application directory.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `where`: the folders and store files the other commands use, so that a user can tell which
 // store a command read or changed (an installed program keeps one per user, root included).
 
