@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, and starts the program on the demo application directory
 # (virtual keyboard, fresh Data/ on the first run). Without a display it runs the program under
 # a private Xvfb for a few seconds and saves a picture of its window to shots/main.png.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds everything and runs every test, then the ThreadSanitizer
 # build of the threaded tests, then compiles the plain Release build that packagers make (its
 # tests are the ones above, so they do not run twice).

@@ -1,13 +1,14 @@
-# The installed layout, and the Debian package made from it (`cpack -G DEB` in the build).
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The installed layout (`cmake --install`, and the Debian package that debian/rules makes from it;
+# the folders are set in KbInstallDirs.cmake):
 #
-#   lib/kbconfig/            the application directory: kbconfig, kbctl, KB/Torvane_3.so (the
-#                            hardware library), Quillet.so, res/. It is read-only for users, so
-#                            the stores go to $XDG_DATA_HOME/kbconfig/.
-#   bin/kbconfig, bin/kbctl  links into it: the programs find their folder through the link.
-#   lib/udev/rules.d/, share/applications/, share/metainfo/, share/icons/hicolor/
+#   lib/kbconfig/            kbconfig, kbctl, KB/Torvane_3.so (the hardware library), Quillet.so
+#   share/kbconfig/res/      the skin and texts, the same for every architecture
+#   bin/kbconfig, bin/kbctl  links into lib/kbconfig/: the programs find their folder through them
+#   lib/udev/rules.d/, share/applications/, share/metainfo/, share/icons/hicolor/, share/man/,
+#   share/bash-completion/
+# Installed, the stores are in each user's $XDG_DATA_HOME/kbconfig/, never under the prefix.
 # The virtual keyboard is for the demo and the tests only and is not installed.
-
-set(KB_APP_INSTALL_DIR lib/kbconfig)
 
 install(TARGETS kbctl RUNTIME DESTINATION ${KB_APP_INSTALL_DIR})
 if(TARGET kbconfig)
@@ -17,7 +18,7 @@ install(TARGETS kb_hid_hardware LIBRARY DESTINATION ${KB_APP_INSTALL_DIR}/KB)
 if(TARGET quillet)
   install(TARGETS quillet LIBRARY DESTINATION ${KB_APP_INSTALL_DIR})
 endif()
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/res/ DESTINATION ${KB_APP_INSTALL_DIR}/res
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/res/ DESTINATION ${KB_SHARE_INSTALL_DIR}/res
         PATTERN "README.md" EXCLUDE)
 
 # Relative links, so that the installed tree can move (a package unpacked anywhere still runs).
@@ -30,7 +31,7 @@ foreach(program kbconfig kbctl)
   endif()
 endforeach()
 
-install(FILES ${PROJECT_SOURCE_DIR}/dist/70-kbconfig.rules DESTINATION lib/udev/rules.d)
+install(FILES ${PROJECT_SOURCE_DIR}/dist/${KB_UDEV_RULE_NAME} DESTINATION ${KB_UDEV_RULES_INSTALL_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/dist/kbconfig.desktop DESTINATION share/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/dist/org.kbconfig.kbconfig.metainfo.xml
         DESTINATION share/metainfo)
@@ -46,21 +47,6 @@ add_custom_command(
   VERBATIM)
 add_custom_target(desktop_icons ALL DEPENDS ${KB_ICON_DIR}/hicolor/256x256/apps/kbconfig.png)
 install(DIRECTORY ${KB_ICON_DIR}/hicolor DESTINATION share/icons)
-
-set(CPACK_PACKAGE_NAME kbconfig)
-set(CPACK_PACKAGE_VENDOR "kbconfig developers")
-set(CPACK_PACKAGE_CONTACT "kbconfig developers <kbconfig@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Key assignments, lighting and macros for KB_3 and KB_4 keyboards")
-set(CPACK_PACKAGE_INSTALL_DIRECTORY kbconfig)
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_GENERATOR DEB)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # kbconfig_<version>_<arch>.deb
-set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "udev")
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/dist/debian/postinst)
-set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-include(CPack)
 
 # kbctl's manual page and bash completion, made from its --help; the program's page is written.
 set(KB_DOCS_DIR ${CMAKE_BINARY_DIR}/docs)

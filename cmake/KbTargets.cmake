@@ -1,8 +1,11 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Warnings are errors on the project's own code only; third-party headers come in as SYSTEM.
 add_library(kb_warnings INTERFACE)
 target_compile_options(kb_warnings INTERFACE -Wall -Wextra -Werror)
 
-find_package(GTest REQUIRED)
+if(KB_BUILD_TESTS)
+  find_package(GTest REQUIRED)
+endif()
 
 # kb_add_gtest(<name> SOURCES <files...> [LIBS <targets...>] [ENV <VAR=value...>] [LABELS <labels...>])
 # One executable per unit under test, run by CTest as a single test.

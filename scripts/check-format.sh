@@ -1,4 +1,5 @@
 #!/usr/bin/env sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails, naming the files, when a C or C++ file of the tree differs from .clang-format.
 # Run from anywhere; `clang-format -i FILE` mends a file it names.
 cd "$(dirname "$0")/.." || exit 2

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Fails when an #include runs against the layers of the tree.
 
 Every folder of src/ is a layer and may include only the layers listed for it below (and

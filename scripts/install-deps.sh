@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs, on a Debian 12 machine, every package the build, the tests and the demo need.
 # Only what is missing is fetched, so a second run costs a few dpkg queries.
 set -euo pipefail
@@ -15,6 +16,7 @@ packages=(
   fonts-dejavu-core
   python3
   desktop-file-utils appstream dpkg-dev file man-db
+  debhelper lintian
   clang clang-format libclang-rt-14-dev
 )
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Makes kbctl's manual page and its bash completion from `kbctl --help`, so that neither can
 say other than the tool does.
 

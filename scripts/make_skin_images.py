@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the skin's images into res/skins/ (standard library only).
 
 Every image is drawn from signed distance functions with analytic anti-aliasing, so the skin can

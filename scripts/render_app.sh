@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Photographs the program's main window under a private Xvfb: the key page with a few changed
 # keys (long ones among them: a shortcut, macro names), the key menu and its media submenu, the
 # lighting and macro pages, and the no-keyboard page. PNG files go to shots/

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Photographs the message boxes (warnings and the file commands' reports), the name dialogs, the
 # save-file dialog and the theme gallery under a private Xvfb, for looking at the skin: PNG files
 # go to shots/ (not tracked). Needs a GUI build:

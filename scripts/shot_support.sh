@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What the screenshot scripts share, sourced by them: a private Xvfb, previews that print their
 # window's rectangle, and pictures of that rectangle. Every wait is bounded.
 #   QT_SCALE_FACTOR=2   pictures at twice the size, named "...@2x.png"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time per recorded event on the macro page of the running program, with 2998 actions in the
 // macro before the event: the action goes in and the whole action list is rebuilt, as every
 // recorded event does (goal: under 16 ms, a frame at 60 Hz, so that recording keeps up with

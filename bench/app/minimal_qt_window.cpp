@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The yardstick of the start-up benchmark: the least a Qt Widgets program does to show an
 // 800 x 572 window with a title.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up of kbconfig on a copy of the demo directory holding 10 profiles and 100 macros, under
 # a private Xvfb: the time from exec to the main window being mapped, beside the same figure
 # for a minimal Qt Widgets program started the same way (goal: ratio under 1.5), and the

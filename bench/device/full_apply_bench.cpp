@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A full apply of the default profile with the real 20 ms pacing, against the demo bundle's
 // virtual keyboard, while a loop standing for the UI thread keeps taking the shared lock.
 // Reports how close the apply comes to its pacing budget (reports x 20 ms; the goal is within

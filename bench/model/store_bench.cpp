@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Load and save times of the stores at realistic and at large sizes, and how much the profile
 // store's load costs over reading its bytes: the load should be little more than the read.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Benchmarks of the UI library: building a 200-control layout, and rebuilding a 3000-row
 // action list from its row layout (the macro page does this after every recorded event, so it
 // has to fit in one 16 ms frame, painting included).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "hook_dispatcher.h"
 
 #include "hook_library.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Who gets the input events and whether they flow: the state behind the seven entry points.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The entry points of "Quillet.so": the seven hook calls and the program's own windows as a
 // second source of events.
 //

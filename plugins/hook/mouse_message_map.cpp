@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "mouse_message_map.h"
 
 namespace kb::hook {

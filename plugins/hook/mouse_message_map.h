@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // X pointer button → the Windows mouse message the program's recorder understands.
 

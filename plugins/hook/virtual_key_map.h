@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Physical key → Windows virtual-key code, by the key's position on a US keyboard.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The HID library "KB/Torvane_3.so": the program's only road to the keyboard.
  *
  * Contract:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The input-hook library "Quillet.so": global keyboard and mouse-button events.
  *
  * After installhook(t) and enablehook(1), every key press and release of the desktop reaches t

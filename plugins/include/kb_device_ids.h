@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* USB ids of the two keyboard models and the unlock code that opens a transfer.
  *
  * These are the values to set for a real keyboard: replace them with the ids your keyboard

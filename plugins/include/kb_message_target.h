@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The stand-in for a window handle across the plugins' C ABI: the program hands a target to a
  * library, which posts window messages through it from any of its threads. post() must be safe
  * to call from any thread and must not block; the program delivers the message on its UI thread

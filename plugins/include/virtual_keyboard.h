@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The virtual keyboard: the demo and test variant of "KB/Torvane_3.so".
  *
  * Besides the eleven exports of hid_library.h, the virtual variant exports the vkb_ functions

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/app_startup.h"
 
 #include "pages/keys/key_custom_page.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The start-up steps the program and its tests share: the skin, the page classes, the stores'
 // lock.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CKB: the device-tab container of the main window, the virtual window "KB_Page". It switches
 // between the model pages and passes the model-prefixed menu commands to their controller.

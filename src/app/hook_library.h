@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Binds the input-hook library "Quillet.so" of the application directory: its seven entry
 // points into a HookFunctionTable, and the program's own windows as the library's second source

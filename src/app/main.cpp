@@ -1,10 +1,13 @@
-// The program's entry: one instance, the skin beside the executable, the stores' lock, the main
-// window and the message loop.
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The program's entry: the terminal's questions (--help, --version), one instance, the skin of
+// its layout, the stores' lock, the main window and the message loop.
 
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/app_startup.h"
@@ -32,10 +35,50 @@ int CommandLineLength() {
   return static_cast<int>(std::min<std::size_t>(length, 259));
 }
 
+constexpr char kUsage[] =
+    "Usage: kbconfig [--login]\n"
+    "\n"
+    "Sets up KB_3 keyboards: named profiles of key assignments, lighting and per-key\n"
+    "colours, macros recorded from the keyboard and mouse, applied over USB. For KB_4 it keeps\n"
+    "profiles and macros and their files, with no link to the keyboard. A window with a tray\n"
+    "icon; a second start brings the running window forward.\n"
+    "\n"
+    "  --login     start in the tray (where the desktop has one), as the login entry does\n"
+    "  --help      this text\n"
+    "  --version   the program's version\n"
+    "\n"
+    "The profiles and macros are kept in $XDG_DATA_HOME/kbconfig (~/.local/share/kbconfig) when\n"
+    "installed; `kbctl where` names the folders.\n";
+
+// --help and --version are answered on the terminal, before any window, lock or display is
+// needed; a wrong option too. Returns the exit code when the program is to end here.
+std::optional<int> AnswerOnTheTerminal(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    if (arg == "--version") {
+      std::printf("kbconfig %s\n", KB_VERSION);
+      return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    if (arg != kb::kStartedAtLoginArgument) {
+      std::fprintf(stderr, "kbconfig: unknown argument %s (see kbconfig --help)\n", argv[i]);
+      return 2;
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   DuiLib::CSessionEndWatcher::HoldSignalsUntilStart();
+  if (const std::optional<int> answered = AnswerOnTheTerminal(argc, argv)) return *answered;
+  const kb::AppPaths paths = kb::ResolveAppPaths(kb::ExecutableDirectory());
+  const DuiLib::CDuiString skin(paths.SkinDirectory().string());
+
   DuiLib::CSingleInstance instance(u"Korva Talvix Software");
   if (!instance.TryAcquire()) {
     if (instance.failure().empty()) {
@@ -46,14 +89,19 @@ int main(int argc, char** argv) {
     DuiLib::CSessionEndWatcher::ReleaseHeldSignals();
     std::fprintf(stderr, "kbconfig: cannot make sure it runs once: %s\n",
                  instance.failure().c_str());
-    kb::app::SetUpSkin(DuiLib::CPaintManagerUI::GetInstancePath() + u"res/");
+    kb::app::SetUpSkin(skin);
     CMsgWnd::Show(nullptr, u"warning_1_text", u"warning_instance_text");
     return 2;
   }
   DuiLib::DUI__Trace(u"ilen = %d\r\n", CommandLineLength());
 
-  const kb::AppPaths paths = kb::ResolveAppPaths(kb::ExecutableDirectory());
-  kb::app::SetUpSkin(DuiLib::CPaintManagerUI::GetInstancePath() + u"res/");
+  if (paths.data_root.empty()) {
+    std::fprintf(stderr,
+                 "kbconfig: no folder for the profiles: neither XDG_DATA_HOME nor HOME "
+                 "names one, and the account has no home folder\n");
+    return 2;
+  }
+  kb::app::SetUpSkin(skin);
   kb::app::RegisterPageClasses();
 
   std::vector<kb::StoreLock> locks;

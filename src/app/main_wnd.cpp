@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/main_wnd.h"
 
 #include <cstdio>
@@ -131,7 +132,8 @@ void CMainWnd::BringForward() {
   }
   if (no_device_box_open_) return;
   no_device_box_open_ = true;
-  CMsgWnd::Show(GetHWND(), u"", u"warning_6_text");
+  // It tells and asks nothing: a title, and OK only.
+  CMsgWnd::Warn(GetHWND(), u"warning_6_text", CMsgWnd::Compose(u"warning_6_text"));
   no_device_box_open_ = false;
 }
 

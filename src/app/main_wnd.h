@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CMainWnd: the program's one top-level window. Device tabs, tray icon and tray menu, menu
 // routing, the keyboard's and the input hook's messages, the resume handshake. UI thread only.

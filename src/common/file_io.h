@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whole-file reads and crash-safe whole-file writes. Every store and exchange file is written
 // through WriteFileAtomically so that a failed or interrupted save leaves the old file whole.

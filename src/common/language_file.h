@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The language file "text.xml": every user-visible text by its key. The format is documented
 // in res/README.md. The model reads it for the texts that become data (the model tag of a

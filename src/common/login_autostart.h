@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Starting the program at login, the freedesktop way: an entry in the user's autostart folder
 // ($XDG_CONFIG_HOME/autostart/, by default ~/.config/autostart/). Its presence is the setting;

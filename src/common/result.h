@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A value, or the Status that says why there is none: the one shape of a result at the model's
 // boundaries that has something to give back (a Status alone for those that have not). Reads

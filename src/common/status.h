@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The result of an operation at a boundary (file, HID call, library load): success, or failure
 // with a reason that can be shown to the user as it stands.

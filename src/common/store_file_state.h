@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What loading a store found of its file: the one word both stores (profiles, macros) report.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // UTF-16 text as the records hold it: fixed fields of char16_t, NUL-terminated inside the field.
 

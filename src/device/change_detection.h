@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which parts of a profile an apply has to send, found by comparing with what the last apply
 // sent.

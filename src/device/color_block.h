@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 4096-byte colour upload (command 0x03, eight pieces of 512): the five per-key colour sets
 // of the active bank, twice.

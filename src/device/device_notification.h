@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The keyboard's notifications as the main window hands them on: one 32-bit value per message
 // of the HID library's monitor.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Wire constants of the keyboard's transfer protocol: the transfer header, report sizes,
 // command numbers and the pacing between calls. Block layouts live beside their builders.

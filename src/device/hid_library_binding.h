@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The HID library "KB/Torvane_3.so", loaded from the application directory at run time and
 // bound by name. Without the library, or without one of the exports the program calls, there

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 2048-byte key map upload (command 0x02, four pages of 512): both banks' key and Fn-layer
 // codes as little-endian words, with macro-bound keys pointing into the macro area.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 512-byte lighting upload (command 0x01): the active bank's settings of every light mode.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The macro area (command 0x04, pages of 512): the programs of every macro-bound key of both
 // banks, back to back, and the offsets the key map points at.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How much of the keyboard's macro memory a profile's macros take, measured with the encoder the
 // apply uses, so that the macro page can say "6120 of 10000 bytes" and name what would not fit.

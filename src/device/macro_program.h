@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One macro as the keyboard runs it: a loop count, the actions with their delays, an end mark.
 

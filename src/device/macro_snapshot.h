@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Copies of the macros a profile's keys name, by their position in the macro list: what one
 // apply sends, and what the next apply compares against.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two transfers the program makes: the profile upload of an apply and the resume handshake.
 // Pure protocol: what to send comes in, reports go out through the writer.

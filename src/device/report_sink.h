@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the transfer framing delivers its reports: the HID library binding for a keyboard, a
 // transfer log for a dry run.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The pauses the keyboard needs between reports, behind an interface so that tests can count
 // them instead of waiting.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A report sink that keeps every report instead of sending it: the dry run of an apply, and
 // the reference sequence that tests compare a keyboard's log against.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Transfer framing: one 8-byte header announcing command, index and length, then the data as
 // 64-byte output reports, with the keyboard's pause after every single call.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The values of a KeyEntry's `kind`: how an assignment came about and how it is shown. The
 // entry's code is what the keyboard executes; the kind only steers the program.

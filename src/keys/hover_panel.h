@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the key page's hover panel goes: centred over the hovered key, shifted 12 pixels right
 // and 163 up, as the skin's panel is drawn; a panel that would leave the window is moved just

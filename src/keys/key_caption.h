@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a key of the keyboard picture is labelled with: the language key of the name of what it
 // is assigned. Shortcuts and macro bindings are composed by the page from their parts (the

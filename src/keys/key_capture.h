@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the capture dialogs make of the hook's key events: the key is the last one pressed, the
 // modifiers held while a key that is not one of them goes down are the shortcut's modifiers

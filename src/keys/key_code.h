@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one code space in which a key's function is expressed. The top byte is the code's type;
 // what the lower 24 bits mean depends on it. Inside a KeyEntry a code is stored most

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The factory assignment of each model: 132 key positions (index = column * 6 + row, 22 columns
 // by 6 rows, row 0 on top) and 56 Fn slots. New and reset profiles, the restore-default command

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // KB_3: full size with a numeric keypad and four media keys above it; 12 Fn slots in use.
 
 #include "keys/key_layout_tables.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // KB_4: no keypad and no media keys; F1..F8 are Fn slots too (20 slots in use, plus slot 32).
 
 #include "keys/key_layout_tables.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The per-model tables behind LayoutOf; one file each so that a table reads as one list.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The language key of a usage ID's display name. The texts themselves live in the skin's
 // language file; this is only the mapping from usage to key.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where each key of a model sits in the picture of its keyboard, and how a key is marked when
 // it no longer does what it did from the factory. Pure geometry and rules from the key tables:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two keyboard models and every fact that tells them apart. Twins are written once and
 // read these fields; nothing else switches on the model.
@@ -72,6 +73,8 @@ inline constexpr ModelInfo kKb3Info{
     .first_profile_key = "kb_3_1_text",
     .profile_store = "Data/kb/kb_3/data.pros",
     .macro_store = "Data/kb/kb_3/macro.mcos",
+    // Misspelt, and kept so: it is the text the KB_3 software has always shown in its macro
+    // file dialogs, and users and their documentation know it by it.
     .macro_filter_label = "Macro Flie",
     .creates_default_store = true,
     .has_device_link = true,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The nineteen media commands of the key menu ("kb_3_command_media_1" ... "_19"): what each
 // stores in a KeyEntry and which text describes it. One table serves both the command and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "keys/scan_code_source.h"
 
 #include <mutex>

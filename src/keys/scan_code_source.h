@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The platform's answer to "which scan code does this virtual key have in the current keyboard
 // layout" (virtual key to scan code, set-1 make code). 0 means no translation.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Windows virtual-key codes, as the input-hook library reports them, to the usage IDs of the
 // physical keys. The letter, digit, punctuation and F-key rows carry the US-layout scan code of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the lighting page shows for a light mode, and the ranges its sliders offer. The page
 // only applies these; the rules live here so that both models' pages share them.

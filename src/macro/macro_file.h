@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The portable macro file (.mco): one MacroRecord, 36108 bytes, name included, with no model
 // tag, so a file exported by one model imports into the other. Exports write exactly the

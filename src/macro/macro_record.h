@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A macro as one fixed-size record, the same in memory, in the macro store and in .mco files.
 

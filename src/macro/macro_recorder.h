@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Recording the live keyboard and mouse into the macro page's working state: how a hook event
 // becomes an action, how its delay is measured, where it is inserted and when recording ends.

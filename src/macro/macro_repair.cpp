@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "macro/macro_repair.h"
 
 #include "common/utf16_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Repairs of a macro record read from a file. Every later user of a macro (editor, picker,
 // device upload) indexes `actions` by `action_count` and reads `name` up to its NUL, so a record

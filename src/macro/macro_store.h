@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The macro store: the model's macro list written back to back, 36108 bytes per record, in list
 // order, with no header. The number of macros follows from the file length.

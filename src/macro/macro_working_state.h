@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The macro page's working copy of the current macro and the edits made on it: the action
 // commands, the field rules, and the insertion that recording shares. The page binds these to

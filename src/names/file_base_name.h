@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The name an imported macro or profile takes: its file's name without folder and extension.
 

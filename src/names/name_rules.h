@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Name rules shared by profiles and macros: both records begin with a 50-unit name field.
 

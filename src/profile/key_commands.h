@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What each command of the key menu writes into a KeyEntry. The key page opens the dialogs and
 // calls these; a command writes only the fields its assignment kind names, plus `kind`, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Keys bound to macros (kind MacroBinding) name their macro by its position in the model's
 // macro list, so every change of that list is followed by the bindings of every profile.

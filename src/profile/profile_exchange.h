@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The portable profile file (.kpo): a 200-byte model tag, one ProfileRecord, then one
 // MacroRecord for each key of `keys` (first bank, then second) bound to a macro (kind 17). No

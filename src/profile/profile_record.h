@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One profile as one fixed-size record. The layout is a file format: the record is copied,
 // compared and written as raw bytes, so every offset below is pinned.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The profile store "data.pros": a 44-byte header, then the model's profile records in list
 // order. No magic, count or checksum: the number of records follows from the file length, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Advisory locks on one model's stores, so that the program and kbctl never overwrite each
 // other's saves. Two lock files in the model's data folder, both taken with flock(2), which the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where a model's two stores lie under the data root: the one place that turns a model into
 // file paths, for the program and for kbctl alike.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One model's link to its keyboard: start-up of the HID library, the keyboard's notifications,
 // and the two transfers the worker runs. Holds no state of its own beyond the reason of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the device link asks of the page that shows it. The device page controller implements
 // this; the link calls it where the keyboard's traffic touches controls or the main window.

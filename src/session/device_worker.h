@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The device worker: one thread that runs the transfers, one request at a time, in the order
 // they were posted, so that the UI never waits for the keyboard's pacing.

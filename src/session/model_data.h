@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One keyboard model's data in one place: its profile list and store, its macro list and store,
 // the current profile and everything the device link keeps about it, behind one lock.

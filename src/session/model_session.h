@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One model's session, whole: its data (ModelData), the HID library binding, the device link
 // and the worker thread that runs the transfers. The program's device page and `kbctl apply`

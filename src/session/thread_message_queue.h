@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A thread's own message queue: what stands for a thread id that others post thread messages
 // to. Posting never blocks; the owning thread waits for the next message.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/dialog_window.h"
 
 DuiLib::UINT RunOwnedDialog(DuiLib::WindowImplBase& dialog, DuiLib::HWND owner,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the shell's small modal windows are opened: owned by the caller's window, frameless
 // popup tool window, sized by its layout, centred over the owner, run modally.

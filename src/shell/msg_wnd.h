@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CMsgWnd: the program's one message box. A title and a text, each a language key that the
 // skin's labels resolve, with OK (result 1) and Cancel (result 0). UI thread only.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The name dialogs: ask for a profile or macro name, refuse an empty or already used one, and
 // hand the accepted name back. One implementation; the four named twins below only choose the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the OK button of a name dialog does with the entered name. No UI here, so the rule can be
 // read (and tested) apart from the dialog.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Changes of controls become Qt accessibility events, so that a screen reader follows the
 // focus, hears new names and values, and sees controls come and go.
 #include <QAccessible>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The accessible object of one control: its place in the tree, texts, geometry, states and
 // actions.
 #include "ui/internal/accessible_control.h"

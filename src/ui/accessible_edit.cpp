@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Edits for assistive technologies: the shown text (stars in password mode), caret, selection,
 // and changes that pass through the field's filters as the user's typing does.
 #include <QFontMetrics>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Roles, names and descriptions of controls for assistive technologies.
 #include "ui/internal/accessible_naming.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sliders and progress bars for assistive technologies: a value between a minimum and a maximum.
 #include "ui/internal/accessible_control.h"
 #include "ui/paint_manager.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A window's native widget for assistive technologies: a window, dialog or menu window whose
 // child is the root control of its layout.
 #include <QAccessibleWidget>

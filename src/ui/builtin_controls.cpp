@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/internal/builtin_controls.h"
 
 #include "ui/color_palette.h"

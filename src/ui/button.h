@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CButtonUI raises "click" when released over itself (or on Space/Enter while focused).
 // COptionUI and CCheckBoxUI keep a selected state; see src/ui/README.md for which

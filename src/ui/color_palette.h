@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CColorPaletteUI: a colour field (hue across, saturation down) above a brightness bar. A
 // press or drag in either raises "colorchanged"; SetSelectColor raises nothing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CComboUI: a drop-down list. Its items (CListLabelElementUI) are shown in a popup drawn by the
 // library; the closed combo shows the selected item's text.

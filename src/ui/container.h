@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Containers and layouts. A container owns its items and deletes them with itself.
 // CContainerUI stacks every item over its whole inner area (fixed sizes place an item at the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CControlUI: the base of every control. Controls are plain objects drawn by their window's
 // paint manager; none of them is a native widget. Positions are in the window's client

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CDialogBuilder builds control trees from layout files (format: res/README.md, "Layouts").
 // CControlFactory knows the element classes. UI thread only.

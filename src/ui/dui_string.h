@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CDuiString: the UI library's text type, UTF-16 like the records' names. Built from UTF-16
 // literals (u"btn_ok") or from UTF-8 (const char*, std::string).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CEditUI: a one-line text field drawn by the library. Typing raises "textchanged" after
 // every change the user makes; SetText does not. Focus changes raise "setfocus"/"killfocus".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The native widget of a window: Qt's input, paint, timer and posted events become the
 // window's messages and its paint manager's input.
 #include "ui/internal/host_widget.h"

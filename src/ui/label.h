@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CLabelUI: text (literal or, in resource-text mode, a language key) with colour, font and
 // alignment. CTextUI is the same control under its second element name.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CListUI and its rows. A list draws its rows itself and lays out and paints only the rows in
 // view, so rebuilding thousands of rows stays cheap. Rows are CListLabelElementUI (one text)

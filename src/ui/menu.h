@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CMenuWnd: a popup menu built from a layout with a Menu root. Choosing an item posts
 // WM_MENUCLICK (1027) to the window of the main paint manager with a MenuCmd* in wParam (the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Notifications: every user action on a control becomes a TNotifyUI that the paint manager
 // hands to its notifiers, in the order they were added. See src/ui/README.md for the types.

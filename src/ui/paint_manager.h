@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CPaintManagerUI: owns one window's control tree, finds controls by name, dispatches input to
 // controls and their notifications to the notifiers, lays the tree out and paints it. A paint

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing helpers: image syntax, the image cache, text and fonts.
 #include <QApplication>
 #include <QFontMetrics>

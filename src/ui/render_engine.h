@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Bitmaps with pixel access (the lighting page recolours key images) and image loading.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CResourceManager: the language texts and the global theme of the skin.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Wakes the program after the computer resumed from sleep: systemd-logind's PrepareForSleep
 // signal with false on the system bus becomes a posted window message. Without a system bus

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/session_end_watcher.h"
 
 #include <fcntl.h>

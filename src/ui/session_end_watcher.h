@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Tells the program that it is about to end from outside: a termination signal (SIGTERM from a
 // logout or `kill`, SIGHUP when its terminal goes, SIGINT from Ctrl+C) or the desktop

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One running instance per user: a lock file and a local socket under one name, in a folder
 // only this user can write ($XDG_RUNTIME_DIR, else a private folder named after the user id).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CProgressUI shows a value between a minimum and a maximum; CSliderUI lets the user set it by
 // dragging or clicking its track, the wheel or the arrow keys, raising "valuechanged" after

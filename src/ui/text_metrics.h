@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How much room a text takes in a theme font, for controls that must choose what to show before
 // it is drawn (a key cap that may not cut its label). Measured with the same fonts and metrics

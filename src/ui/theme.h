@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The theme: named fonts, named colours and default attributes per element class. The global
 // theme comes from the skin's "theme.xml" (CResourceManager::LoadTheme); a layout's Window

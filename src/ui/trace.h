@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Debug trace lines (DUI__Trace). They can carry key codes, so they are written to standard
 // error in debug builds only; a release build formats nothing. A test sink, when set, receives

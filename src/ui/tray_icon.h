@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CTrayIcon: the notification-area icon. A left click posts `message` to the window with
 // lParam WM_LBUTTONUP (514), a right click with WM_RBUTTONUP (517); wParam is the icon id.

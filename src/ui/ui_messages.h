@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Window message numbers the UI library itself sends or understands, and the notification
 // type texts. The program's own messages (1132, 1431 ...) are named by the program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Test seams: drive real controls by name the way a user would. Mouse and key input goes
 // through the window's native host exactly as Qt delivers it, so focus, hit testing and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Plain value types of the UI library's interface. They carry the names the pages use (RECT,
 // POINT, WPARAM ...) but live in DuiLib, so nothing leaks into the global namespace.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CWindowWnd: a top-level window. Messages carry Windows numbers (ui_messages.h) and arrive in
 // HandleMessage on the UI thread. PostMessage may be called from any thread: posts are

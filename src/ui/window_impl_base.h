@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // WindowImplBase: a frameless, skinned window built from its layout file. Derive, name the
 // layout (GetSkinFile) and the class (GetWindowClassName), find controls in InitWindow and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's main window on the offscreen platform against the virtual keyboard: the skin of
 // the source tree, the demo bundle's plugins, the stores in a fresh folder, the pacing

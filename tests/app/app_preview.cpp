@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Not a test: shows the main window on one sub-page for scripts/render_app.sh, which
 // photographs it under Xvfb. Once it is up it prints "geometry WxH+X+Y" (the main window's
 // rectangle in Qt's logical pixels) and a newline on standard output. app_preview <application

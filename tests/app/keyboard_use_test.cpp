@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window used with the keyboard alone, against the virtual keyboard: Tab through the
 // page tabs, the profile row and the keyboard picture (one stop), the arrow keys between keys by
 // where they sit, Enter and Space on buttons, tabs, the combo and a key, the key menu and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program end to end: its main window on the offscreen platform against the virtual
 // keyboard, driven by control names.
 
@@ -328,8 +329,11 @@ TEST_F(AppFixture, UnplugHidesTheWindowAndReplugMakesItShowableOnly) {
   // Without a keyboard the tray click shows the no-device box, once.
   script.Then([&](DuiLib::CWindowWnd& w) {
     EXPECT_EQ(dynamic_cast<CMsgWnd*>(&w)->GetTextKey(), u"warning_6_text");
-    // No title of its own: the desktop lists it under its owner's, never as "MsgWnd".
-    EXPECT_EQ(w.GetNativeTitleForTesting(), u"Keyboard Configuration");
+    // A title of its own, and nothing to cancel.
+    EXPECT_EQ(w.GetNativeTitleForTesting(), u"Warning");
+    DuiLib::CControlUI* cancel = w.GetPaintManager()->FindControl(u"btn_cancel");
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_FALSE(cancel->IsVisible());
     EXPECT_TRUE(wnd->no_device_box_open());
     wnd->tray().SimulateClickForTesting(false);  // a second click while it is up
     DuiLib::Testing::ProcessEvents();

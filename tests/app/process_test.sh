@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program as processes: a second start hands over to the first and exits 1 at once, also
 # after the first was killed with -9 (its lock and socket are taken over); while it runs, kbctl
 # reads its stores but refuses to change them and says why; SIGTERM ends it through its own exit,
@@ -22,6 +23,16 @@ cp -r "$src/kbconfig" "$src/kbctl" "$src/KB" "$src/res" "$app/"
 # A private temporary folder: the single-instance lock and socket of this test only.
 export TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/tmp" QT_QPA_PLATFORM=offscreen
 fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# The terminal's questions are answered without a display, a window or the instance's lock.
+terminal=(env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY timeout 5 "$app/kbconfig")
+out=$("${terminal[@]}" --help) || fail "kbconfig --help failed"
+grep -q -- '--login' <<<"$out" || fail "kbconfig --help does not name --login: $out"
+out=$("${terminal[@]}" --version) || fail "kbconfig --version failed"
+[[ $out =~ ^kbconfig\ [0-9]+\.[0-9]+$ ]] || fail "kbconfig --version: $out"
+"${terminal[@]}" --no-such-option 2>/dev/null
+[ $? -eq 2 ] || fail "a wrong option did not end kbconfig with 2"
+[ -z "$(ls -A "$work/tmp")" ] || fail "a terminal answer left files behind: $(ls -A "$work/tmp")"
 
 start_first() {
   "$app/kbconfig" 2>"$work/first.log" &
@@ -94,6 +105,13 @@ if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
   timeout 5 "${as_other[@]}" "$app/kbconfig" 2>/dev/null
   code=$?
   [ "$code" = 1 ] || fail "a second start of the other user exited $code, not 1"
+  # The lock is taken before the window is made; a SIGTERM ends the program through its own
+  # exit only once it catches the signal (bit 14 of SigCgt), a moment later.
+  for _ in $(seq 1 200); do
+    caught=$(awk '/^SigCgt:/ {print $2}' "/proc/$other/status" 2>/dev/null)
+    [ -n "$caught" ] && (((16#$caught >> 14) & 1)) && break
+    sleep 0.05
+  done
   kill -TERM "$other"
   wait "$other"
   code=$?

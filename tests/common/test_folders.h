@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Folders for tests that touch the file system: a fresh temporary folder per test, removed
 // afterwards, and a way to make a folder unwritable even for root (whose writes a read-only

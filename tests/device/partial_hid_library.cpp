@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A HID library that lacks one export (named by KB_OMIT_EXPORT at build time) and counts every
 // call made into it, so a test can see that a binding that refused it called nothing.
 

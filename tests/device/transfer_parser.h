@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads a report sequence back into transfers, checking the framing on the way: each header
 // announces 8 or 512 bytes and is followed by exactly the output reports that carry them.

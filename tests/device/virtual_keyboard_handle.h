@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The demo bundle's virtual keyboard, opened by path the way the program opens it, so that
 // the test and the program's binding share one library instance and its state.

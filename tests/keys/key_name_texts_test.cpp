@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The macro page and kbctl show an action's key by the text of its name key: every usage that
 // has a name key must have an English text in the shipped language file.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The macro page's rules without the page: the working state's commands and the recorder.
 
 #include <gtest/gtest.h>

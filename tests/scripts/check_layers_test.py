@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The layering check fails, naming the line, on each kind of include that runs against the
 layers, and passes a tree that keeps them."""
 

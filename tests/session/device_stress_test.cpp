@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Edits, profile selections and macro list changes on the test thread (standing for the UI
 // thread) interleaved with applies on the worker, run under ThreadSanitizer by test.sh. The
 // pacing sleeper only yields, so the threads interleave densely without waiting.

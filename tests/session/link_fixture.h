@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A KB_3 device link against the virtual keyboard, with its stores in a fresh folder, the pacing
 // recorded instead of slept, and the library's posts collected for the test to hand on.

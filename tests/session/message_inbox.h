@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A message target whose posts a test collects, standing for the main window: the library posts
 // from its own thread, the test takes the messages on its thread as the UI thread would.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A sleeper that records each pause instead of waiting, and can act at a given pause (to make
 // an edit or pull the cable in the middle of a transfer).

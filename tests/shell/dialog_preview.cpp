@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opens one of the shell's dialogs without a modal loop so that scripts/render_dialogs.sh can
 // photograph it. Not a test: it runs until it is killed. Once the window is up it prints
 // "geometry WxH+X+Y" (its rectangle on the screen, in Qt's logical pixels) and a newline on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared set-up of the shell's dialog tests: the skin of the source tree, its language file,
 // and a modal hook that answers each modal window with the step the test scripted for it.

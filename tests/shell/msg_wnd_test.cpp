@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CMsgWnd: keys shown through the skin's labels, OK gives 1, Cancel 0.
 
 #include "shell/msg_wnd.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The name dialogs, driven through their real layouts: what OK does with the entered name, the
 // warnings it shows, and what the four twins differ in.
 

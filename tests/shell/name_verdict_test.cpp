@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rule behind a name dialog's OK button, case by case.
 
 #include "shell/name_verdict.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Draws the skin images afresh (each at 1x and @2x, with the subfolders) and compares them with the
 # committed ones, file by file.
 cmake_minimum_required(VERSION 3.25)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The skin files of the shell: the theme loads, the dialogs' layouts build without a problem,
 // and every image they name exists under res/.
 

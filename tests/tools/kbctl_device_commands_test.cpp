@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kbctl apply and kbctl devices, run as the user runs them, on an application directory that
 // holds the virtual keyboard.
 

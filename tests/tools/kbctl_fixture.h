@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs the built kbctl on a temporary application directory, as a user would, and collects its
 // exit status and output.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kbctl as a hostile user drives it: writers at once, the program's lock, damaged stores, links,
 // FIFOs, device nodes and huge files. Nothing may be lost, nothing may block.
 

@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the built kbctl on temporary application directories, as a user would.
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <string>
 #include <vector>
@@ -253,8 +255,8 @@ TEST_F(Kbctl, HelpDescribesEveryCommand) {
   EXPECT_EQ(run.err, "");
   for (const char* word :
        {"profiles", "show [N]", "macros", "show-macro N", "export-profile N FILE.kpo",
-        "import-profile FILE.kpo", "export-macro N FILE.mco", "import-macro FILE.mco", "--app-dir",
-        "--model"})
+        "import-profile FILE.kpo", "export-macro N FILE.mco", "import-macro FILE.mco", "where",
+        "--app-dir", "--model", "--version"})
     EXPECT_NE(run.out.find(word), std::string::npos) << word;
 }
 
@@ -342,6 +344,86 @@ TEST_F(Kbctl, DefaultAppDirIsTheToolsOwnFolder) {
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(run.out, "0\tProfil_1\t*\n");
   EXPECT_EQ(std::filesystem::file_size(installed.path() / "Data/kb/kb_3/data.pros"), 48628u);
+}
+
+TEST_F(Kbctl, WhereNamesTheFoldersAndStoresOfAPortableDirectoryAndCreatesNothing) {
+  RunResult run = Kb({"where"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  const std::string app = (app_.path() / "").string();
+  EXPECT_EQ(run.out,
+            "layout\tportable\n"
+            "programs\t" +
+                app +
+                "\n"
+                "skin\t" +
+                app +
+                "res/\n"
+                "data\t" +
+                app +
+                "\n"
+                "kb_3 profiles\t" +
+                app +
+                "Data/kb/kb_3/data.pros\n"
+                "kb_3 macros\t" +
+                app +
+                "Data/kb/kb_3/macro.mcos\n"
+                "kb_4 profiles\t" +
+                app +
+                "Data/kb/kb_4/data.pros\n"
+                "kb_4 macros\t" +
+                app +
+                "Data/kb/kb_4/macro.mcos\n"
+                "udev rule\t-\n");
+  EXPECT_FALSE(std::filesystem::exists(app_.path() / "Data"));
+}
+
+// A tree laid out as a package installs it: the tool in PREFIX/lib/kbconfig, its texts in
+// PREFIX/share/kbconfig/res. It writes nothing under the prefix, also where it could (root).
+TEST_F(Kbctl, InstalledToolKeepsTheStoresInTheUsersDataFolder) {
+  TempDir prefix;
+  TempDir home;
+  const std::filesystem::path programs = prefix.path() / "lib/kbconfig";
+  std::filesystem::create_directories(programs);
+  std::filesystem::create_directories(prefix.path() / "share/kbconfig/res");
+  std::filesystem::copy_file(KBCTL_PATH, programs / "kbctl");
+  std::filesystem::permissions(programs / "kbctl", std::filesystem::perms::owner_all);
+  std::filesystem::copy_file(app_.path() / "res" / "text.xml",
+                             prefix.path() / "share/kbconfig/res/text.xml");
+  const std::string xdg = (home.path() / "share").string();
+  const char* old = std::getenv("XDG_DATA_HOME");
+  const std::string kept = old ? old : "";
+  ::setenv("XDG_DATA_HOME", xdg.c_str(), 1);
+
+  RunResult where = Spawn((programs / "kbctl").string(), {"where"});
+  RunResult run = Spawn((programs / "kbctl").string(), {"profiles"});
+  if (old)
+    ::setenv("XDG_DATA_HOME", kept.c_str(), 1);
+  else
+    ::unsetenv("XDG_DATA_HOME");
+
+  EXPECT_EQ(where.exit_code, 0) << where.err;
+  EXPECT_NE(where.out.find("layout\tinstalled\n"), std::string::npos) << where.out;
+  EXPECT_NE(where.out.find("skin\t" + (prefix.path() / "share/kbconfig/res/").string() + "\n"),
+            std::string::npos)
+      << where.out;
+  EXPECT_NE(where.out.find("kb_3 profiles\t" + xdg + "/kbconfig/Data/kb/kb_3/data.pros\n"),
+            std::string::npos)
+      << where.out;
+  EXPECT_NE(where.out.find("udev rule\t" +
+                           (prefix.path() / "lib/udev/rules.d/70-kbconfig.rules").string() + "\n"),
+            std::string::npos)
+      << where.out;
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.out, "0\tProfil_1\t*\n");  // the texts came from the share folder
+  EXPECT_EQ(std::filesystem::file_size(xdg + "/kbconfig/Data/kb/kb_3/data.pros"), 48628u);
+  EXPECT_FALSE(std::filesystem::exists(programs / "Data"));
+}
+
+TEST_F(Kbctl, VersionIsOneLine) {
+  RunResult run = Kb({"--version"});
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_TRUE(run.out.starts_with("kbctl ")) << run.out;
+  EXPECT_EQ(LineCount(run.out), 1);
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What assistive technologies get from a window: the accessible tree reached from the window's
 // native widget through Qt's QAccessible API (the objects the AT-SPI bridge serves), per
 // control class, and a walk over every layout of the skin.

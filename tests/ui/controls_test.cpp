@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Behaviour of single controls and containers beyond their notifications.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Window messages: posts from any thread arrive on the UI thread in order, sends run at once,
 // timers, modal runs and their nesting, destruction.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Each notification type is raised by the user action that should raise it, and programmatic
 // changes raise one only where the library says so.
 #include <gtest/gtest.h>

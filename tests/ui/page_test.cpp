@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pages built in DoInit from their own layouts, and notifications routed to virtual windows.
 #include <gtest/gtest.h>
 

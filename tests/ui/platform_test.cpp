@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The single-instance lock and socket, and the resume watcher.
 #include <gtest/gtest.h>
 #include <sys/socket.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A test window built from a layout of tests/ui/data that records every notification as
 // "type:sender" and every custom message it receives.

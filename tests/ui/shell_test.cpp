@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tray icon and the file dialogs, through their test seams.
 #include <gtest/gtest.h>
 

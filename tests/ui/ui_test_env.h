@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared set-up of the UI tests: the skin folder is tests/ui/data, with a small language file.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // kbctl's subcommands. Each group of subcommands lives in its own file and hands main its
 // table; main concatenates the tables and dispatches by name.
@@ -55,6 +56,7 @@ struct Command {
   std::size_t min_args;
   std::size_t max_args;
   void (*run)(Context& context);
+  bool needs_data = true;  // false: runs also where the user has no data folder
 };
 
 // The groups. Each is defined in the file named after it.
@@ -62,5 +64,6 @@ std::span<const Command> ProfileCommands();  // profile_commands.cpp
 std::span<const Command> MacroCommands();    // macro_commands.cpp
 std::span<const Command> DeviceCommands();   // device_commands.cpp (apply, devices)
 std::span<const Command> LinkCommands();     // link_commands.cpp (application links)
+std::span<const Command> WhereCommands();    // where_command.cpp
 
 }  // namespace kbctl

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Device commands: apply the selected profile to the keyboard, and ask whether it is there.
 
 #include "device_commands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The device commands' pieces that do not need a keyboard: the dry run's report sequence and
 // the texts the commands print.

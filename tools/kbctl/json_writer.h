@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small streaming JSON writer for kbctl's output: indented, keys in the order written,
 // strings escaped as RFC 8259 requires. It checks its own nesting and throws std::logic_error

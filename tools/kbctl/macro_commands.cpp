@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Macro commands: list, show, export to and import from .mco files.
 
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kbctl: the keyboard utility's profiles and macros from the command line. It reads and writes
 // the same stores and exchange files as the program, in the same application directory.
 
@@ -22,6 +23,7 @@ constexpr Group kGroups[] = {
     MacroCommands,
     DeviceCommands,
     LinkCommands,
+    WhereCommands,
 };
 
 const Command* FindCommand(std::string_view name) {
@@ -36,17 +38,22 @@ std::string HelpText() {
   help << "Usage: kbctl [--app-dir DIR] [--model kb_3|kb_4] COMMAND [ARGUMENTS]\n"
           "\n"
           "Reads and changes the profiles and macros of the keyboard utility: the profile store\n"
-          "Data/kb/<model>/data.pros and the macro store Data/kb/<model>/macro.mcos of its\n"
-          "application directory, and the profile (.kpo) and macro (.mco) files it exchanges;\n"
-          "applies the selected profile to the keyboard through the directory's HID library.\n"
-          "Profiles and macros are numbered from 0 in store order.\n"
+          "Data/kb/<model>/data.pros and the macro store Data/kb/<model>/macro.mcos, and the\n"
+          "profile (.kpo) and macro (.mco) files it exchanges; applies the selected profile to\n"
+          "the keyboard through the HID library beside the program. Installed, the stores are\n"
+          "in $XDG_DATA_HOME/kbconfig (~/.local/share/kbconfig), each user's own, root's too;\n"
+          "`kbctl where` names them. Profiles and macros are numbered from 0 in store order.\n"
           "\n"
           "Options:\n"
-          "  --app-dir DIR   the application directory (default: the folder of this program);\n"
-          "                  texts come from DIR/res/text.xml, data from DIR/Data, or from\n"
-          "                  $XDG_DATA_HOME/kbconfig when DIR is not writable\n"
+          "  --app-dir DIR   the programs' folder (default: the folder of this program). A\n"
+          "                  folder with its own res/ is portable: texts from DIR/res/text.xml,\n"
+          "                  data from DIR/Data, or from $XDG_DATA_HOME/kbconfig when DIR is\n"
+          "                  not writable. The installed PREFIX/lib/kbconfig takes its texts\n"
+          "                  from PREFIX/share/kbconfig/res and its data from\n"
+          "                  $XDG_DATA_HOME/kbconfig\n"
           "  --model MODEL   kb_3 (default) or kb_4\n"
           "  --help          this text\n"
+          "  --version       kbctl's version\n"
           "\n"
           "Commands:\n";
   for (Group group : kGroups) {
@@ -72,6 +79,7 @@ std::string HelpText() {
 
 struct Invocation {
   bool help = false;
+  bool version = false;
   std::filesystem::path app_dir;
   kb::Model model = kb::Model::KB_3;
   std::vector<std::string> words;  // the command and its arguments
@@ -107,6 +115,8 @@ Invocation ParseCommandLine(int argc, char** argv) {
       invocation.words.emplace_back(arg);
     } else if (arg == "--help") {
       invocation.help = true;
+    } else if (arg == "--version") {
+      invocation.version = true;
     } else if (arg == "--app-dir" || arg.starts_with("--app-dir=")) {
       const std::string dir = value("--app-dir");
       if (dir.empty()) throw UsageError("--app-dir needs a folder");
@@ -126,6 +136,10 @@ int Run(int argc, char** argv) {
     std::cout << HelpText();
     return 0;
   }
+  if (invocation.version) {
+    std::cout << "kbctl " << KB_VERSION << '\n';
+    return 0;
+  }
   if (invocation.words.empty()) throw UsageError("no command given (see kbctl --help)");
   const Command* command = FindCommand(invocation.words.front());
   if (command == nullptr)
@@ -142,6 +156,10 @@ int Run(int argc, char** argv) {
   Context context;
   context.model = invocation.model;
   context.paths = kb::ResolveAppPaths(invocation.app_dir);
+  if (command->needs_data && context.paths.data_root.empty())
+    throw CommandFailed(
+        "no folder for the stores: neither XDG_DATA_HOME nor HOME names one, and the account "
+        "has no home folder");
   // Without a language file the texts that become data fall back to the shipped English ones;
   // a language file that is there but broken is an error, not a silent change of names.
   const std::filesystem::path text_file = context.paths.Resource("text.xml");

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Profile commands: list, show, export to and import from .kpo files.
 
 #include <string>

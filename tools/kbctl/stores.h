@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The model's stores and texts as the commands see them. Loads that cannot read an existing
 // store fail instead of going on with an empty or default list: a later save would otherwise

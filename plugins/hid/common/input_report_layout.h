@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where a keyboard input report carries its notification: a 16-bit code and a 16-bit value,
 // both big-endian, after a leading byte that the keyboard uses as its report id. The library
 // posts the data message with wparam = code and lparam = value. Reports shorter than

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Delivers the library's window messages to the program's target from one thread of its own,
 // in the order they were queued, so that no caller of a library function ever runs the
 // program's post function while it holds a library lock.

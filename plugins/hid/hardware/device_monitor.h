@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Watches for the keyboard's arrival and removal and reads its input reports, on a thread of
 // its own. Hot-plug comes from a udev monitor of the hidraw subsystem; where no udev monitor
 // can be had, or no udev daemon runs to feed one (a container), the keyboard is looked for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exports of the hardware variant of "KB/Torvane_3.so": hidapi over hidraw.
 //
 // The feature and report channels are two handles on the keyboard's vendor interface; the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finds the keyboard's HID interface among the hidraw devices. A keyboard exposes several
 // interfaces under one vendor and product id; the transfers go to its vendor-defined one.
 #ifndef KB_HID_KEYBOARD_FINDER_H

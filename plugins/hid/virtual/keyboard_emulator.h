@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a KB_3 holds and how it answers the reports it is sent: the session, the decoded
 // memory of both banks and the macro area, the transfer log and the violation list. Not
 // locked: the library's exports lock around it.

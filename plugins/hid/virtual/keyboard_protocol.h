@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keyboard's side of the transfer protocol: what a KB_3 accepts and where it finds each
 // field. Written from the byte tables of the protocol, on purpose apart from the program's
 // encoder, so that the virtual keyboard checks the encoder instead of agreeing with it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A queue of text lines that a reader drains in whole lines into a C buffer: the transfer log
 // and the violation list of the virtual keyboard. Not locked: its owner locks.
 #ifndef KB_HID_LINE_QUEUE_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads one macro program back out of the keyboard's macro area.
 #ifndef KB_HID_MACRO_PROGRAM_DECODER_H
 #define KB_HID_MACRO_PROGRAM_DECODER_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pairs the keyboard's feature reports (transfer headers) with the output reports that carry
 // their data, and checks the framing of each transfer: announced length, the number of output
 // reports, known commands and indexes, and that uploads come inside an unlocked session.

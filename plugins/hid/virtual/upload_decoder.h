@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checks the fixed bytes of each upload and reads its fields, as the keyboard does before it
 // stores an upload. An upload with any problem is refused whole and stored nowhere.
 #ifndef KB_HID_UPLOAD_DECODER_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exports of the virtual variant of "KB/Torvane_3.so": the eleven HID calls answered by an
 // emulated KB_3, and the vkb_ calls of virtual_keyboard.h.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The input-hook library's seven entry points, in the order the main window binds them, and the
 // capture flags the pages share with it. Byte 12 or 13 set: the KB_3 macro page wants hook

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a key cap of the keyboard picture shows, fitted to the cap: never cut. Every cap of one
 // width has one font; the label takes up to two lines, broken between words. A name too long

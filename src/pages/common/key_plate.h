@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The keyboard picture's scale on screen, shared by the key page and the lighting page so that a
 // key sits at the same place on both: buttons go where the model's picture puts the keys, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "pages/common/model_page.h"
 
 #include "ui/dialog_builder.h"

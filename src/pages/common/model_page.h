@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What every page of a model has in common: its class and interface names made from the model
 // ("KB_3_LightUI" and "KB_3_Light"; the device page "KB_3_UI" and "KB_3"), its layout under

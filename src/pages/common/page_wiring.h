@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the main window hands every page at start-up (owner window, hook table, capture flags)
 // and what the controller hands it (the model's data). Every page keeps the same four values.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window and thread message numbers of the program, in one place. The numbers come from the
 // plugins' and the session's contracts where those define them; the rest are the program's own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The device page controller of one model: its page (sub-page tabs, profile combo and menu,
 // Reset, Apply) on the model's session (session/model_session.h: the data, the device link and

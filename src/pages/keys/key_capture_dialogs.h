@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dialogs that name a key by pressing it: CSingleKeyWnd captures one key, CShortcutWnd one
 // key and up to four modifiers (Ctrl, Shift, Alt, Super for bits 0..3), ticked from the ones

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "pages/keys/key_custom_page.h"
 
 #include <algorithm>

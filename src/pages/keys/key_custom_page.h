@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The key customisation page of one model: the keyboard picture, one button per key position
 // and per Fn slot, each placed where the key sits on the model's keyboard (keys/key_picture.h),

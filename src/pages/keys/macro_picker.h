@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The macro picker behind the key menu's macro command: the model's macros by name, one of five
 // repeat options and, for the first two, a loop count. It returns the three values; the key

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The lighting page of one model: the light mode of the current profile's active bank and, for
 // that mode, its brightness, breath speed, colour scheme and colour; in the per-key mode a

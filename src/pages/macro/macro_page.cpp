@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "pages/macro/macro_page.h"
 
 #include <memory>

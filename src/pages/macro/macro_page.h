@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The macro page of one model: the model's macros (add, delete, rename, import and export
 // through the menu) and the editor of the current macro's actions, with recording from the live

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the main window hands the hook library's key and mouse-button events to, when a macro
 // page set its capture bytes. Recording is built on this by the macro editor; UI thread only.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What controls tell assistive technologies (screen readers, desktop automation over AT-SPI)
 // about themselves. Controls report their changes here; the reports become Qt accessibility

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The accessible objects of a window's controls, as Qt's accessibility (and through it the
 // AT-SPI bus) sees them. Controls are no QObjects: each object is registered with QAccessible

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the library describes a control to assistive technologies: its role by class, the name
 // a person hears, its description, and which of its children are worth an accessible object.

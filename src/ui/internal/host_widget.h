@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one native widget behind a CWindowWnd: it turns Qt input, paint, timer and posted events
 // into the window's messages and its paint manager's input.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the keyboard focus moves and shows: the Tab order with focus groups counted as one stop,
 // the arrow keys' move to the nearest control in a direction, and the focus ring. The paint

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What combo boxes and lists share about the items they own: each item knows its owner and its
 // index, and the selection follows its item while others come and go. `Base` is the container

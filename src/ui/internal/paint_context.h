@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a control paints with. Qt stays inside the library: public headers only forward-declare
 // CPaintContext.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Drives the program from outside, through the desktop's accessibility bus only, as a screen
 reader's user or desktop automation would: every page and dialog must name its controls, and
 Apply, the profile combo, the brightness slider and the key menu must work through their

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: the macro store parser on arbitrary bytes. Whatever the bytes, only whole
 // records are kept and every kept record is inside the bounds the rest of the program relies on.
 

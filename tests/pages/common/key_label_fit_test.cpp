@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Key caps never cut their labels. Every text a key can show (every key name of the tables, the
 // media texts, the longest macro name, the longest shortcut) is fitted to every cap size of both
 // keyboard pictures and then measured, line by line, with the font's own metrics (QFontMetricsF

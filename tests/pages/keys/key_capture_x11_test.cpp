@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The single-key dialog with the real input-hook library on a private Xvfb: a key typed on the
 // (XTest) keyboard while the dialog's field has the focus is what the dialog captures.
 

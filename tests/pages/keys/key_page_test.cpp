@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The key page driven by control name in the main window, against the virtual keyboard: the key
 // menu, every kind of command, the capture dialogs fed with the hook's key events, the macro
 // picker, the hover panel and the highlights, and what an apply then sends.

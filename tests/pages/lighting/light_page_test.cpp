@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lighting page driven by control name in the main window, against the virtual keyboard:
 // what each control writes into the active bank, which rows each mode shows, the per-key
 // picture and its recoloured images, and what an apply then sends.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The macro page driven by control name in the main window, with hook events posted to the main
 // window as the input-hook library posts them: recording in each delay mode, insertion after
 // the selected action, key capture, the fields' corrections, the limits, deleting a macro that

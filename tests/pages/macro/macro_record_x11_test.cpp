@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recording on the macro page with the real input-hook library on a private Xvfb: a word typed
 // and a click made with XTest become the macro's actions, in order, with the gaps between them
 // as their delays (mode "as recorded").

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hardware variant loads, binds all eleven exports and answers failure, not a crash or a
 // hang, when no keyboard is attached (the test machine has none with these ids).
 #include <gtest/gtest.h>

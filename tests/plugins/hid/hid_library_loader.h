@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loads a built "Torvane_3.so" the way the program does (dlopen, dlsym of every export) and
 // keeps it loaded for the life of the test process, as the program does.
 #ifndef KB_TESTS_HID_LIBRARY_LOADER_H

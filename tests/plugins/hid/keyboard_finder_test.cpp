@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which of a keyboard's HID interfaces the hardware library talks to.
 #include "hardware/keyboard_finder.h"
 

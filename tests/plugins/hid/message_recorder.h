@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A kb_message_target that records every post, for tests that wait for a library's messages
 // without sleeping.
 #ifndef KB_TESTS_HID_MESSAGE_RECORDER_H

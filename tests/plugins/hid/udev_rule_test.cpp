@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shipped udev rule names the same ids as the program and the libraries.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every framing rule of the transfer protocol, broken once, gives exactly its violation line,
 // and what broke the framing is not decoded.
 #include <gmock/gmock.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The virtual keyboard as a test sees it: loaded once per process from the path the build
 // passes in, reset before every test, selected, monitored and opened as the program does.
 // The report builders here are the test's own, written from the protocol's byte tables.

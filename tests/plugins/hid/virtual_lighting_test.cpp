@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A lighting block written byte by byte from the protocol's table decodes into the fields it
 // carries, and a block with a wrong fixed byte is refused with the offset named.
 #include <gmock/gmock.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Macro programs written in every delay form decode back into their actions; malformed
 // programs are refused with the reason.
 #include <gmock/gmock.h>

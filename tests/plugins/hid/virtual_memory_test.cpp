@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Colour pieces and key map pages land where the protocol's tables put them, in both banks.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

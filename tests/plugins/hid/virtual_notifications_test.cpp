@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the virtual keyboard posts (firmware version, bank and light-mode switches, unplug and
 // replug), how the channels follow the cable, and the transfer log's format.
 #include <gmock/gmock.h>

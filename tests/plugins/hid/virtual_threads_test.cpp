@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exports are called from several threads at once, as the program's worker, its UI thread
 // and the library's own delivery thread do; the counts come out whole and nothing races.
 #include <gtest/gtest.h>

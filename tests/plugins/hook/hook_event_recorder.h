@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A message target that keeps everything posted to it and lets a test wait for an event.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Without an X display the library loads, every call succeeds in any order, nothing arrives.
 
 #include <gtest/gtest.h>

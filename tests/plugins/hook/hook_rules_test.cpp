@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hook's rules without an X server: key positions, button numbers and the delivery gate.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Losing the X server while hooks are installed must not end the program (Xlib's default
 // reaction is exit()) nor hang it: the hook goes quiet and every call still returns.
 

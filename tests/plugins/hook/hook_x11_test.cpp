@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Quillet.so" as the program uses it, on a private Xvfb with input injected through XTest.
 //
 // To show that an event is NOT delivered, a marker event of the other channel is injected after

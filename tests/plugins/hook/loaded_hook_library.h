@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Quillet.so" loaded the way the program loads it: dlopen by path, the seven entry points by
 // name, in the order of the program's hook function table, and the program's windows' entry.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A private Xvfb server for one test program: started on a free display number that the
 // server picks itself, ready for connections when Start() returns, killed on destruction.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One private Xvfb for a whole test program, started before its first test ($DISPLAY set) and
 // stopped after its last: XvfbEnvironment::display() is null when the server could not start,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: the profile exchange file reader on arbitrary bytes. An import either adds
 // one profile and exactly one macro per bound key, each key pointing at its own new macro, or
 // changes nothing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: the profile store parser on arbitrary bytes. Whatever the bytes, only whole
 // records are kept, every name is terminated inside its field and the selection lies in the list.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A window of the test skin shown for the AT-SPI check: every control named, a few list and
 // combo items, and each notification written to standard output ("type:sender:wParam") so the
 // check can see what its actions did. A click on "btn" renames it, as a page renames a key

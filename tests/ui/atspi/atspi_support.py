@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """What the AT-SPI checks share: failures collected rather than raised (so that one run reports
 every fault), walking an accessible tree, finding windows and controls by role and name, and
 waiting for what a program does asynchronously. Used through run_check.sh, which provides the

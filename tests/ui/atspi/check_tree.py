@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Reads a real window's accessible tree over the AT-SPI bus and drives it, as a screen reader or
 desktop automation would. Run by run_check.sh inside a private X server and session bus:
 

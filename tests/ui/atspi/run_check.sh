@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a pyatspi check script against real windows: a private Xvfb, a private session bus
 # (whose activation starts the accessibility bus), and Debian's pyatspi, which is installed for
 # /usr/bin/python3 only. Exits 77 (skipped) when one of them is missing or the bus does not come
