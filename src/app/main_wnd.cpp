@@ -7,6 +7,7 @@
 #include "app/no_keyboard_page.h"
 #include "common/app_directory.h"
 #include "common/login_autostart.h"
+#include "common/udev_rule_fix.h"
 #include "device/device_notification.h"
 #include "pages/common/program_messages.h"
 #include "shell/msg_wnd.h"
@@ -173,7 +174,8 @@ void CMainWnd::DecideVisibility() {
   if (has_device_ && tab_device_ != nullptr) tab_device_->SelectItem(kDevicePage);
   if (!has_device_)
     kb::app::ShowNoKeyboardReason(
-        m_pm, Linked() != nullptr ? Linked()->device_access() : kb::DeviceAccess{});
+        m_pm, Linked() != nullptr ? Linked()->device_access() : kb::DeviceAccess{},
+        kb::UdevRuleFixFor(paths_));
   m_pm.Invalidate();
   // Without a tray there is no way back to a hidden window: it stays up on the no-keyboard page.
   if (!has_device_ && has_tray_) ShowWindow(false);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the keyboard is and whether this user may open it, as the HID library tells it: a
 // keyboard whose device node the user may not open is there, and must not read as absent.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which profile of a model the keyboard takes while an application has the focus: links from a
 // profile to applications named as the desktop names them (the X11 WM_CLASS class, the Wayland

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application in front: the desktop's active window, named as the desktop names its program
 // (the Wayland app_id, the X11 WM_CLASS class), posted as a window message whenever it changes:

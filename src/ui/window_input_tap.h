@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every key and mouse-button event of the program's own windows, handed to one observer before
 // the window handles it. The input hook's second source: a desktop that lets no program hear

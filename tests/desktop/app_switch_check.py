@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Automatic profile switching, as a desktop drives it, on a bare X server (run by run_check.sh)
 and in sway (run by run_in_sway.sh, with minimal_qt_window beside the program). On X the test
 sets the root window's _NET_ACTIVE_WINDOW to a window whose WM_CLASS names an application (the

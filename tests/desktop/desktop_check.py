@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The program in a real Wayland compositor (sway), once as a Wayland client and once on
 Xwayland, driven through the accessibility bus and typed into with wtype, as a user of a tiling
 desktop would meet it (run by run_in_sway.sh); or on a bare X server typed into through XTest

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a pyatspi check script inside a real Wayland compositor: Debian's sway on its headless
 # backend, with Xwayland, a private session bus (whose activation starts the accessibility bus)
 # and Debian's pyatspi. sway refuses to run as root, so as root everything below runs as the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application links of a model: the rules that keep one profile per application and follow
 // deleted profiles, and the file as it survives a save, a damaged copy and hostile content.
 

@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "command.h"
-#include "common/udev_rule_location.h"
+#include "common/udev_rule_fix.h"
 #include "common/utf16_text.h"
 #include "device/device_notification.h"
 #include "device/hid_library_binding.h"
@@ -183,8 +183,12 @@ void Devices(Context& context) {
                                                          : "it cannot be opened")
                  << " (" << std::strerror(access.error) << ")\n";
     if (access.state == State::NotPermitted) {
-      *context.out << "  To fix: sudo cp " << kb::UdevRuleLocation()
-                   << " /etc/udev/rules.d/, then unplug the keyboard and plug it in again.\n";
+      const kb::UdevRuleFix fix = kb::UdevRuleFixFor(context.paths);
+      if (!fix.installed_rule.empty())
+        *context.out << "  The package installed the udev rule " << fix.installed_rule.string()
+                     << "; udev applies it to a keyboard at its next event.\n";
+      *context.out << "  To fix: " << fix.command
+                   << ", then unplug the keyboard and plug it in again.\n";
     }
     return;
   }

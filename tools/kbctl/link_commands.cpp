@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Application links: which profile the program switches to while an application has the
 // focus, and the default profile for every other application.
 

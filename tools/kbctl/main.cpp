@@ -19,11 +19,7 @@ namespace {
 // and its declaration in command.h.
 using Group = std::span<const Command> (*)();
 constexpr Group kGroups[] = {
-    ProfileCommands,
-    MacroCommands,
-    DeviceCommands,
-    LinkCommands,
-    WhereCommands,
+    ProfileCommands, MacroCommands, DeviceCommands, LinkCommands, WhereCommands,
 };
 
 const Command* FindCommand(std::string_view name) {

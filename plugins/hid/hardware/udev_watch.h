@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The udev monitor of the hidraw subsystem, or nothing when udev cannot give one that speaks.
 // libudev opens a monitor even where no udev daemon runs (a container, some sandboxes), but
 // that monitor never receives an event; udev's queue tells whether the daemon is there.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The program as shipped for a real keyboard (the bundle's hardware HID library), with the
 hidapi and libudev stand-in preloaded in place of the USB bus and driven from outside through
 the accessibility bus. No udev daemon runs, as in a container: the keyboard must be searched

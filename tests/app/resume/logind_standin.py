@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Stands for systemd-logind on a private system bus: owns org.freedesktop.login1 and emits
 PrepareForSleep when told. Reads commands on standard input, one per line, and answers each on
 standard output once done:

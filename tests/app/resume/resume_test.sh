@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program's resume watcher on a real bus: a private bus in the role of the system bus, with a
 # logind stand-in on it. PrepareForSleep(true) sends nothing to the keyboard; two seconds after
 # PrepareForSleep(false) the program sends the resume handshake (begin, then end 0x66). Without

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hardware "KB/Torvane_3.so" as shipped, on the hidapi and libudev stand-in, through the
 // device link the program uses: the interface it picks, every report of a full and an edited
 // apply byte for byte, arrival and removal heard from udev and, where no udev daemon runs, by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stand-in's control: the calls of hid_standin.h for a test in the same process, and a
 // thread that reads commands from the FIFO named by KB_HID_STANDIN_CONTROL for a test that
 // drives another process (the program with the stand-in preloaded).

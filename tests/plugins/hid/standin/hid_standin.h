@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* A stand-in for hidapi and libudev, for tests: a KB_3 on the USB bus that a test plugs in,
  * pulls out and makes misbehave, so that the shipped hardware "KB/Torvane_3.so" runs unchanged
  * against it. The library is linked into a test (its hid_ and udev_ calls then win over the

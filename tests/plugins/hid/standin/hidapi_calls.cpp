@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // hidapi's C calls, answered by the stand-in bus: the ones the hardware library makes.
 
 #include <hidapi.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stand-in's one USB bus: a KB_3 that is plugged in or not, its three interface nodes, the
 // handles opened on them, the udev monitors listening, and the faults a test asked for. Every
 // member is reached under `mutex`.

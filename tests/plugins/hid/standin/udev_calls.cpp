@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libudev's C calls that the hardware library makes, answered by the stand-in bus. A monitor
 // is an eventfd holding one count per pending event. While no udev daemon runs, a monitor
 // opens all the same and never speaks, as libudev's does; udev_queue tells the two apart.
