@@ -388,7 +388,7 @@ TEST_F(KbctlStores, AnImportWhoseSecondSaveFailsSaysWhatWasSaved) {
   ASSERT_TRUE(
       ExportProfileFile(io_ / "p.kpo", MakeModelTag(u"KB_3"), *profiles[0], own, Model::KB_3).ok());
   testing::UnwritableFolder unwritable(locked);
-  if (!unwritable.active()) GTEST_SKIP() << "this file system cannot refuse writes to root";
+  ASSERT_TRUE(unwritable.active()) << "cannot make a folder unwritable: run as an ordinary user";
   const auto before = FileBytes(locked / "data.pros");
   const RunResult run = Kb({"import-profile", (io_ / "p.kpo").string()});
   EXPECT_EQ(run.exit_code, 1);
