@@ -53,8 +53,11 @@ for target in "${targets[@]}"; do
     continue
   fi
   failed=1
-  echo "fuzz: $target FAILED (exit $status); its log ends:" >&2
-  tail -n 40 "$work/$target/log" >&2
+  echo "fuzz: $target FAILED (exit $status):" >&2
+  # The report and its stack, without the shadow-memory legend; then libFuzzer's last words.
+  sed -n '/==ERROR\|runtime error\|ERROR: libFuzzer\|deadly signal/,/^SUMMARY/p' \
+    "$work/$target/log" | head -n 60 >&2
+  grep -E '^(MS:|artifact_prefix)' "$work/$target/log" >&2 || tail -n 20 "$work/$target/log" >&2
   keep=$source_dir/tests/fuzz/crashes/$target
   mkdir -p "$keep"
   for input in "$work/$target/found/"*; do
