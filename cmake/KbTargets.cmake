@@ -7,14 +7,26 @@ if(KB_BUILD_TESTS)
   find_package(GTest REQUIRED)
 endif()
 
-# kb_add_gtest(<name> SOURCES <files...> [LIBS <targets...>] [ENV <VAR=value...>] [LABELS <labels...>])
-# One executable per unit under test, run by CTest as a single test.
+# kb_add_gtest(<name> SOURCES <files...> [LIBS <targets...>] [ENV <VAR=value...>] [LABELS <labels...>]
+#              [UNPRIVILEGED])
+# One executable per unit under test, run by CTest as a single test. UNPRIVILEGED: run as an
+# ordinary user when CTest runs as root (tests of writes that permissions refuse).
 function(kb_add_gtest name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;ENV;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "UNPRIVILEGED" "" "SOURCES;LIBS;ENV;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock kb_warnings)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
-  add_test(NAME ${name} COMMAND ${name})
+  # The sanitizer build checks the program's code; the tests' own code compiles twice as fast
+  # unoptimised and runs little.
+  if(KB_ASAN)
+    target_compile_options(${name} PRIVATE -O0)
+  endif()
+  if(ARG_UNPRIVILEGED)
+    add_test(NAME ${name}
+             COMMAND ${PROJECT_SOURCE_DIR}/tests/scripts/as_unprivileged.sh $<TARGET_FILE:${name}>)
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+  endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)
   if(ARG_ENV)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ARG_ENV}")

@@ -53,7 +53,8 @@ class TempFolder {
 };
 
 // While it lives, nothing can be created, renamed or removed in `folder`. Check active():
-// on a file system without the immutable flag a process running as root cannot be stopped.
+// on a file system without the immutable flag a process running as root cannot be stopped, so
+// CTest runs the tests that use this as an ordinary user (kb_add_gtest ... UNPRIVILEGED).
 class UnwritableFolder {
  public:
   explicit UnwritableFolder(std::filesystem::path folder) : folder_(std::move(folder)) {

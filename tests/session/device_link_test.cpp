@@ -19,7 +19,7 @@ using test::Action;
 using test::BindMacro;
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr std::uint8_t kBegin = 0x0E, kEnd = 0x08, kLight = 0x01, kColors = 0x03;
+constexpr std::uint8_t kBegin = 0x0E, kEnd = 0x08, kLight = 0x01;
 constexpr std::size_t kFullApplyReports = 123;
 
 std::int32_t Packed(int r, int g, int b) { return (b << 16) | (g << 8) | r; }
