@@ -371,8 +371,9 @@ TEST_F(KbctlStores, ReadersRefuseWhatIsNotAFileOfTheirSizeAtOnceAndReadNoMoreTha
   EXPECT_EQ(Kb({"macros"}).exit_code, 1);
   rusage usage{};
   ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
-  if (!testing::kAddressSanitizer)
+  if (!testing::kAddressSanitizer) {
     EXPECT_LT(usage.ru_maxrss, 64 * 1024) << "KiB at most, of the largest kbctl run";
+  }
 }
 
 TEST_F(KbctlStores, AnImportWhoseSecondSaveFailsSaysWhatWasSaved) {
