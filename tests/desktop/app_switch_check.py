@@ -19,8 +19,6 @@ import os
 import shutil
 import subprocess
 import sys
-import tempfile
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 for relative in (("..", "ui", "atspi"), ("..", "app", "a11y")):
@@ -29,68 +27,9 @@ for relative in (("..", "ui", "atspi"), ("..", "app", "a11y")):
 import pyatspi  # noqa: E402
 from atspi_support import check, failures, find, find_window, press, wait_for, walk  # noqa
 from drive_program import (FULL_APPLY_REPORTS, MAIN_WINDOW, UNCHANGED_APPLY_REPORTS,  # noqa
-                           window_named)
+                           Program, window_named)
 
 APP = "steam_app_570"
-
-
-class Program:
-    def __init__(self, bundle):
-        self.bundle = bundle
-        self.work = tempfile.mkdtemp(prefix="kb_switch_")
-        self.app = os.path.join(self.work, "app")
-        os.makedirs(self.app)
-        for name in ("kbconfig", "kbctl", "KB", "res", "Quillet.so"):
-            source = os.path.join(bundle, name)
-            if os.path.isdir(source):
-                shutil.copytree(source, os.path.join(self.app, name))
-            elif os.path.exists(source):
-                shutil.copy(source, os.path.join(self.app, name))
-        self.log = os.path.join(self.work, "transfers.log")
-        home = os.path.join(self.work, "home")
-        os.makedirs(home)
-        self.env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", KB_VIRTUAL_LOG=self.log,
-                        TMPDIR=self.work, XDG_RUNTIME_DIR=self.work, HOME=home,
-                        XDG_CONFIG_HOME=os.path.join(home, ".config"),
-                        XDG_DATA_HOME=os.path.join(home, ".local", "share"))
-        self.proc = None
-
-    def kbctl(self, *args):
-        out = subprocess.run([os.path.join(self.app, "kbctl"), "--app-dir", self.app, *args],
-                             env=self.env, capture_output=True, text=True)
-        check(out.returncode == 0, f"kbctl {args}: {out.stderr.strip()}")
-        return out.stdout
-
-    def start(self):
-        self.proc = subprocess.Popen([os.path.join(self.app, "kbconfig")], env=self.env)
-
-    def stop(self):
-        if self.proc is not None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-        shutil.rmtree(self.work, ignore_errors=True)
-
-    def log_lines(self):
-        try:
-            with open(self.log) as f:
-                return f.read().splitlines()
-        except FileNotFoundError:
-            return []
-
-    def settled_log(self, at_least, quiet=1.5, timeout=30.0):
-        end = time.monotonic() + timeout
-        last, since = -1, time.monotonic()
-        while time.monotonic() < end:
-            lines = self.log_lines()
-            if len(lines) != last:
-                last, since = len(lines), time.monotonic()
-            elif len(lines) >= at_least and time.monotonic() - since >= quiet:
-                return lines
-            time.sleep(0.1)
-        return self.log_lines()
 
 
 class X11Desktop:
@@ -160,7 +99,7 @@ def selected_profile(window):
 
 
 def main():
-    program = Program(sys.argv[1])
+    program = Program(sys.argv[1], start=False)
     try:
         # Two profiles, "Game" linked to the application; the default stays the first.
         program.kbctl("profiles")

@@ -24,8 +24,8 @@ if [ "$(id -u)" = 0 ]; then
   for extra in "${extras[@]}"; do cp "$extra" "$work/bundle/"; done
   # Flat, beside the check script, which finds the program driver and the AT-SPI helpers there.
   here=$(dirname "$(realpath "$0")")
-  cp "$script" "$here/../ui/atspi/atspi_support.py" "$here/../app/a11y/drive_program.py" \
-    "$0" "$work/"
+  cp "$script" "$here/../ui/atspi/atspi_support.py" "$here/../ui/atspi/with_a11y_bus.sh" \
+    "$here/../app/a11y/drive_program.py" "$0" "$work/"
   chown -R 65534:65534 "$work"
   chmod 755 "$work"
   set +e
@@ -63,12 +63,9 @@ export WAYLAND_DISPLAY=$socket SWAYSOCK=$(compgen -G "$runtime/sway-ipc.*" | hea
 DISPLAY=$(cat "$runtime/x_display")
 export DISPLAY
 
+# Beside this script when it runs from the unprivileged copy, else in the source tree.
+here=$(dirname "$(realpath "$0")")
+with_bus=$here/with_a11y_bus.sh
+[ -x "$with_bus" ] || with_bus=$here/../ui/atspi/with_a11y_bus.sh
 set +e
-dbus-run-session -- bash -c '
-  for _ in $(seq 1 50); do
-    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
-      >/dev/null 2>&1 && exec "$@"
-    sleep 0.1
-  done
-  echo "FAIL: the accessibility bus did not start"
-  exit 1' bash "$py" "$script" "$bundle"
+"$with_bus" "$py" "$script" "$bundle"

@@ -14,10 +14,7 @@ check holds, 1 otherwise.
 """
 
 import os
-import shutil
-import subprocess
 import sys
-import tempfile
 import time
 
 import pyatspi
@@ -25,6 +22,8 @@ import pyatspi
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "ui",
                                 "atspi"))
 from atspi_support import check, failures, find, find_window, press, showing, wait_for, walk  # noqa
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import drive_program  # noqa: E402
 
 MAIN_WINDOW = "Keyboard Configuration"
 # Begin and unlock, lighting, key maps of both banks, colours, end: the least a full apply sends.
@@ -35,22 +34,17 @@ APPLIED = "Applied to the keyboard."
 DENIED = "Keyboard found, but you may not open it"
 
 
-class Program:
+class Program(drive_program.Program):
+    """The program with the hidapi stand-in preloaded, and the stand-in's control FIFO."""
+
     def __init__(self, bundle, standin, setup=""):
-        self.work = tempfile.mkdtemp(prefix="kb_hw_")
-        self.app = os.path.join(self.work, "app")
-        shutil.copytree(bundle, self.app)
-        self.log = os.path.join(self.work, "transfers.log")
-        self.control = os.path.join(self.work, "control")
-        os.mkfifo(self.control)
-        home = os.path.join(self.work, "home")
-        os.makedirs(home)
-        env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", KB_VIRTUAL_LOG=self.log,
-                   LD_PRELOAD=standin, KB_HID_STANDIN_CONTROL=self.control,
-                   KB_HID_STANDIN_SETUP=setup, TMPDIR=self.work, XDG_RUNTIME_DIR=self.work,
-                   HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
-                   XDG_DATA_HOME=os.path.join(home, ".local", "share"))
-        self.proc = subprocess.Popen([os.path.join(self.app, "kbconfig")], env=env)
+        def standin_env(work):
+            control = os.path.join(work, "control")
+            os.mkfifo(control)
+            return {"LD_PRELOAD": standin, "KB_HID_STANDIN_CONTROL": control,
+                    "KB_HID_STANDIN_SETUP": setup}
+        super().__init__(bundle, whole_bundle=True, extra_env=standin_env)
+        self.control = self.env["KB_HID_STANDIN_CONTROL"]
 
     def command(self, line):
         """One command to the stand-in; its reader holds the FIFO open from the program's start."""
@@ -59,33 +53,6 @@ class Program:
             os.write(fd, (line + "\n").encode())
         finally:
             os.close(fd)
-
-    def log_lines(self):
-        try:
-            with open(self.log) as f:
-                return f.read().splitlines()
-        except FileNotFoundError:
-            return []
-
-    def settled_log(self, at_least, quiet=1.5, timeout=30.0):
-        end = time.monotonic() + timeout
-        last, since = -1, time.monotonic()
-        while time.monotonic() < end:
-            lines = self.log_lines()
-            if len(lines) != last:
-                last, since = len(lines), time.monotonic()
-            elif len(lines) >= at_least and time.monotonic() - since >= quiet:
-                return lines
-            time.sleep(0.1)
-        return self.log_lines()
-
-    def stop(self):
-        self.proc.terminate()
-        try:
-            self.proc.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            self.proc.kill()
-        shutil.rmtree(self.work, ignore_errors=True)
 
 
 def shown(window, predicate):

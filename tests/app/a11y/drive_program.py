@@ -34,31 +34,52 @@ UNCHANGED_APPLY_REPORTS = 6
 
 
 class Program:
-    def __init__(self, bundle):
+    """A copy of the bundle in a folder of its own, with its own home, runtime folder and
+    transfer log, and the program started on it (at once, or by start() after a set-up with
+    kbctl). `extra_env(work)` adds variables that name places in the folder."""
+
+    def __init__(self, bundle, start=True, whole_bundle=False, extra_env=None):
+        self.bundle = bundle
         self.work = tempfile.mkdtemp(prefix="kb_a11y_")
         self.app = os.path.join(self.work, "app")
-        os.makedirs(self.app)
-        for name in ("kbconfig", "kbctl", "KB", "res", "Quillet.so"):
-            source = os.path.join(bundle, name)
-            if os.path.isdir(source):
-                shutil.copytree(source, os.path.join(self.app, name))
-            elif os.path.exists(source):
-                shutil.copy(source, os.path.join(self.app, name))
+        if whole_bundle:
+            shutil.copytree(bundle, self.app)
+        else:
+            os.makedirs(self.app)
+            for name in ("kbconfig", "kbctl", "KB", "res", "Quillet.so"):
+                source = os.path.join(bundle, name)
+                if os.path.isdir(source):
+                    shutil.copytree(source, os.path.join(self.app, name))
+                elif os.path.exists(source):
+                    shutil.copy(source, os.path.join(self.app, name))
         self.log = os.path.join(self.work, "transfers.log")
         home = os.path.join(self.work, "home")
         os.makedirs(home)
         self.env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", KB_VIRTUAL_LOG=self.log,
                         TMPDIR=self.work, XDG_RUNTIME_DIR=self.work, HOME=home,
                         XDG_CONFIG_HOME=os.path.join(home, ".config"),
-                        XDG_DATA_HOME=os.path.join(home, ".local", "share"))
+                        XDG_DATA_HOME=os.path.join(home, ".local", "share"),
+                        **(extra_env(self.work) if extra_env else {}))
+        self.proc = None
+        if start:
+            self.start()
+
+    def start(self):
         self.proc = subprocess.Popen([os.path.join(self.app, "kbconfig")], env=self.env)
 
+    def kbctl(self, *args):
+        out = subprocess.run([os.path.join(self.app, "kbctl"), "--app-dir", self.app, *args],
+                             env=self.env, capture_output=True, text=True)
+        check(out.returncode == 0, f"kbctl {args}: {out.stderr.strip()}")
+        return out.stdout
+
     def stop(self):
-        self.proc.terminate()
-        try:
-            self.proc.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            self.proc.kill()
+        if self.proc is not None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
         shutil.rmtree(self.work, ignore_errors=True)
 
     def log_lines(self):
@@ -82,10 +103,8 @@ class Program:
         return self.log_lines()
 
     def saved_profile(self):
-        out = subprocess.run([os.path.join(self.app, "kbctl"), "--app-dir", self.app, "show"],
-                             env=self.env, capture_output=True, text=True)
-        check(out.returncode == 0, f"kbctl show: {out.stderr.strip()}")
-        return json.loads(out.stdout) if out.returncode == 0 else {}
+        out = self.kbctl("show")
+        return json.loads(out) if out else {}
 
 
 def window_named(name, timeout=10.0):

@@ -30,14 +30,6 @@ export DISPLAY=":$number" QT_QPA_PLATFORM=xcb
 unset QT_ACCESSIBILITY NO_AT_BRIDGE
 
 set +e
-dbus-run-session -- bash -c '
-  # The accessibility bus answers on the session bus once it runs.
-  for _ in $(seq 1 50); do
-    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
-      >/dev/null 2>&1 && exec "$@"
-    sleep 0.1
-  done
-  echo "FAIL: the accessibility bus did not start" >&2
-  exit 1' bash "$py" "$script" "$@"
+"$(dirname "$0")/with_a11y_bus.sh" "$py" "$script" "$@"
 status=$?
 exit $status
