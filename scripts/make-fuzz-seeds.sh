@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the seed files of the fuzz targets (tests/fuzz/corpus/<target>/) from what the project
 # itself writes: kbctl makes the stores, the profile and macro files and the reports of an apply;
 # the skin's files are cut from res/. Rerun after a file format changes, then commit the result.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every fuzz target of a sanitizer build (-DKB_ASAN=ON -DKB_BUILD_FUZZERS=ON, Clang) for a
 # bounded time on a copy of its seeds (tests/fuzz/corpus/<target>/), as many at once as there
 # are processors. An input that makes a target fail (crash, sanitizer report, leak, timeout,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whether this test program is built with AddressSanitizer (test.sh's sanitizer build): its
 // shadow memory and quarantine make bounds on resident memory meaningless there; the plain

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: the language file reader (text.xml) on arbitrary bytes. Whatever the bytes,
 // the parse ends, and every text it kept is found again by its key.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: the layout reader (the skin's window and dialog layouts) on arbitrary bytes,
 // as a window uses a layout: built into a manager without a window, attached and laid out.
 // Whatever the bytes, the build ends, and a build that returns no tree says why.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: a macro file (.mco) as the macro page and kbctl import it, then encoded as
 // the keyboard would receive it. Whatever the bytes, a file shorter than a record is refused
 // and changes nothing; an imported macro is repaired into the bounds the rest of the program

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a fuzz target's entry point once on each input file, without libFuzzer: the seeds and
 // every input that once broke a reader are test rows of every build, whatever the compiler.
 //   <target>_replay PATH...   (a folder stands for each file in it, in name order)

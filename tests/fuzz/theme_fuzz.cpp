@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: the theme reader (theme.xml, and a layout's Window-level entries) on
 // arbitrary bytes. Whatever the bytes, the parse ends, a failure says why, and the default font
 // it names is one it holds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: the virtual keyboard's report decoder on any sequence of reports, then the
 // macro programs read back out of what it stored. Input: records of one selector byte (even: an
 // 8-byte feature report follows, odd: a 64-byte output report) until the bytes run out; seeds

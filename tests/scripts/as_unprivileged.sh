@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a test program as an ordinary user. Root passes every permission check, so a test of a
 # refused write proves nothing as root (and root's only other way, the immutable flag, is not
 # there on every file system); CI runs the tests as root, so they drop to "nobody" here, with a
