@@ -642,7 +642,10 @@ void CDevicePage::OnApplyMessage(DuiLib::UINT message, DuiLib::WPARAM wParam,
     apply_status_->SetText(text);
     apply_status_->SetUserData(CDuiString(key));
     apply_status_->SetVisible(true);
-    GetManager()->SetTimer(apply_status_, kStatusTimer, kStatusShownMs);
+    // A pulled cable hides this page at once: its outcome stays until the next apply, so that
+    // the user reads it when the keyboard is back, however long that takes.
+    if (result != kb::ApplyOutcome::Result::Lost)
+      GetManager()->SetTimer(apply_status_, kStatusTimer, kStatusShownMs);
   }
 }
 

@@ -92,13 +92,16 @@ def hot_plug_and_a_pulled_cable(bundle, standin):
         check(wait_for(lambda: named(window, NO_KEYBOARD), 5.0) is not None,
               "unplugged, the no-keyboard page shows again")
 
-        # Plugged in again at once, the page still says what became of that apply.
+        # Plugged in again, the page says what became of that apply, and still says it after the
+        # time an ordinary status is shown (6 s): until the next apply.
         program.command("plug")
         if not check(wait_for(lambda: kb3_tab(window), 10.0) is not None,
                      "plugged in again, the KB_3 tab is back"):
             return
         check(wait_for(lambda: named(window, LOST), 3.0) is not None,
               "the apply cut short is told as a pulled cable")
+        time.sleep(6.5)
+        check(named(window, LOST) is not None, "the pulled cable is still told 6.5 s later")
         sent = len(program.log_lines())
         check(sent == 40, f"nothing was sent after the cable went: {sent} reports")
         press(find(window, pyatspi.ROLE_PUSH_BUTTON, "Apply"), "Apply")
