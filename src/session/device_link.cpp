@@ -121,11 +121,13 @@ ApplyOutcome DeviceLink::ApplyProfile() {
   outcome.transfer = SendProfileTransfer(*take.profile, take.macros, changed, writer);
   const bool reached = outcome.transfer.status.ok();
   data_.CommitApply(take, *take.profile, changed, reached);
-  // A pulled cable fails the transfer too; the user is told that, not that the keyboard refused.
+  // A pulled cable fails the transfer too; the user is told that, not that the keyboard refused,
+  // also when it was plugged in again before the transfer gave up.
+  const bool left = data_.departures() != take.departures ||
+                    binding_.QueryAccess().state == DeviceAccess::State::Absent;
   outcome.result = reached ? ApplyOutcome::Result::Reached
-                   : binding_.QueryAccess().state == DeviceAccess::State::Absent
-                       ? ApplyOutcome::Result::Lost
-                       : ApplyOutcome::Result::Failed;
+                   : left  ? ApplyOutcome::Result::Lost
+                           : ApplyOutcome::Result::Failed;
   outcome.store_saved = data_.SaveProfileStore();
   observer_.ShowApplyRing(false);
   observer_.ApplyFinished(outcome);

@@ -93,6 +93,7 @@ void ModelData::Edit::RequestFullApply() { data_->full_apply_ = true; }
 DeviceState ModelData::Edit::device_state() const { return data_->device_state_; }
 
 void ModelData::Edit::SetDevicePresent(bool present) {
+  if (!present && data_->device_state_ == DeviceState::Present) ++data_->departures_;
   data_->device_state_ = present ? DeviceState::Present : DeviceState::Absent;
   if (present) data_->full_apply_ = true;
 }
@@ -154,6 +155,11 @@ ModelDataLoad ModelData::Load(std::u16string_view first_profile_name) {
 DeviceState ModelData::device_state() const {
   std::lock_guard lock(mutex_);
   return device_state_;
+}
+
+std::uint64_t ModelData::departures() const {
+  std::lock_guard lock(mutex_);
+  return departures_;
 }
 
 bool ModelData::full_apply_pending() const {
@@ -252,6 +258,7 @@ ApplyTake ModelData::TakeForApply() {
   ApplyTake take;
   std::lock_guard lock(mutex_);
   take.device_state = device_state_;
+  take.departures = departures_;
   if (device_state_ != DeviceState::Present || current_ == nullptr) return take;
   take.source = current_;
   take.selection = selection_;

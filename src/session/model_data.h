@@ -48,6 +48,7 @@ struct ApplyTake {
   MacroSnapshot macros;                         // the macros `profile` names, as they are now
   MacroSnapshot last_macros;                    // the macros the last apply sent
   bool full_apply = false;                      // the flag as taken (and cleared) for this apply
+  std::uint64_t departures = 0;                 // departures() when taken
 };
 
 class ModelData {
@@ -111,6 +112,9 @@ class ModelData {
 
   // Brief reads under the lock, any thread.
   DeviceState device_state() const;
+  // How often the keyboard has gone away since the start. An apply that sees it grow knows the
+  // keyboard left during its transfer, even when it is back by the time the transfer gives up.
+  std::uint64_t departures() const;
   bool full_apply_pending() const;
   ChangedFlags changed_flags() const;  // what the last apply that reached the keyboard sent
   std::unique_ptr<ProfileRecord> CopyOfCurrent() const;  // null when there is none
@@ -157,6 +161,7 @@ class ModelData {
 
   // Guarded by mutex_.
   DeviceState device_state_ = DeviceState::Absent;
+  std::uint64_t departures_ = 0;
   StoreHeader header_{};
   ProfileList profiles_;
   ProfileRecord* current_ = nullptr;

@@ -246,6 +246,25 @@ TEST_F(HardwareOnStandinTest, ACablePulledDuringAnApplyFailsItAndTheNextApplyIsF
   EXPECT_EQ(Lines(hidstandin_take_log), Expected(Current(), ChangedFlags::All()));
 }
 
+TEST_F(HardwareOnStandinTest, ACableOutAndInAgainBeforeTheApplyGivesUpIsStillAPulledCable) {
+  ASSERT_EQ(hidstandin_command("plug"), 1);
+  Start();
+  ASSERT_TRUE(link->ApplyProfile().reached());
+  ActiveBank(*data->Lock().current()).light_mode = 3;
+  sleeper.Clear();
+  // The page hears the removal and the keyboard is back on new nodes, all while the apply
+  // waits between two reports: the next report goes to the old node and fails.
+  sleeper.OnSleep([&](std::size_t n) {
+    if (n != 2) return;
+    ASSERT_EQ(hidstandin_command("unplug"), 1);
+    ASSERT_EQ(DeliverChange(), std::optional<std::uintptr_t>(0));
+    ASSERT_EQ(hidstandin_command("plug"), 1);
+  });
+  const ApplyOutcome cut = link->ApplyProfile();
+  sleeper.OnSleep(nullptr);
+  EXPECT_EQ(cut.result, ApplyOutcome::Result::Lost) << cut.transfer.status.reason();
+}
+
 TEST_F(HardwareOnStandinTest, AKeyboardTheUserMayNotOpenIsNotAbsent) {
   ASSERT_EQ(hidstandin_command("deny"), 1);
   ASSERT_EQ(hidstandin_command("plug"), 1);

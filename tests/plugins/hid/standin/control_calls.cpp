@@ -45,6 +45,10 @@ void ReadCommands(std::string path) {
 // Run when the library is loaded, before the program's main: KB_HID_STANDIN_SETUP holds
 // commands separated by ';' (so a keyboard can be there from the start).
 __attribute__((constructor)) void StartControl() {
+  // Preloaded, the stand-in is for this process only: a program it starts (the sanitizers'
+  // symbolizer is one) would load it too, and, built without the sanitizer runtime the stand-in
+  // expects, fail to start.
+  unsetenv("LD_PRELOAD");
   if (const char* setup = std::getenv("KB_HID_STANDIN_SETUP")) {
     std::string commands(setup);
     for (size_t start = 0; start <= commands.size();) {
