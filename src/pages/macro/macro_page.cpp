@@ -357,7 +357,7 @@ void CMacroPage::Commit() {
     if (current_ >= static_cast<int>(edit.macros().size())) return;
     working_.CommitTo(*edit.macros()[current_]);
   }
-  (void)data_->SaveMacroStore();
+  SaveStores(false);
   ShowMacroMemory();
 }
 
@@ -389,7 +389,7 @@ void CMacroPage::AddMacro() {
     kb::StoreFieldText(record->name, dialog.GetName().view());
     edit.macros().push_back(std::move(record));
   }
-  (void)data_->SaveMacroStore();
+  SaveStores(false);
   AppendMacroItem(dialog.GetName().view());
 }
 
@@ -409,8 +409,7 @@ void CMacroPage::DeleteMacro() {
   current_ = -1;
   // The list selects the macro now at d (or the new last one), which becomes current.
   list_->RemoveAt(d);
-  (void)data_->SaveMacroStore();
-  (void)data_->SaveProfileStore();
+  SaveStores(true);
   if (list_->GetCount() == 0) SelectMacro(-1);
   if (touched > 0 && keys_changed_) keys_changed_(touched);
   ShowMacroMemory();
@@ -442,9 +441,14 @@ void CMacroPage::RenameMacro() {
             .size());
   }
   if (DuiLib::CControlUI* row = list_->GetItemAt(index)) row->SetText(dialog.GetName());
-  (void)data_->SaveMacroStore();
-  (void)data_->SaveProfileStore();
+  SaveStores(true);
   if (touched > 0 && keys_changed_) keys_changed_(touched);
+}
+
+void CMacroPage::SaveStores(bool profiles_too) {
+  bool saved = data_->SaveMacroStore().ok();
+  if (profiles_too) saved = data_->SaveProfileStore().ok() && saved;
+  if (!saved) CMsgWnd::Show(wiring_.owner, u"warning_1_text", u"warning_store_save_text");
 }
 
 void CMacroPage::ShowMacroMemory() {

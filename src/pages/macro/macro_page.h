@@ -68,6 +68,9 @@ class CMacroPage : public CModelPage, public IMacroRecordingHandler {
   bool recording() const { return recorder_.recording(); }
 
  private:
+  // Writes the macro store (and the profile store, whose keys name macros by place), and tells
+  // the user when either could not be written: the change stays in the window until a later save.
+  void SaveStores(bool profiles_too);
   void SelectMacro(int index);
   // Every row anew, then row `row` selected with its notification (-1: none).
   void RebuildActionList();

@@ -285,6 +285,22 @@ TEST_F(MacroPageTest, DeletingAMacroMovesLaterBindingsDownAndResetsItsKeys) {
   EXPECT_EQ(Data().Lock().macros().size(), 4u);
 }
 
+TEST_F(MacroPageTest, AMacroStoreThatCannotBeWrittenIsSaidAndTheMacroStays) {
+  StartOnMacroPage();
+  AddMacro(u"Kept");
+  // A folder where the store was: no save can replace it.
+  std::filesystem::remove(MacroStore());
+  std::filesystem::create_directories(MacroStore() / "in the way");
+  ExpectNameDialog(u"Unsaved");
+  ExpectBox(u"warning_store_save_text");
+  const int opened = script.opened();
+  ASSERT_TRUE(DuiLib::Testing::Click(pm(), u"btn_kb_3_add_macro"));
+  Settle();
+  EXPECT_EQ(script.opened(), opened + 2) << "the name dialog, then the box";
+  EXPECT_EQ(Data().Lock().macros().size(), 2u);
+  EXPECT_EQ(dynamic_cast<DuiLib::CListUI*>(Find(u"list_kb_3_macro"))->GetCount(), 2);
+}
+
 TEST_F(MacroPageTest, TheMemoryIndicatorNamesWhatAnApplyLeavesOut) {
   StartOnMacroPage();
   AddMacro(u"Small");
