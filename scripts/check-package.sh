@@ -32,7 +32,7 @@ launchers=()
 if command -v ccache >/dev/null; then
   launchers=(CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
-(cd "$tree" && env "${launchers[@]}" DEB_BUILD_OPTIONS="nocheck ${DEB_BUILD_OPTIONS:-}" \
+(cd "$tree" && env "${launchers[@]}" DEB_BUILD_OPTIONS="nocheck parallel=$(nproc) ${DEB_BUILD_OPTIONS:-}" \
   dpkg-buildpackage -us -uc -b >"$work/build.log" 2>&1) ||
   { tail -n 40 "$work/build.log" >&2; fail "dpkg-buildpackage failed"; }
 version=$(cd "$tree" && dpkg-parsechangelog -S Version)
