@@ -203,7 +203,8 @@ class FakeSwayIpc {
         std::string out;
         for (const std::string& event : groups_[g]) out += Message(0x80000003, event);
         Send(client, out);
-        while (posted_() <= g && !stopping_) std::this_thread::yield();
+        while (posted_() <= g && !stopping_)
+          std::this_thread::sleep_for(std::chrono::milliseconds(1));
       }
     }
     // Held open, as sway holds a subscriber's connection, until the watcher closes it.
