@@ -91,28 +91,59 @@ TEST_F(FocusWatcherTest, NoDesktopThatTellsLeavesItOffAndSaysWhy) {
       << watcher.Unavailable();
 }
 
+// KWin's stand-in, running while the object lives, with its log.
+class KWinStandIn {
+ public:
+  explicit KWinStandIn(const QStringList& arguments) : log_(TempPath("kwin_log")) {
+    std::filesystem::remove(log_);
+    process_.setProcessChannelMode(QProcess::ForwardedChannels);
+    QStringList all{QStringLiteral(KB_KWIN_STANDIN)};
+    if (arguments.value(0) == QStringLiteral("--refuse")) all << arguments.value(0);
+    all << QString::fromStdString(log_.string());
+    for (const QString& argument : arguments)
+      if (argument != QStringLiteral("--refuse")) all << argument;
+    process_.start(QStringLiteral("/usr/bin/python3"), all);
+  }
+  ~KWinStandIn() {
+    process_.terminate();
+    process_.waitForFinished();
+    std::filesystem::remove(log_);
+  }
+  // Whether it owns KWin's name on the bus.
+  bool Up() {
+    return process_.waitForStarted() &&
+           RunUntil([&] { return ReadText(log_).find("ready\n") != std::string::npos; });
+  }
+  std::string Log() const { return ReadText(log_); }
+
+ private:
+  std::filesystem::path log_;
+  QProcess process_;
+};
+
+TEST_F(FocusWatcherTest, KWinThatRefusesTheScriptLeavesItOffAndSaysWhy) {
+  KWinStandIn kwin({QStringLiteral("--refuse")});
+  ASSERT_TRUE(kwin.Up()) << "the stand-in did not come up: " << kwin.Log();
+  EXPECT_FALSE(watcher.Start(window.GetHWND(), kFront));
+  EXPECT_NE(watcher.Unavailable().find("KWin"), std::string::npos) << watcher.Unavailable();
+  EXPECT_NE(kwin.Log().find("load refused kbconfig_focus_watcher"), std::string::npos)
+      << kwin.Log();
+}
+
 TEST_F(FocusWatcherTest, KWinScriptReportsTheWindowsInFrontAndIsUnloadedOnStop) {
-  const std::filesystem::path log = TempPath("kwin_log");
-  std::filesystem::remove(log);
-  QProcess kwin;
-  kwin.setProcessChannelMode(QProcess::ForwardedChannels);
-  kwin.start(QStringLiteral("/usr/bin/python3"),
-             {QStringLiteral(KB_KWIN_STANDIN), QString::fromStdString(log.string()),
-              QStringLiteral("org.kde.krita"), QStringLiteral("firefox"),
-              QStringLiteral("steam_app_570")});
-  ASSERT_TRUE(kwin.waitForStarted());
-  ASSERT_TRUE(RunUntil([&] { return ReadText(log).find("ready\n") != std::string::npos; }))
-      << "the stand-in did not come up: " << ReadText(log);
+  KWinStandIn kwin({QStringLiteral("org.kde.krita"), QStringLiteral("firefox"),
+                    QStringLiteral("steam_app_570")});
+  ASSERT_TRUE(kwin.Up()) << "the stand-in did not come up: " << kwin.Log();
 
   ASSERT_TRUE(watcher.Start(window.GetHWND(), kFront)) << watcher.Unavailable();
-  EXPECT_TRUE(RunUntil([&] { return ReadText(log).find("calls done") != std::string::npos; }))
-      << ReadText(log);
+  EXPECT_TRUE(RunUntil([&] { return kwin.Log().find("calls done") != std::string::npos; }))
+      << kwin.Log();
   DuiLib::Testing::ProcessEvents();
   // The caller that is not KWin is not heard; KWin's calls come in order.
   EXPECT_EQ(seen, (Names{"org.kde.krita", "firefox", "steam_app_570"}));
   EXPECT_EQ(watcher.OpenApplications(), (Names{"firefox", "org.kde.krita", "steam_app_570"}));
 
-  std::string text = ReadText(log);
+  std::string text = kwin.Log();
   const std::string load = "load kbconfig_focus_watcher ";
   const std::size_t at = text.find(load);
   ASSERT_NE(at, std::string::npos) << text;
@@ -123,12 +154,9 @@ TEST_F(FocusWatcherTest, KWinScriptReportsTheWindowsInFrontAndIsUnloadedOnStop) 
   EXPECT_EQ(text.find("unload"), std::string::npos) << text;
 
   watcher.Stop();
-  text = ReadText(log);
+  text = kwin.Log();
   EXPECT_NE(text.find("unload kbconfig_focus_watcher"), std::string::npos) << text;
   EXPECT_FALSE(std::filesystem::exists(script)) << script;
-  kwin.terminate();
-  kwin.waitForFinished();
-  std::filesystem::remove(log);
 }
 
 // sway's IPC: on a subscription, the answer and then the focus events, a group at a time, the

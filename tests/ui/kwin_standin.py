@@ -8,6 +8,7 @@ between them, and the open windows. Before them, a call from another connection 
 (which the watcher must not hear).
 
     kwin_standin.py <log file> <resource class>...
+    kwin_standin.py --refuse <log file>     (every loadScript answers -1, as for a bad script)
 """
 
 import re
@@ -43,15 +44,15 @@ class Script(dbus.service.Object):
 
 
 class Scripting(dbus.service.Object):
-    def __init__(self, bus, log, classes):
+    def __init__(self, bus, log, classes, refuse):
         super().__init__(bus, "/Scripting")
-        self.bus, self.log, self.classes = bus, log, classes
+        self.bus, self.log, self.classes, self.refuse = bus, log, classes, refuse
         self.scripts = {}  # plugin name -> (number, path, script object)
         self.next_number = 0
 
     @dbus.service.method("org.kde.kwin.Scripting", in_signature="ss", out_signature="i")
     def loadScript(self, path, plugin):
-        if plugin in self.scripts:
+        if self.refuse or plugin in self.scripts:
             self.log.write(f"load refused {plugin}")
             return -1
         try:
@@ -114,8 +115,12 @@ class Scripting(dbus.service.Object):
 def main():
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
-    log = Log(sys.argv[1])
-    keep = Scripting(bus, log, sys.argv[2:])
+    args = sys.argv[1:]
+    refuse = args[:1] == ["--refuse"]
+    if refuse:
+        args = args[1:]
+    log = Log(args[0])
+    keep = Scripting(bus, log, args[1:], refuse)
     name = dbus.service.BusName(SERVICE, bus, do_not_queue=True)
     log.write("ready")
     GLib.MainLoop().run()
