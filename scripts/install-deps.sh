@@ -12,7 +12,7 @@ packages=(
   libx11-dev libxi-dev libxtst-dev
   xvfb xauth x11-utils imagemagick xdotool
   sway xwayland wtype grim qt6-wayland
-  dbus at-spi2-core python3-pyatspi python3-dbus
+  dbus at-spi2-core python3-pyatspi python3-dbus python3-gi
   fonts-dejavu-core
   python3
   desktop-file-utils appstream dpkg-dev file man-db

@@ -1,148 +1,41 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/focus_watcher.h"
 
-#include <xcb/xcb.h>
-
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
-#include <QAbstractNativeEventFilter>
-#include <QGuiApplication>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QSocketNotifier>
-#include <QWindow>
-
+#include "ui/focus/focus_source.h"
+#include "ui/focus/i3_ipc_focus_source.h"
+#include "ui/focus/kwin_focus_source.h"
+#include "ui/focus/x11_focus_source.h"
 #include "ui/internal/paint_context.h"
 #include "ui/window.h"
 
 namespace DuiLib {
 namespace {
 
-xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
-  const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(c, 0, std::strlen(name), name);
-  xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
-  const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-  std::free(reply);
-  return atom;
-}
-
-// The bytes of property `atom` of `window`, at most 64 KiB; empty when it has none.
-std::string Property(xcb_connection_t* c, xcb_window_t window, xcb_atom_t atom) {
-  const xcb_get_property_cookie_t cookie =
-      xcb_get_property(c, 0, window, atom, XCB_GET_PROPERTY_TYPE_ANY, 0, 16384);
-  xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, nullptr);
-  if (reply == nullptr) return {};
-  const auto* data = static_cast<const char*>(xcb_get_property_value(reply));
-  const int bytes = xcb_get_property_value_length(reply);
-  std::string value(data, data + std::max(bytes, 0));
-  if (reply->format != 8 && reply->format != 32) value.clear();
-  std::free(reply);
-  return value;
-}
-
-bool OwnWindow(xcb_window_t window) {
-  for (QWindow* own : QGuiApplication::allWindows())
-    if (own->handle() != nullptr && static_cast<xcb_window_t>(own->winId()) == window) return true;
-  return false;
-}
-
-// sway's and i3's IPC: "i3-ipc", the payload's length and the message type (native byte order),
-// then the payload. Events have the type's high bit set.
-constexpr char kIpcMagic[] = {'i', '3', '-', 'i', 'p', 'c'};
-constexpr std::uint32_t kIpcSubscribe = 2;
-constexpr std::uint32_t kIpcWindowEvent = 0x80000003;
-constexpr std::size_t kIpcHeader = sizeof kIpcMagic + 8;
-// A window event carries one container; anything longer is no event of ours.
-constexpr std::uint32_t kIpcMaxPayload = 1 << 20;
-
-std::string IpcMessage(std::uint32_t type, std::string_view payload) {
-  std::string message(kIpcMagic, sizeof kIpcMagic);
-  const auto length = static_cast<std::uint32_t>(payload.size());
-  message.append(reinterpret_cast<const char*>(&length), 4);
-  message.append(reinterpret_cast<const char*>(&type), 4);
-  message.append(payload);
-  return message;
+// Why a desktop that fits none of the sources does not tell, as the user reads it.
+std::string NoSourceReason() {
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+  const std::string name = desktop != nullptr && *desktop != '\0' ? desktop : "this desktop";
+  if (wayland != nullptr && *wayland != '\0')
+    return name +
+           " on Wayland gives no program the window in front (sway, i3 and KDE Plasma do; on X11 "
+           "every desktop does)";
+  return "the program does not run on X11, sway, i3 or KDE Plasma, the desktops that say which "
+         "window is in front";
 }
 
 }  // namespace
 
-struct CFocusWatcher::Impl : QAbstractNativeEventFilter {
-  // sway or i3: their IPC socket.
-  int ipc = -1;
-  std::unique_ptr<QSocketNotifier> ipc_notifier;
-  std::string ipc_buffer;
-
-  bool StartIpc() {
-    const char* path = std::getenv("SWAYSOCK");
-    if (path == nullptr || *path == '\0') path = std::getenv("I3SOCK");
-    if (path == nullptr || *path == '\0') return false;
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (std::strlen(path) >= sizeof address.sun_path) return false;
-    std::strcpy(address.sun_path, path);
-    ipc = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (ipc < 0) return false;
-    const std::string subscribe = IpcMessage(kIpcSubscribe, R"(["window"])");
-    if (connect(ipc, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
-        write(ipc, subscribe.data(), subscribe.size()) != static_cast<ssize_t>(subscribe.size())) {
-      StopIpc();
-      return false;
-    }
-    ipc_notifier = std::make_unique<QSocketNotifier>(ipc, QSocketNotifier::Read);
-    QObject::connect(ipc_notifier.get(), &QSocketNotifier::activated, [this] { ReadIpc(); });
-    return true;
-  }
-
-  void StopIpc() {
-    ipc_notifier.reset();
-    if (ipc >= 0) close(ipc);
-    ipc = -1;
-    ipc_buffer.clear();
-  }
-
-  void ReadIpc() {
-    char chunk[4096];
-    const ssize_t got = read(ipc, chunk, sizeof chunk);
-    if (got <= 0) {  // the compositor went away: nothing more to follow
-      StopIpc();
-      return;
-    }
-    ipc_buffer.append(chunk, static_cast<std::size_t>(got));
-    while (ipc_buffer.size() >= kIpcHeader) {
-      std::uint32_t length = 0, type = 0;
-      std::memcpy(&length, ipc_buffer.data() + sizeof kIpcMagic, 4);
-      std::memcpy(&type, ipc_buffer.data() + sizeof kIpcMagic + 4, 4);
-      if (ipc_buffer.compare(0, sizeof kIpcMagic, kIpcMagic, sizeof kIpcMagic) != 0 ||
-          length > kIpcMaxPayload) {
-        StopIpc();
-        return;
-      }
-      if (ipc_buffer.size() < kIpcHeader + length) return;
-      if (type == kIpcWindowEvent)
-        OnIpcWindowEvent(QByteArray(ipc_buffer.data() + kIpcHeader, static_cast<int>(length)));
-      ipc_buffer.erase(0, kIpcHeader + length);
-    }
-  }
-
-  void OnIpcWindowEvent(const QByteArray& payload) {
-    const QJsonObject event = QJsonDocument::fromJson(payload).object();
-    if (event.value(QStringLiteral("change")).toString() != QStringLiteral("focus")) return;
-    const QJsonObject container = event.value(QStringLiteral("container")).toObject();
-    if (container.value(QStringLiteral("pid")).toInteger() == getpid()) return;  // our own
-    // A Wayland window names its program by app_id; an X11 one beside it by its class.
-    QString name = container.value(QStringLiteral("app_id")).toString();
-    if (name.isEmpty())
-      name = container.value(QStringLiteral("window_properties"))
-                 .toObject()
-                 .value(QStringLiteral("class"))
-                 .toString();
-    Changed(name.toStdString());
-  }
+struct CFocusWatcher::Impl {
+  HWND hwnd = nullptr;
+  UINT message = 0;
+  std::string current;
+  std::string unavailable;
+  std::unique_ptr<internal::FocusSource> source;
 
   void Changed(const std::string& name) {
     if (name == current) return;
@@ -150,41 +43,18 @@ struct CFocusWatcher::Impl : QAbstractNativeEventFilter {
     PostMessage(hwnd, message, 0, 0);
   }
 
-  HWND hwnd = nullptr;
-  UINT message = 0;
-  std::string current;
-  std::string unavailable;
-  xcb_connection_t* connection = nullptr;
-  xcb_window_t root = 0;
-  xcb_atom_t active_atom = XCB_ATOM_NONE;
-  bool filtering = false;
-
-  bool nativeEventFilter(const QByteArray& type, void* message_data, qintptr*) override {
-    if (type != "xcb_generic_event_t") return false;
-    const auto* event = static_cast<const xcb_generic_event_t*>(message_data);
-    if ((event->response_type & 0x7F) != XCB_PROPERTY_NOTIFY) return false;
-    const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-    if (notify->window == root && notify->atom == active_atom) ActiveWindowChanged();
-    return false;
-  }
-
-  void ActiveWindowChanged() {
-    const std::string value = Property(connection, root, active_atom);
-    if (value.size() < 4) return;
-    xcb_window_t active = 0;
-    std::memcpy(&active, value.data(), 4);
-    if (active == 0 || OwnWindow(active)) return;
-    // WM_CLASS holds the instance and the class, each ending in a NUL: the class names the
-    // program, the instance only when there is no class.
-    const std::string wm_class = Property(connection, active, XCB_ATOM_WM_CLASS);
-    const std::size_t first_end = wm_class.find('\0');
-    std::string name = wm_class.substr(0, first_end);
-    if (first_end != std::string::npos && first_end + 1 < wm_class.size()) {
-      std::string cls = wm_class.substr(first_end + 1);
-      cls = cls.substr(0, cls.find('\0'));
-      if (!cls.empty()) name = cls;
-    }
-    Changed(name);
+  // sway and i3 first: they tell for their Wayland and X11 windows alike, where the program
+  // itself may run on either. Then KWin on Wayland; then the X server the program runs on. On
+  // Wayland with the program on Xwayland, the X server knows only the X11 windows: no source.
+  std::unique_ptr<internal::FocusSource> Choose() {
+    if (internal::I3IpcFocusSource::Fits()) return std::make_unique<internal::I3IpcFocusSource>();
+    const bool has_x11 = internal::X11FocusSource::Fits();
+    if (internal::KWinFocusSource::Fits(has_x11))
+      return std::make_unique<internal::KWinFocusSource>();
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if (has_x11 && (wayland == nullptr || *wayland == '\0'))
+      return std::make_unique<internal::X11FocusSource>();
+    return nullptr;
   }
 };
 
@@ -196,44 +66,36 @@ bool CFocusWatcher::Start(HWND hwnd, UINT message) {
   Stop();
   d_->hwnd = hwnd;
   d_->message = message;
-  // sway and i3 tell through their IPC, for Wayland and X11 windows alike.
-  if (d_->StartIpc()) {
-    d_->unavailable.clear();
-    return true;
-  }
-  auto* x11 =
-      qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  if (x11 == nullptr || x11->connection() == nullptr) {
-    d_->unavailable = "this desktop does not tell programs which window is active";
+  d_->source = d_->Choose();
+  if (d_->source == nullptr) {
+    d_->unavailable = NoSourceReason();
     return false;
   }
-  d_->connection = x11->connection();
-  const xcb_setup_t* setup = xcb_get_setup(d_->connection);
-  d_->root = xcb_setup_roots_iterator(setup).data->root;
-  d_->active_atom = Atom(d_->connection, "_NET_ACTIVE_WINDOW");
-  // Added to the events the toolkit selects on the root window, never in their place.
-  xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
-      d_->connection, xcb_get_window_attributes(d_->connection, d_->root), nullptr);
-  const std::uint32_t mask =
-      (attributes != nullptr ? attributes->your_event_mask : 0) | XCB_EVENT_MASK_PROPERTY_CHANGE;
-  std::free(attributes);
-  xcb_change_window_attributes(d_->connection, d_->root, XCB_CW_EVENT_MASK, &mask);
-  xcb_flush(d_->connection);
-  QCoreApplication::instance()->installNativeEventFilter(d_.get());
-  d_->filtering = true;
+  const kb::Status started =
+      d_->source->Start([this](const std::string& app) { d_->Changed(app); });
+  if (!started.ok()) {
+    d_->source.reset();
+    d_->unavailable = started.reason();
+    return false;
+  }
   d_->unavailable.clear();
-  d_->ActiveWindowChanged();
   return true;
 }
 
 void CFocusWatcher::Stop() {
-  d_->StopIpc();
-  if (d_->filtering && QCoreApplication::instance() != nullptr)
-    QCoreApplication::instance()->removeNativeEventFilter(d_.get());
-  d_->filtering = false;
+  if (d_->source != nullptr) d_->source->Stop();
+  d_->source.reset();
 }
 
 const std::string& CFocusWatcher::Current() const { return d_->current; }
 const std::string& CFocusWatcher::Unavailable() const { return d_->unavailable; }
+
+std::vector<std::string> CFocusWatcher::OpenApplications() const {
+  std::vector<std::string> names;
+  if (d_->source != nullptr) names = d_->source->OpenApplications();
+  std::sort(names.begin(), names.end());
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  return names;
+}
 
 }  // namespace DuiLib

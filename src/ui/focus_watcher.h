@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application in front: the desktop's active window, named as the desktop names its program
-// (the Wayland app_id, the X11 WM_CLASS class), posted as a window message whenever it changes:
-// from sway's or i3's IPC socket where one is named ($SWAYSOCK, $I3SOCK), else from the X11 root
-// window's _NET_ACTIVE_WINDOW. The program's own
-// windows are no application of their own: while one of them is active, nothing changes.
-// Started where the desktop says which window is active; elsewhere it says why not.
+// (the Wayland app_id, the X11 WM_CLASS class), posted as a window message whenever it changes.
+// One source per kind of desktop, chosen at start (src/ui/focus): sway's or i3's IPC socket where
+// one is named ($SWAYSOCK, $I3SOCK), KWin's scripting on KDE Plasma under Wayland, else the X11
+// root window's _NET_ACTIVE_WINDOW. The program's own windows are no application of their own:
+// while one of them is active, nothing changes. Elsewhere (GNOME on Wayland, for one) nothing
+// is followed, and the watcher says why.
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ui/ui_types.h"
 
@@ -29,6 +31,9 @@ class CFocusWatcher {
   // The application in front ("" when the active window names none).
   const std::string& Current() const;
   const std::string& Unavailable() const;
+  // The applications whose windows are open now, named as Current() names them, the program's
+  // own windows left out; sorted, each once. Empty where this desktop does not list its windows.
+  std::vector<std::string> OpenApplications() const;
 
  private:
   struct Impl;

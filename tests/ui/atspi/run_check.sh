@@ -27,6 +27,8 @@ stop_xvfb() {
 }
 trap stop_xvfb EXIT
 export DISPLAY=":$number" QT_QPA_PLATFORM=xcb
+# The private X server is the whole desktop, even when the tests run inside a Wayland session.
+unset WAYLAND_DISPLAY SWAYSOCK I3SOCK
 unset QT_ACCESSIBILITY NO_AT_BRIDGE
 
 set +e
