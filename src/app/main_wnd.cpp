@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/no_keyboard_page.h"
 #include "common/app_directory.h"
@@ -189,7 +190,15 @@ void CMainWnd::ShowAtLogin() {
 }
 
 void CMainWnd::FollowApplicationInFront() {
-  (void)focus_.Start(GetHWND(), msgs::kApplicationInFront);
+  const bool following = focus_.Start(GetHWND(), msgs::kApplicationInFront);
+  CDevicePage::ApplicationsSource source;
+  // The desktop's open applications are not listed yet: the dialog offers typing a name only.
+  source.open_applications = [] { return std::vector<std::string>(); };
+  source.unavailable = following ? std::string() : focus_.Unavailable();
+  // Where the watcher cannot say why, the dialog must still not look as if it could follow.
+  if (!following && source.unavailable.empty()) source.unavailable = "no reason given";
+  for (int model = 0; model < kb::kModelCount; ++model)
+    if (CDevicePage* page = kb_.page(model)) page->SetApplicationsSource(source);
 }
 
 void CMainWnd::OpenTrayMenu() {
