@@ -3,7 +3,7 @@
 // photographs it under Xvfb. Once it is up it prints "geometry WxH+X+Y" (the main window's
 // rectangle in Qt's logical pixels) and a newline on standard output. app_preview <application
 // directory> <custom|light|light18|macro|unplugged|keymenu|keymenu_media|hover|hover_macro|
-// pending|singlekey|shortcut|picker|applinks|applinks_unavailable|applinks_combo|focus_button|focus_combo|focus_tab|focus_slider|focus_key>
+// pending|singlekey|shortcut|picker|applinks|applinks_unavailable|applinks_combo|profilemenu|focus_button|focus_combo|focus_tab|focus_slider|focus_key>
 // The data folder is the application directory's own. The focus_ pages reach their control with Tab
 // (and the arrows in the picture), as a user does, so that the focus ring shows.
 
@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
         "usage: app_preview APP_DIR "
         "custom|light|light18|macro|unplugged|keymenu|keymenu_media|hover|hover_macro|pending|"
         "singlekey|"
-        "shortcut|picker|applinks|applinks_unavailable|applinks_combo|focus_button|focus_combo|"
+        "shortcut|picker|applinks|applinks_unavailable|applinks_combo|profilemenu|focus_button|"
+        "focus_combo|"
         "focus_tab|focus_slider|focus_key\n");
     return 2;
   }
@@ -123,6 +124,7 @@ int main(int argc, char** argv) {
   if (page == "keymenu_media")
     if (auto* menu = DuiLib::CMenuWnd::GetTopMenuForTesting())
       DuiLib::Testing::Click(menu->FindItem(u"keymenu_media"));
+  if (page == "profilemenu") DuiLib::Testing::Click(pm, u"btn_kb_3_profile_dot");
   if (page == "hover") DuiLib::Testing::Hover(pm.FindControl(u"btn_kb_3_key_14"));
   // An edit the keyboard has not been sent: the dot beside Apply.
   if (page == "pending") {
