@@ -3,15 +3,18 @@
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSocketNotifier>
@@ -45,6 +48,20 @@ std::string Property(xcb_connection_t* c, xcb_window_t window, xcb_atom_t atom) 
   return value;
 }
 
+// WM_CLASS holds the instance and the class, each ending in a NUL: the class names the program,
+// the instance only when there is no class.
+std::string WmClassName(xcb_connection_t* c, xcb_window_t window) {
+  const std::string wm_class = Property(c, window, XCB_ATOM_WM_CLASS);
+  const std::size_t first_end = wm_class.find('\0');
+  std::string name = wm_class.substr(0, first_end);
+  if (first_end != std::string::npos && first_end + 1 < wm_class.size()) {
+    std::string cls = wm_class.substr(first_end + 1);
+    cls = cls.substr(0, cls.find('\0'));
+    if (!cls.empty()) name = cls;
+  }
+  return name;
+}
+
 bool OwnWindow(xcb_window_t window) {
   for (QWindow* own : QGuiApplication::allWindows())
     if (own->handle() != nullptr && static_cast<xcb_window_t>(own->winId()) == window) return true;
@@ -55,6 +72,7 @@ bool OwnWindow(xcb_window_t window) {
 // then the payload. Events have the type's high bit set.
 constexpr char kIpcMagic[] = {'i', '3', '-', 'i', 'p', 'c'};
 constexpr std::uint32_t kIpcSubscribe = 2;
+constexpr std::uint32_t kIpcGetTree = 4;
 constexpr std::uint32_t kIpcWindowEvent = 0x80000003;
 constexpr std::size_t kIpcHeader = sizeof kIpcMagic + 8;
 // A window event carries one container; anything longer is no event of ours.
@@ -69,6 +87,83 @@ std::string IpcMessage(std::uint32_t type, std::string_view payload) {
   return message;
 }
 
+const char* IpcSocketPath() {
+  const char* path = std::getenv("SWAYSOCK");
+  if (path == nullptr || *path == '\0') path = std::getenv("I3SOCK");
+  return path != nullptr && *path != '\0' ? path : nullptr;
+}
+
+// A connected socket to sway's or i3's IPC, -1 when there is none.
+int ConnectIpc(const char* path) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (std::strlen(path) >= sizeof address.sun_path) return -1;
+  std::strcpy(address.sun_path, path);
+  const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return -1;
+  if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// Reads exactly `size` bytes, waiting at most a second for each part: a compositor that does
+// not answer must not hang the program.
+bool ReadAll(int fd, char* data, std::size_t size) {
+  while (size > 0) {
+    pollfd wait{fd, POLLIN, 0};
+    if (poll(&wait, 1, 1000) != 1) return false;
+    const ssize_t got = read(fd, data, size);
+    if (got <= 0) return false;
+    data += got;
+    size -= static_cast<std::size_t>(got);
+  }
+  return true;
+}
+
+// One request on a connection of its own, so that the replies never mix with the events of
+// the watching one; the reply's payload, empty on any failure.
+QByteArray IpcRequest(const char* path, std::uint32_t type) {
+  const int fd = ConnectIpc(path);
+  if (fd < 0) return {};
+  QByteArray payload;
+  const std::string request = IpcMessage(type, {});
+  char header[kIpcHeader];
+  std::uint32_t length = 0, reply_type = 0;
+  if (write(fd, request.data(), request.size()) == static_cast<ssize_t>(request.size()) &&
+      ReadAll(fd, header, sizeof header) && std::memcmp(header, kIpcMagic, sizeof kIpcMagic) == 0) {
+    std::memcpy(&length, header + sizeof kIpcMagic, 4);
+    std::memcpy(&reply_type, header + sizeof kIpcMagic + 4, 4);
+    // The whole tree is larger than one window event; 64 MiB is far more than any desktop.
+    if (reply_type == type && length <= 64u * kIpcMaxPayload) {
+      payload.resize(static_cast<qsizetype>(length));
+      if (!ReadAll(fd, payload.data(), length)) payload.clear();
+    }
+  }
+  close(fd);
+  return payload;
+}
+
+// The views in sway's or i3's tree (the containers that hold a window), named as their focus
+// events name them; the program's own left out.
+void CollectIpcViews(const QJsonObject& node, std::vector<std::string>& names) {
+  const bool view = node.contains(QStringLiteral("pid")) &&
+                    node.value(QStringLiteral("pid")).toInteger() != getpid();
+  if (view) {
+    QString name = node.value(QStringLiteral("app_id")).toString();
+    if (name.isEmpty())
+      name = node.value(QStringLiteral("window_properties"))
+                 .toObject()
+                 .value(QStringLiteral("class"))
+                 .toString();
+    if (!name.isEmpty()) names.push_back(name.toStdString());
+  }
+  for (const char* key : {"nodes", "floating_nodes"})
+    for (const QJsonValue& child : node.value(QLatin1String(key)).toArray())
+      CollectIpcViews(child.toObject(), names);
+}
+
 }  // namespace
 
 struct CFocusWatcher::Impl : QAbstractNativeEventFilter {
@@ -78,18 +173,12 @@ struct CFocusWatcher::Impl : QAbstractNativeEventFilter {
   std::string ipc_buffer;
 
   bool StartIpc() {
-    const char* path = std::getenv("SWAYSOCK");
-    if (path == nullptr || *path == '\0') path = std::getenv("I3SOCK");
-    if (path == nullptr || *path == '\0') return false;
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (std::strlen(path) >= sizeof address.sun_path) return false;
-    std::strcpy(address.sun_path, path);
-    ipc = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const char* path = IpcSocketPath();
+    if (path == nullptr) return false;
+    ipc = ConnectIpc(path);
     if (ipc < 0) return false;
     const std::string subscribe = IpcMessage(kIpcSubscribe, R"(["window"])");
-    if (connect(ipc, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
-        write(ipc, subscribe.data(), subscribe.size()) != static_cast<ssize_t>(subscribe.size())) {
+    if (write(ipc, subscribe.data(), subscribe.size()) != static_cast<ssize_t>(subscribe.size())) {
       StopIpc();
       return false;
     }
@@ -174,17 +263,7 @@ struct CFocusWatcher::Impl : QAbstractNativeEventFilter {
     xcb_window_t active = 0;
     std::memcpy(&active, value.data(), 4);
     if (active == 0 || OwnWindow(active)) return;
-    // WM_CLASS holds the instance and the class, each ending in a NUL: the class names the
-    // program, the instance only when there is no class.
-    const std::string wm_class = Property(connection, active, XCB_ATOM_WM_CLASS);
-    const std::size_t first_end = wm_class.find('\0');
-    std::string name = wm_class.substr(0, first_end);
-    if (first_end != std::string::npos && first_end + 1 < wm_class.size()) {
-      std::string cls = wm_class.substr(first_end + 1);
-      cls = cls.substr(0, cls.find('\0'));
-      if (!cls.empty()) name = cls;
-    }
-    Changed(name);
+    Changed(WmClassName(connection, active));
   }
 };
 
@@ -231,6 +310,30 @@ void CFocusWatcher::Stop() {
   if (d_->filtering && QCoreApplication::instance() != nullptr)
     QCoreApplication::instance()->removeNativeEventFilter(d_.get());
   d_->filtering = false;
+}
+
+std::vector<std::string> CFocusWatcher::OpenApplications() const {
+  std::vector<std::string> names;
+  if (const char* path = IpcSocketPath()) {
+    CollectIpcViews(QJsonDocument::fromJson(IpcRequest(path, kIpcGetTree)).object(), names);
+  } else if (auto* x11 = qGuiApp != nullptr
+                             ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
+                             : nullptr;
+             x11 != nullptr && x11->connection() != nullptr) {
+    xcb_connection_t* c = x11->connection();
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const std::string list = Property(c, root, Atom(c, "_NET_CLIENT_LIST"));
+    for (std::size_t at = 0; at + 4 <= list.size(); at += 4) {
+      xcb_window_t window = 0;
+      std::memcpy(&window, list.data() + at, 4);
+      if (OwnWindow(window)) continue;
+      std::string name = WmClassName(c, window);
+      if (!name.empty()) names.push_back(std::move(name));
+    }
+  }
+  std::sort(names.begin(), names.end());
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  return names;
 }
 
 const std::string& CFocusWatcher::Current() const { return d_->current; }

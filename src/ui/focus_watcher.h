@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ui/ui_types.h"
 
@@ -29,6 +30,9 @@ class CFocusWatcher {
   // The application in front ("" when the active window names none).
   const std::string& Current() const;
   const std::string& Unavailable() const;
+  // The applications whose windows are open now, named as Current() names them, the program's
+  // own windows left out; sorted, each once. Empty where this desktop does not list its windows.
+  std::vector<std::string> OpenApplications() const;
 
  private:
   struct Impl;
