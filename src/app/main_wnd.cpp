@@ -3,7 +3,6 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "app/no_keyboard_page.h"
 #include "common/app_directory.h"
@@ -192,8 +191,8 @@ void CMainWnd::ShowAtLogin() {
 void CMainWnd::FollowApplicationInFront() {
   const bool following = focus_.Start(GetHWND(), msgs::kApplicationInFront);
   CDevicePage::ApplicationsSource source;
-  // The desktop's open applications are not listed yet: the dialog offers typing a name only.
-  source.open_applications = [] { return std::vector<std::string>(); };
+  // Asked when the dialog opens: windows come and go.
+  source.open_applications = [this] { return focus_.OpenApplications(); };
   source.unavailable = following ? std::string() : focus_.Unavailable();
   // Where the watcher cannot say why, the dialog must still not look as if it could follow.
   if (!following && source.unavailable.empty()) source.unavailable = "no reason given";

@@ -49,6 +49,13 @@ class X11Desktop:
         subprocess.run(["xprop", "-root", "-f", "_NET_ACTIVE_WINDOW", "32x", "-set",
                         "_NET_ACTIVE_WINDOW", self.root], check=True)
 
+    def list_open(self, app):
+        """What a window manager says of the windows it manages: one, of application `app`."""
+        subprocess.run(["xprop", "-root", "-f", "WM_CLASS", "8s", "-set", "WM_CLASS", app],
+                       check=True)
+        subprocess.run(["xprop", "-root", "-f", "_NET_CLIENT_LIST", "32x", "-set",
+                        "_NET_CLIENT_LIST", self.root], check=True)
+
     def close(self):
         pass
 
@@ -153,8 +160,9 @@ def add_by_name(dialog, app):
           f"{app} is listed after Add: {linked_apps(dialog)}")
 
 
-def link_in_dialog(program, window):
-    """The first link, made in the dialog; a second name added and removed."""
+def link_in_dialog(program, window, picked):
+    """The first link, made in the dialog; a second name added (`picked` from the open
+    applications, if given) and removed."""
     check(automatic_in_menu(window) is False, f"{AUTO_ITEM!r} is off before the first link")
     dialog = window_named(DIALOG)
     if not check(dialog is not None, "the applications dialog opens"):
@@ -170,7 +178,22 @@ def link_in_dialog(program, window):
           f"the links file holds the link and switching is on: {listing!r}")
 
     other = "org.example.unused"
-    add_by_name(dialog, other)
+    if picked:
+        # Picked from the open applications: the pick fills the name field, Add links it.
+        combo = find(dialog, pyatspi.ROLE_COMBO_BOX, "Or pick an application with a window "
+                                                     "open now:")
+        if check(combo is not None, "the open applications are offered"):
+            items = [combo.getChildAtIndex(i) for i in range(combo.childCount)]
+            item = next((i for i in items if i is not None and i.name == picked), None)
+            check(item is not None, f"{picked} is among the open applications: "
+                                    f"{[i.name for i in items if i is not None]}")
+            press(item, f"the open application {picked}")
+            press(find(dialog, pyatspi.ROLE_PUSH_BUTTON, "Add"), "Add")
+            check(wait_for(lambda: picked in (linked_apps(dialog) or []), 5.0),
+                  f"{picked} is listed after the pick and Add: {linked_apps(dialog)}")
+        other = picked
+    else:
+        add_by_name(dialog, other)
     row = next((n for n, _ in walk(dialog) if n.getRole() == pyatspi.ROLE_LIST_ITEM
                 and n.name == other), None)
     press(row, f"the row of {other}")
@@ -201,7 +224,12 @@ def main():
         if not check(window is not None, "the main window is on the bus"):
             return
         check(wait_for(lambda: selected_profile(window) == "Game", 5.0), "Game is selected")
-        link_in_dialog(program, window)
+        picked = None
+        if "SWAYSOCK" not in os.environ:
+            # A window manager's list of the windows it manages: here the root window alone.
+            picked = "org.example.picked"
+            X11Desktop(program).list_open(picked)
+        link_in_dialog(program, window, picked)
 
         # Game differs from the first profile in one key: Caps Lock disabled, then applied.
         press(find(window, pyatspi.ROLE_PUSH_BUTTON, "Caps Lock"), "the Caps Lock key")
