@@ -94,6 +94,11 @@ void CAppLinksDialog::ShowDefault() {
 }
 
 void CAppLinksDialog::Notify(DuiLib::TNotifyUI& msg) {
+  // The last of a check box's notifications, once it shows its new state, which MarkDefault
+  // then sets to what the file holds.
+  if (msg.pSender != nullptr && msg.sType == DuiLib::DUI_MSGTYPE_CHECKCLICK &&
+      msg.pSender->GetName() == u"check_default")
+    MarkDefault();
   if (msg.pSender != nullptr && msg.sType == DuiLib::DUI_MSGTYPE_ITEMSELECT &&
       msg.pSender->GetName() == u"combo_open_apps") {
     // The picked name goes into the field, to be added as a typed one is.
@@ -114,8 +119,6 @@ void CAppLinksDialog::OnClick(DuiLib::TNotifyUI& msg) {
     AddTyped();
   else if (name == u"btn_remove")
     RemoveSelected();
-  else if (name == u"check_default")
-    MarkDefault();
 }
 
 bool CAppLinksDialog::ResponseDefaultKeyEvent(DuiLib::WPARAM wParam) {
