@@ -211,6 +211,11 @@ def link_in_dialog(program, window, picked):
         check(window_gone(DIALOG), "the applications dialog closes again")
 
 
+def profile_cause(window):
+    combo = find(window, pyatspi.ROLE_COMBO_BOX, "Profile")
+    return combo.description if combo is not None else None
+
+
 def main():
     program = Program(sys.argv[1], start=False)
     try:
@@ -248,6 +253,10 @@ def main():
             desktop.bring_to_front(app)
             check(wait_for(lambda: selected_profile(window) == profile, 5.0),
                   f"{app} in front brings {profile}: {selected_profile(window)}")
+            # The combo names the application whose link chose the profile, and only that.
+            cause = f"In use because {app} is in front" if profile == "Game" else ""
+            check(wait_for(lambda: profile_cause(window) == cause, 5.0),
+                  f"{app} in front: the combo says {profile_cause(window)!r}")
             lines = program.settled_log(sent + UNCHANGED_APPLY_REPORTS + 1)
             check(UNCHANGED_APPLY_REPORTS < len(lines) - sent < FULL_APPLY_REPORTS,
                   f"{app} in front: only the key map is sent, {len(lines) - sent} reports")
