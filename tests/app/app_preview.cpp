@@ -160,7 +160,9 @@ int main(int argc, char** argv) {
       if (page == "applinks")
         setup.open_applications = {"firefox", "org.kde.krita", "steam_app_570"};
       else
-        setup.unavailable = "this Wayland desktop tells no program which window is active";
+        setup.unavailable =
+            "GNOME on Wayland gives no program the window in front (sway, i3 and KDE Plasma do; "
+            "on X11 every desktop does)";
       if (page != "applinks_combo") dialog = std::make_unique<CAppLinksDialog>(std::move(setup));
     }
   }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pages/device/app_links_dialog.h"
 
+#include <algorithm>
 #include <string_view>
 #include <utility>
 
@@ -8,6 +9,7 @@
 #include "shell/msg_wnd.h"
 #include "ui/button.h"
 #include "ui/combo.h"
+#include "ui/label.h"
 #include "ui/list.h"
 #include "ui/paint_manager.h"
 
@@ -16,6 +18,7 @@ using DuiLib::CDuiString;
 namespace {
 
 constexpr int kRowHeight = 24;
+constexpr int kNoteGap = 4;  // between the note on the desktop and the list's label
 
 // What a user pasting a name brings along around it; inside a name, spaces are the name's.
 std::string_view TrimSpaces(std::string_view text) {
@@ -41,11 +44,15 @@ void CAppLinksDialog::InitWindow() {
                                     : std::u16string();
     title->SetText(CMsgWnd::Compose(u"applinks_title_text", {CDuiString(name)}));
   }
-  if (DuiLib::CControlUI* note = m_pm.FindControl(u"label_unavailable")) {
+  if (auto* note = dynamic_cast<DuiLib::CLabelUI*>(m_pm.FindControl(u"label_unavailable"))) {
     note->SetVisible(!setup_.unavailable.empty());
-    if (!setup_.unavailable.empty())
+    if (!setup_.unavailable.empty()) {
       note->SetText(CMsgWnd::Compose(u"applinks_unavailable_text") +
                     CDuiString(setup_.unavailable));
+      // As tall as the reason needs, however long: the list below gives up the room.
+      m_pm.UpdateLayout();
+      note->SetFixedHeight(std::max(note->GetFixedHeight(), note->MeasureTextHeight() + kNoteGap));
+    }
   }
   if (auto* open = dynamic_cast<DuiLib::CComboUI*>(m_pm.FindControl(u"combo_open_apps"))) {
     for (const std::string& app : setup_.open_applications) {
@@ -56,9 +63,10 @@ void CAppLinksDialog::InitWindow() {
     }
     if (DuiLib::CControlUI* row = m_pm.FindControl(u"hor_open_apps"))
       row->SetVisible(!setup_.open_applications.empty());
-    if (DuiLib::CControlUI* label = m_pm.FindControl(u"label_open_apps"))
-      label->SetText(CMsgWnd::Compose(setup_.open_applications.empty() ? u"applinks_none_open_text"
-                                                                       : u"applinks_open_text"));
+    // A language key: the label is in resource-text mode.
+    if (DuiLib::CControlUI* label = m_pm.FindControl(u"label_open_apps");
+        label != nullptr && setup_.open_applications.empty())
+      label->SetText(u"applinks_none_open_text");
   }
   if (DuiLib::CControlUI* field = m_pm.FindControl(u"edit_app")) m_pm.SetFocus(field);
   ShowLinks();

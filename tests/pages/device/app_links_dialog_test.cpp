@@ -14,6 +14,7 @@
 #include "shell/msg_wnd.h"
 #include "ui/button.h"
 #include "ui/combo.h"
+#include "ui/label.h"
 #include "ui/list.h"
 
 namespace kb::testing {
@@ -214,16 +215,25 @@ TEST_F(AppLinksDialogTest, APickedOpenApplicationIsAddedAsATypedOne) {
 }
 
 TEST_F(AppLinksDialogTest, WithoutAWatcherTheDialogSaysWhy) {
-  setup_.unavailable = "no window list on this desktop";
+  // Long enough for three lines: all of it shows.
+  setup_.unavailable =
+      "GNOME on Wayland gives no program the window in front (sway, i3 and KDE Plasma do; on "
+      "X11 every desktop does)";
   Run({[](CWindowWnd& dialog) {
-    DuiLib::CControlUI* note = Find(dialog, u"label_unavailable");
+    auto* note = dynamic_cast<DuiLib::CLabelUI*>(Find(dialog, u"label_unavailable"));
     ASSERT_NE(note, nullptr);
     EXPECT_TRUE(note->IsVisible());
     EXPECT_EQ(note->GetText(),
-              u"Automatic switching is not available on this desktop: "
-              u"no window list on this desktop");
-    // Nothing is known of open windows either: the pick is not offered.
+              u"Automatic switching is not available on this desktop: GNOME "
+              u"on Wayland gives no program the window in front (sway, i3 and "
+              u"KDE Plasma do; on X11 every desktop does)");
+    dialog.GetPaintManager()->UpdateLayout();
+    const DuiLib::RECT shown = note->GetPos();
+    EXPECT_GE(shown.bottom - shown.top, note->MeasureTextHeight());
+    // Nothing is known of open windows either: the pick is not offered, and that is said.
     EXPECT_FALSE(Find(dialog, u"hor_open_apps")->IsVisible());
+    EXPECT_EQ(Find(dialog, u"label_open_apps")->GetShownText(),
+              u"No other application's window is known to be open now.");
     Click(dialog, u"btn_close");
   }});
   setup_.unavailable.clear();
