@@ -13,7 +13,8 @@ keyboard's transfer log what reached the keyboard:
 
 The link itself is made as a user makes it: in the profile menu's "Applications…" dialog, by
 name; the menu's "Switch profiles automatically", off until then, is on after it, and kbctl
-reads the link from the file. A second name added and removed again leaves no trace.
+reads the link from the file. A second name added and removed again leaves no trace. Turned off
+in the menu at the end, switching stops.
 
     app_switch_check.py <application directory of the virtual keyboard>
 """
@@ -23,6 +24,7 @@ import os
 import shutil
 import subprocess
 import sys
+import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 for relative in (("..", "ui", "atspi"), ("..", "app", "a11y")):
@@ -274,6 +276,19 @@ def main():
         # Every apply opens and closes with the same feature report.
         applies = (sum(1 for line in lines if line.startswith("F 0E")) - begins_before) / 2
         check(1 <= applies <= 2, f"a burst of ten changes gives at most two applies: {applies}")
+
+        # Switching turned off in the menu: the file says so, and the application changes nothing.
+        menu = open_profile_menu(window)
+        if menu is not None:
+            press(menu_item(menu, AUTO_ITEM), f"menu item {AUTO_ITEM!r}")
+        check(wait_for(lambda: "switching\toff" in program.kbctl("links"), 5.0),
+              "the menu's check item turns switching off in the links file")
+        sent = len(program.settled_log(len(lines)))
+        desktop.bring_to_front(APP)
+        time.sleep(1.5)
+        check(selected_profile(window) == "Profile_1" and len(program.log_lines()) == sent,
+              f"switching off, {APP} in front changes nothing: {selected_profile(window)}, "
+              f"{len(program.log_lines()) - sent} reports")
         desktop.close()
     finally:
         program.stop()
