@@ -52,6 +52,7 @@ stop() {
 }
 trap stop EXIT
 for page in custom light light18 macro macro_mouse macro_move unplugged keymenu keymenu_media hover \
-            hover_macro pending singlekey shortcut picker; do
+            hover_macro pending singlekey shortcut picker applinks applinks_unavailable applinks_combo \
+            profilemenu; do
   shoot_preview "$out/main_$page$suffix.png" 1.5 "$app/app_preview" "$app" "$page" || exit 1
 done

@@ -189,7 +189,15 @@ void CMainWnd::ShowAtLogin() {
 }
 
 void CMainWnd::FollowApplicationInFront() {
-  (void)focus_.Start(GetHWND(), msgs::kApplicationInFront);
+  const bool following = focus_.Start(GetHWND(), msgs::kApplicationInFront);
+  CDevicePage::ApplicationsSource source;
+  // Asked when the dialog opens: windows come and go.
+  source.open_applications = [this] { return focus_.OpenApplications(); };
+  source.unavailable = following ? std::string() : focus_.Unavailable();
+  // Where the watcher cannot say why, the dialog must still not look as if it could follow.
+  if (!following && source.unavailable.empty()) source.unavailable = "no reason given";
+  for (int model = 0; model < kb::kModelCount; ++model)
+    if (CDevicePage* page = kb_.page(model)) page->SetApplicationsSource(source);
 }
 
 void CMainWnd::OpenTrayMenu() {

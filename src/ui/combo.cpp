@@ -14,6 +14,7 @@
 #include "ui/internal/owned_items.h"
 #include "ui/internal/paint_context.h"
 #include "ui/paint_manager.h"
+#include "ui/text_metrics.h"
 #include "ui/window.h"
 
 namespace DuiLib {
@@ -180,6 +181,8 @@ void CComboUI::SetAttribute(const CDuiString& name, const CDuiString& value) {
     m_rcTextPadding = ParseRect(value.view());
   else if (n == u"textcolor") {
     if (ParseColor(value.view(), c, m_pManager)) m_dwTextColor = c;
+  } else if (n == u"notetextcolor") {
+    if (ParseColor(value.view(), c, m_pManager)) m_dwNoteColor = c;
   } else if (n == u"dropbkcolor") {
     if (ParseColor(value.view(), c, m_pManager)) m_dwDropBkColor = c;
   } else if (n == u"dropbordercolor") {
@@ -198,13 +201,35 @@ void CComboUI::PaintStatusImage(CPaintContext& ctx) {
   if (!m_sNormalImage.IsEmpty()) DrawImage(ctx, m_sNormalImage);
 }
 
+void CComboUI::SetNote(const CDuiString& note) {
+  if (note == m_sNote) return;
+  m_sNote = note;
+  Invalidate();
+}
+
 void CComboUI::PaintText(CPaintContext& ctx) {
   CControlUI* c = GetItemAt(m_iCurSel);
   if (!c) return;
   RECT rc{m_rcItem.left + m_rcTextPadding.left, m_rcItem.top + m_rcTextPadding.top,
           m_rcItem.right - m_rcTextPadding.right, m_rcItem.bottom - m_rcTextPadding.bottom};
-  DrawText(ctx, c->GetShownText(), rc, m_sFont.IsEmpty() ? m_info.font : m_sFont,
-           IsEnabled() ? m_dwTextColor : m_info.disabledtextcolor,
+  const CDuiString& font = m_sFont.IsEmpty() ? m_info.font : m_sFont;
+  const CDuiString text = c->GetShownText();
+  if (!m_sNote.IsEmpty() && IsEnabled()) {
+    // The item's text keeps at least half the room; the note follows it, cut at its end.
+    const int room = rc.right - rc.left;
+    const CDuiString note = CDuiString(u" ") + m_sNote;
+    const int text_width =
+        std::min(MeasureTextWidth(m_pManager, font, text),
+                 std::max(room / 2, room - MeasureTextWidth(m_pManager, font, note)));
+    const CDuiString shown = ElideTextToWidth(m_pManager, font, text, text_width);
+    const int shown_width = std::min(MeasureTextWidth(m_pManager, font, shown), text_width);
+    DrawText(ctx, shown, RECT{rc.left, rc.top, rc.left + shown_width, rc.bottom}, font,
+             m_dwTextColor, kAlignLeft | kAlignVCenter);
+    DrawText(ctx, note, RECT{rc.left + shown_width, rc.top, rc.right, rc.bottom}, font,
+             m_dwNoteColor, kAlignLeft | kAlignVCenter | kEndEllipsis);
+    return;
+  }
+  DrawText(ctx, text, rc, font, IsEnabled() ? m_dwTextColor : m_info.disabledtextcolor,
            kAlignLeft | kAlignVCenter | kEndEllipsis);
 }
 

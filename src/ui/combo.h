@@ -34,6 +34,12 @@ class CComboUI : public CContainerUI, public IListOwnerUI {
   bool RemoveAt(int index, bool do_not_destroy = false) override;
   void RemoveAll() override;
 
+  // A short text in the "notetextcolor" drawn after the selected item's text, inside the box (for
+  // example what chose the item); it is no item and the drop-down does not show it. Empty: none.
+  // What a screen reader should hear of it is the caller's to put in the accessible description.
+  void SetNote(const CDuiString& note);
+  const CDuiString& GetNote() const { return m_sNote; }
+
   // Opens or closes the drop-down (a user click does the same).
   void Activate(bool open);
   bool Activate() override;
@@ -63,7 +69,9 @@ class CComboUI : public CContainerUI, public IListOwnerUI {
   CDuiString m_sHotImage;
   CDuiString m_sPushedImage;
   CDuiString m_sDisabledImage;
+  CDuiString m_sNote;
   DWORD m_dwTextColor = 0xFF000000;
+  DWORD m_dwNoteColor = 0xFF808080;
   DWORD m_dwDropBkColor = 0xFFFFFFFF;
   DWORD m_dwDropBorderColor = 0xFF808080;
   RECT m_rcTextPadding{4, 0, 20, 0};

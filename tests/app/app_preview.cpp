@@ -3,8 +3,8 @@
 // photographs it under Xvfb. Once it is up it prints "geometry WxH+X+Y" (the main window's
 // rectangle in Qt's logical pixels) and a newline on standard output. app_preview <application
 // directory> <custom|light|light18|macro|unplugged|keymenu|keymenu_media|hover|hover_macro|
-// pending|singlekey|shortcut|picker|focus_button|focus_combo|focus_tab|focus_slider|focus_key> The
-// data folder is the application directory's own. The focus_ pages reach their control with Tab
+// pending|singlekey|shortcut|picker|applinks|applinks_unavailable|applinks_combo|profilemenu|focus_button|focus_combo|focus_tab|focus_slider|focus_key>
+// The data folder is the application directory's own. The focus_ pages reach their control with Tab
 // (and the arrows in the picture), as a user does, so that the focus ring shows.
 
 #include <dlfcn.h>
@@ -18,10 +18,12 @@
 #include "app/main_wnd.h"
 #include "common/app_directory.h"
 #include "common/utf16_text.h"
+#include "pages/device/app_links_dialog.h"
 #include "pages/device/device_page.h"
 #include "pages/keys/key_capture_dialogs.h"
 #include "pages/keys/macro_picker.h"
 #include "pages/macro/macro_page.h"
+#include "profile/app_links.h"
 #include "ui/color_palette.h"
 #include "ui/combo.h"
 #include "ui/menu.h"
@@ -37,7 +39,9 @@ int main(int argc, char** argv) {
         "usage: app_preview APP_DIR "
         "custom|light|light18|macro|unplugged|keymenu|keymenu_media|hover|hover_macro|pending|"
         "singlekey|"
-        "shortcut|picker|focus_button|focus_combo|focus_tab|focus_slider|focus_key\n");
+        "shortcut|picker|applinks|applinks_unavailable|applinks_combo|profilemenu|focus_button|"
+        "focus_combo|"
+        "focus_tab|focus_slider|focus_key\n");
     return 2;
   }
   const std::string dir = std::string(argv[1]) + "/";
@@ -120,6 +124,7 @@ int main(int argc, char** argv) {
   if (page == "keymenu_media")
     if (auto* menu = DuiLib::CMenuWnd::GetTopMenuForTesting())
       DuiLib::Testing::Click(menu->FindItem(u"keymenu_media"));
+  if (page == "profilemenu") DuiLib::Testing::Click(pm, u"btn_kb_3_profile_dot");
   if (page == "hover") DuiLib::Testing::Hover(pm.FindControl(u"btn_kb_3_key_14"));
   // An edit the keyboard has not been sent: the dot beside Apply.
   if (page == "pending") {
@@ -139,6 +144,27 @@ int main(int argc, char** argv) {
       kb::StoreFieldText(macros.back()->name, kb::FromUtf8(name));
     }
     dialog = std::make_unique<CKB_3_SelectMacro>(macros, 1, 0, 5);
+  }
+  if (page.rfind("applinks", 0) == 0) {
+    // Two applications linked to the one profile, one of them in front: the combo's note.
+    CDevicePage* device = wnd.device_tabs().page(0);
+    if (device != nullptr && device->data() != nullptr) {
+      const auto file = kb::AppLinksPathOf(device->data()->paths().profile_store);
+      kb::AppLinks links;
+      for (const char* app : {"steam_app_570", "org.kde.krita"}) (void)links.Link(0, app);
+      (void)kb::SaveAppLinks(file, links, kb::AppLinksLoad{});
+      device->OnApplicationInFront("steam_app_570");
+      CAppLinksDialog::Setup setup;
+      setup.file = file;
+      setup.profile_names.emplace_back(kb::FieldText(device->data()->Lock().profiles()[0]->name));
+      if (page == "applinks")
+        setup.open_applications = {"firefox", "org.kde.krita", "steam_app_570"};
+      else
+        setup.unavailable =
+            "GNOME on Wayland gives no program the window in front (sway, i3 and KDE Plasma do; "
+            "on X11 every desktop does)";
+      if (page != "applinks_combo") dialog = std::make_unique<CAppLinksDialog>(std::move(setup));
+    }
   }
   if (dialog) {
     dialog->Create(wnd.GetHWND(), u"dialog", DuiLib::WS_POPUP | DuiLib::WS_VISIBLE,

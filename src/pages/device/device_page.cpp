@@ -12,6 +12,7 @@
 #include "names/file_base_name.h"
 #include "names/name_rules.h"
 #include "pages/common/program_messages.h"
+#include "pages/device/app_links_dialog.h"
 #include "profile/app_links.h"
 #include "profile/profile_store.h"
 #include "profile/store_paths.h"
@@ -100,6 +101,17 @@ CDuiString BreakablePath(const std::filesystem::path& path) {
 
 std::filesystem::path PathOf(const CDuiString& path) {
   return std::filesystem::path(path.ToUtf8());
+}
+
+// The profile that is due while `app` is in front: the one linked to it, else the default;
+// `cause` names the application when a link chose it.
+std::size_t DueProfile(const kb::AppLinks& links, std::string_view app, std::string& cause) {
+  if (const auto linked = links.ProfileFor(app)) {
+    cause = std::string(app);
+    return *linked;
+  }
+  cause.clear();
+  return links.default_profile();
 }
 
 }  // namespace
@@ -235,7 +247,21 @@ kb::Status CDevicePage::SaveAtExit() {
 void CDevicePage::SelectProfile(int index) {
   if (data_ == nullptr) return;
   data_->Lock().SelectProfile(index);
+  // The user's choice, not an application's.
+  ShowProfileCause("");
   RefreshPage();
+}
+
+void CDevicePage::ShowProfileCause(const std::string& app) {
+  profile_cause_ = app;
+  if (combo_ == nullptr) return;
+  combo_->SetNote(app.empty() ? CDuiString()
+                              : CMsgWnd::Compose(u"profile_in_use_for_text", {CDuiString(app)}));
+  // The note is cut in a narrow combo; the tip names the application whole.
+  const CDuiString tip =
+      app.empty() ? CDuiString() : CMsgWnd::Compose(u"profile_in_use_tip_text", {CDuiString(app)});
+  combo_->SetToolTip(tip);
+  combo_->SetAccessibleDescription(tip);
 }
 
 void CDevicePage::Notify(DuiLib::TNotifyUI& msg) {
@@ -281,6 +307,12 @@ void CDevicePage::OpenProfileMenu() {
     // The entry in the autostart folder is the setting, whoever made or removed it.
     if (DuiLib::CMenuElementUI* item = shown->FindItem(u"autostart"))
       item->SetChecked(kb::StartsAtLogin());
+    // The links file is the setting: kbctl may have made the first link.
+    if (DuiLib::CMenuElementUI* item =
+            shown->FindItem(CDuiString(std::string(model_.id) + "_profile_auto")))
+      item->SetChecked(
+          data_ != nullptr &&
+          kb::LoadAppLinks(kb::AppLinksPathOf(data_->paths().profile_store)).links.automatic());
     shown->ResizeMenu();
   }
   profile_menu_ = shown != nullptr ? shown->GetHWND() : nullptr;
@@ -293,26 +325,88 @@ void CDevicePage::Apply() {
 }
 
 void CDevicePage::OnApplicationInFront(std::string_view app) {
+  app_in_front_ = std::string(app);
   if (data_ == nullptr) return;
   const kb::AppLinksLoad load = kb::LoadAppLinks(kb::AppLinksPathOf(data_->paths().profile_store));
   if (!load.problem.ok() || !load.links.automatic()) return;
-  const std::size_t target = load.links.ProfileFor(app).value_or(load.links.default_profile());
+  std::string cause;
+  const std::size_t target = DueProfile(load.links, app, cause);
   bool present = false;
   {
     auto edit = data_->Lock();
     if (target >= edit.profiles().size()) return;
     if (edit.header().selected_index == static_cast<std::int32_t>(target) &&
-        edit.current() != nullptr)
+        edit.current() != nullptr) {
+      edit.Release();
+      ShowProfileCause(cause);
       return;
+    }
     edit.SwitchProfile(static_cast<int>(target));
     present = edit.device_state() == kb::DeviceState::Present;
   }
   if (combo_ != nullptr) combo_->SelectItem(static_cast<int>(target));  // no select event
+  ShowProfileCause(cause);
   RefreshPage();
   // Absent, the keyboard gets the profile that is due when it arrives.
   if (!present) return;
   // The apply under way sends the old profile; one more, queued behind it, takes the newest.
   if (applies_posted_ < 2) Apply();
+}
+
+void CDevicePage::ApplyDueProfileAtArrival() {
+  // Without a report of the application in front there is nothing to follow yet.
+  if (data_ == nullptr || !app_in_front_) return;
+  const kb::AppLinksLoad load = kb::LoadAppLinks(kb::AppLinksPathOf(data_->paths().profile_store));
+  if (!load.problem.ok() || !load.links.automatic()) return;
+  std::string cause;
+  const std::size_t target = DueProfile(load.links, *app_in_front_, cause);
+  {
+    auto edit = data_->Lock();
+    if (target >= edit.profiles().size()) return;
+    // What the keyboard holds after an arrival is unknown: the whole profile goes.
+    edit.SelectProfile(static_cast<int>(target));
+  }
+  if (combo_ != nullptr) combo_->SelectItem(static_cast<int>(target));  // no select event
+  ShowProfileCause(cause);
+  RefreshPage();
+  Apply();
+}
+
+void CDevicePage::ToggleAutomatic() {
+  const std::filesystem::path file = kb::AppLinksPathOf(data_->paths().profile_store);
+  const kb::AppLinksLoad load = kb::LoadAppLinks(file);
+  kb::AppLinks links = load.links;
+  links.set_automatic(!links.automatic());
+  if (!kb::SaveAppLinks(file, links, load).ok()) {
+    Warn("warning_app_auto_text");
+    return;
+  }
+  if (!links.automatic())
+    ShowProfileCause("");
+  else if (app_in_front_)
+    OnApplicationInFront(*app_in_front_);
+}
+
+void CDevicePage::OpenAppLinks() {
+  CAppLinksDialog::Setup setup;
+  setup.file = kb::AppLinksPathOf(data_->paths().profile_store);
+  {
+    auto edit = data_->Lock();
+    if (edit.current() == nullptr || edit.header().selected_index < 0) return;
+    setup.profile = static_cast<std::size_t>(edit.header().selected_index);
+    for (const auto& profile : edit.profiles())
+      setup.profile_names.emplace_back(kb::FieldText(profile->name));
+  }
+  if (applications_.open_applications) setup.open_applications = applications_.open_applications();
+  setup.unavailable = applications_.unavailable;
+  CAppLinksDialog dialog(std::move(setup));
+  dialog.Run(Owner());
+  if (!dialog.changed() || profile_cause_.empty()) return;
+  // The application that chose the profile shown may have been unlinked from it.
+  const kb::AppLinksLoad load = kb::LoadAppLinks(kb::AppLinksPathOf(data_->paths().profile_store));
+  const auto linked = load.links.ProfileFor(profile_cause_);
+  if (!linked || static_cast<std::int32_t>(*linked) != data_->Lock().header().selected_index)
+    ShowProfileCause("");
 }
 
 void CDevicePage::Reset() {
@@ -362,6 +456,10 @@ void CDevicePage::OnMenuCommand(const CDuiString& item_name) {
     ExportProfile();
   } else if (is("_profile_rename")) {
     RenameProfile();
+  } else if (is("_profile_apps")) {
+    OpenAppLinks();
+  } else if (is("_profile_auto")) {
+    ToggleAutomatic();
   } else if (custom_ != nullptr) {
     custom_->ApplyKeyCommand(item_name);
   }
@@ -589,8 +687,10 @@ void CDevicePage::ExportMacro() {
 
 void CDevicePage::OnDeviceNotification(std::uint32_t value) {
   if (session_ == nullptr) return;
+  const bool was_open = device_open();
   (void)session_->link().OnDeviceNotification(value);
   RefreshPage();
+  if (!was_open && device_open()) ApplyDueProfileAtArrival();
 }
 
 void CDevicePage::RequestResume() {

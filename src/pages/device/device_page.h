@@ -12,6 +12,10 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "common/app_directory.h"
 #include "device/sleeper.h"
@@ -33,6 +37,14 @@
 
 class CDevicePage : public CModelPage, public kb::DeviceObserver {
  public:
+  // What the main window knows of the desktop's applications, for the applications dialog.
+  struct ApplicationsSource {
+    // The applications with a window open now (the program's own left out).
+    std::function<std::vector<std::string>()> open_applications;
+    // Why the application in front cannot be followed here; empty where it is followed.
+    std::string unavailable;
+  };
+
   explicit CDevicePage(const kb::ModelInfo& model);
   ~CDevicePage() override;
 
@@ -70,6 +82,8 @@ class CDevicePage : public CModelPage, public kb::DeviceObserver {
   // what differs from what the keyboard holds. Bursts of changes give at most the apply under
   // way and one more, which takes the last state.
   void OnApplicationInFront(std::string_view app);
+  // Given by the main window once it knows whether it follows the application in front.
+  void SetApplicationsSource(ApplicationsSource source) { applications_ = std::move(source); }
 
   // Shows the current profile on the key and lighting pages.
   void RefreshPage();
@@ -128,6 +142,15 @@ class CDevicePage : public CModelPage, public kb::DeviceObserver {
   void Reset();
   void Apply();
   void OpenProfileMenu();
+  // "Applications…" of the profile menu.
+  void OpenAppLinks();
+  // "Switch profiles automatically" of the profile menu: turns the setting over in the links
+  // file; turned on, the application in front takes its profile at once.
+  void ToggleAutomatic();
+  // The keyboard came back with switching on: the profile that is due, applied whole.
+  void ApplyDueProfileAtArrival();
+  // The combo's note: which application's being in front chose the profile shown ("" none).
+  void ShowProfileCause(const std::string& app);
   void Warn(const char* text_key);
   void ShowKeyboardBehind();
   void SaveProfiles();
@@ -166,6 +189,10 @@ class CDevicePage : public CModelPage, public kb::DeviceObserver {
   CLightPage* light_ = nullptr;
   CMacroPage* macro_ = nullptr;
   DuiLib::HWND profile_menu_ = nullptr;
+  ApplicationsSource applications_{nullptr, "the program does not follow the application in front"};
+  // The application in front as last reported; unknown until the first report.
+  std::optional<std::string> app_in_front_;
+  std::string profile_cause_;
 };
 
 class CKB_3_UI : public CDevicePage {

@@ -9,11 +9,13 @@ for. Run by run_check.sh:
 A keyboard plugged in after the start brings the KB_3 page up; a cable pulled during an apply
 is told, and the tab goes; plugged in again, the next apply sends everything. A keyboard whose
 node the user may not open is told as such, with the node and the fix, until a replug after
-the fix. Exit status 0 when every
+the fix. With automatic switching on, nothing is sent while the keyboard is away, and its
+arrival brings the profile of the application in front, sent whole. Exit status 0 when every
 check holds, 1 otherwise.
 """
 
 import os
+import subprocess
 import sys
 import time
 
@@ -37,13 +39,13 @@ DENIED = "Keyboard found, but you may not open it"
 class Program(drive_program.Program):
     """The program with the hidapi stand-in preloaded, and the stand-in's control FIFO."""
 
-    def __init__(self, bundle, standin, setup=""):
+    def __init__(self, bundle, standin, setup="", start=True):
         def standin_env(work):
             control = os.path.join(work, "control")
             os.mkfifo(control)
             return {"LD_PRELOAD": standin, "KB_HID_STANDIN_CONTROL": control,
                     "KB_HID_STANDIN_SETUP": setup}
-        super().__init__(bundle, whole_bundle=True, extra_env=standin_env)
+        super().__init__(bundle, start=start, whole_bundle=True, extra_env=standin_env)
         self.control = self.env["KB_HID_STANDIN_CONTROL"]
 
     def command(self, line):
@@ -145,10 +147,67 @@ def not_permitted(bundle, standin):
         program.stop()
 
 
+def bring_to_front(app):
+    """What a window manager does when a window of `app` is activated: the root window stands
+    for that window."""
+    out = subprocess.run(["xwininfo", "-root"], capture_output=True, text=True).stdout
+    root = next(line.split()[3] for line in out.splitlines() if "Window id:" in line)
+    subprocess.run(["xprop", "-root", "-f", "WM_CLASS", "8s", "-set", "WM_CLASS", app], check=True)
+    subprocess.run(["xprop", "-root", "-f", "_NET_ACTIVE_WINDOW", "32x", "-set",
+                    "_NET_ACTIVE_WINDOW", root], check=True)
+
+
+def selected_profile(window):
+    combo = find(window, pyatspi.ROLE_COMBO_BOX, "Profile")
+    if combo is None:
+        return None
+    return next((item.name for item in (combo.getChildAtIndex(i) for i in range(combo.childCount))
+                 if item is not None and item.getState().contains(pyatspi.STATE_SELECTED)), None)
+
+
+def switching_at_arrival(bundle, standin):
+    app = "steam_app_570"
+    program = Program(bundle, standin, start=False)
+    try:
+        # Two profiles, the second linked to the application (which turns switching on).
+        program.kbctl("profiles")
+        kpo = os.path.join(program.work, "Game.kpo")
+        program.kbctl("export-profile", "0", kpo)
+        program.kbctl("import-profile", kpo)
+        program.kbctl("link", "1", app)
+        program.start()
+        window = find_window(MAIN_WINDOW)
+        if not check(window is not None, "the main window is on the accessibility bus"):
+            return
+        check(wait_for(lambda: named(window, NO_KEYBOARD), 10.0) is not None,
+              "switching on, without a keyboard the no-keyboard page shows")
+        # The default's application in front, then the linked one: nothing goes anywhere.
+        bring_to_front("nautilus")
+        bring_to_front(app)
+        time.sleep(1.5)
+        check(program.log_lines() == [], f"nothing is sent while the keyboard is away: "
+                                         f"{len(program.log_lines())} reports")
+
+        program.command("plug")
+        if not check(wait_for(lambda: kb3_tab(window), 10.0) is not None,
+                     "the keyboard arrives"):
+            return
+        check(wait_for(lambda: selected_profile(window) == "Game", 5.0),
+              f"the application's profile is the one shown: {selected_profile(window)}")
+        lines = program.settled_log(FULL_APPLY_REPORTS)
+        check(len(lines) >= FULL_APPLY_REPORTS,
+              f"the arrival sends the application's profile whole: {len(lines)} reports")
+        check(wait_for(lambda: named(window, APPLIED), 10.0) is not None,
+              "the apply at the arrival is told as done")
+    finally:
+        program.stop()
+
+
 def main():
     bundle, standin = sys.argv[1], sys.argv[2]
     hot_plug_and_a_pulled_cable(bundle, standin)
     not_permitted(bundle, standin)
+    switching_at_arrival(bundle, standin)
 
 
 if __name__ == "__main__":
