@@ -2,6 +2,7 @@
 // kbctl as a hostile user drives it: writers at once, the program's lock, damaged stores, links,
 // FIFOs, device nodes and huge files. Nothing may be lost, nothing may block.
 
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -22,6 +23,7 @@
 #include "macro/macro_file.h"
 #include "macro/macro_store.h"
 #include "names/name_rules.h"
+#include "profile/app_links.h"
 #include "profile/profile_exchange.h"
 #include "profile/profile_store.h"
 #include "profile/store_lock.h"
@@ -252,6 +254,35 @@ TEST_F(KbctlStores, ALinkedStoreStaysALinkAndKilledSavesLeaveNoLitter) {
   EXPECT_TRUE(fs::is_symlink(Macros()));
   EXPECT_EQ(fs::file_size(elsewhere / "macro.mcos"), 2 * sizeof(MacroRecord));
   EXPECT_FALSE(fs::exists(litter));
+}
+
+TEST_F(KbctlStores, LinkWritesKilledAtAnyMomentLeaveAWholeLinksFile) {
+  ASSERT_EQ(Kb({"profiles"}).exit_code, 0);
+  const fs::path links = AppLinksPathOf(Store());
+  std::string app_dir = app_.path().string();
+  for (int round = 0; round < 40; ++round) {
+    std::string app = "app" + std::to_string(round);
+    std::string kbctl = KBCTL_PATH, dir_option = "--app-dir", command = "link", profile = "0";
+    char* argv[] = {kbctl.data(),   dir_option.data(), app_dir.data(), command.data(),
+                    profile.data(), app.data(),        nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv, environ), 0);
+    // From before the start to after the end of a save, in steps of 150 µs.
+    std::this_thread::sleep_for(std::chrono::microseconds(150 * round));
+    kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (!fs::exists(links)) continue;
+    const AppLinksLoad load = LoadAppLinks(links);
+    ASSERT_TRUE(load.problem.ok()) << "round " << round << ": " << load.problem.reason();
+    for (const AppLink& link : load.links.links()) EXPECT_TRUE(link.app.starts_with("app"));
+  }
+  // A later write finds the file whole and keeps every link that was saved.
+  const std::size_t saved = LoadAppLinks(links).links.links().size();
+  ASSERT_EQ(Kb({"link", "0", "last"}).exit_code, 0);
+  const AppLinksLoad after = LoadAppLinks(links);
+  EXPECT_TRUE(after.problem.ok());
+  EXPECT_EQ(after.links.links().size(), saved + 1);
 }
 
 TEST_F(KbctlStores, ExportsNeverReplaceAStoreOrSomethingThatIsNotAFile) {
