@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "names/name_units.h"
@@ -33,6 +34,12 @@ struct MacroRecord {
   std::int32_t loop_time;     // 1..65535
   std::int32_t action_count;  // 0..3000
   MacroAction actions[kMaxMacroActions];
+
+  // Each record lives in pages of its own, which the system hands out zeroed: the actions past
+  // the last one used (most of a record, as most macros are short) take no memory until they
+  // are written. `new MacroRecord` is thus all zeros even without an initializer.
+  static void* operator new(std::size_t size);
+  static void operator delete(void* record, std::size_t size) noexcept;
 };
 
 static_assert(sizeof(MacroRecord) == 36108);
@@ -42,5 +49,10 @@ static_assert(offsetof(MacroRecord, action_count) == 104);
 static_assert(offsetof(MacroRecord, actions) == 108);
 
 using MacroList = std::vector<std::unique_ptr<MacroRecord>>;
+
+// A new record holding `bytes` (one record's image). The pages of `bytes` that hold only zeros
+// are not written, so they stay out of memory.
+std::unique_ptr<MacroRecord> MacroRecordFromBytes(
+    std::span<const std::uint8_t, sizeof(MacroRecord)> bytes);
 
 }  // namespace kb

@@ -11,6 +11,13 @@
 
 namespace kb {
 
+namespace {
+
+// Records read by one call while loading the store.
+constexpr std::size_t kRecordsPerRead = 16;
+
+}  // namespace
+
 MacroStoreLoad ParseMacroStore(std::span<const std::uint8_t> bytes, MacroList& list) {
   MacroStoreLoad result;
   result.file = StoreFileState::Read;
@@ -19,9 +26,7 @@ MacroStoreLoad ParseMacroStore(std::span<const std::uint8_t> bytes, MacroList& l
   result.dropped_tail_bytes = bytes.size() - whole * kRecord;
   list.reserve(list.size() + whole);
   for (std::size_t i = 0; i < whole; ++i) {
-    // Every byte is overwritten at once, so the record need not be zeroed first.
-    auto record = std::make_unique_for_overwrite<MacroRecord>();
-    std::memcpy(record.get(), bytes.data() + i * kRecord, kRecord);
+    auto record = MacroRecordFromBytes(bytes.subspan(i * kRecord).first<kRecord>());
     const MacroRepair repair = RepairMacro(*record);
     result.clamped_action_counts += repair.clamped_action_count;
     result.terminated_names += repair.terminated_name;
@@ -48,19 +53,21 @@ MacroStoreLoad LoadMacroStore(const std::filesystem::path& path, MacroList& list
   const std::size_t whole = file->size() / kRecord;
   const std::size_t first = list.size();
   list.reserve(first + whole);
-  // Straight into the records, in one read where the system allows it.
-  std::vector<std::span<std::uint8_t>> places;
-  places.reserve(whole);
-  for (std::size_t i = 0; i < whole; ++i) {
-    list.push_back(std::make_unique_for_overwrite<MacroRecord>());
-    places.emplace_back(reinterpret_cast<std::uint8_t*>(list.back().get()), kRecord);
+  // Read a few records at a time and kept without their pages of zeros.
+  std::vector<std::uint8_t> chunk(std::min(whole, kRecordsPerRead) * kRecord);
+  for (std::size_t done = 0; done < whole;) {
+    const std::size_t want = std::min(kRecordsPerRead, whole - done) * kRecord;
+    const Result<std::size_t> n = file->Read(chunk.data(), want);
+    if (!n) {
+      list.resize(first);
+      return MacroStoreLoad{.file = StoreFileState::Unreadable, .read = n.status()};
+    }
+    const std::span<const std::uint8_t> bytes(chunk.data(), *n);
+    for (std::size_t i = 0; i < *n / kRecord; ++i)
+      list.push_back(MacroRecordFromBytes(bytes.subspan(i * kRecord).first<kRecord>()));
+    done += *n / kRecord;
+    if (*n < want) break;  // the file may have shrunk meanwhile
   }
-  const Result<std::size_t> n = file->ReadScattered(places);
-  if (!n) {
-    list.resize(first);
-    return MacroStoreLoad{.file = StoreFileState::Unreadable, .read = n.status()};
-  }
-  list.resize(first + std::min(whole, *n / kRecord));  // the file may have shrunk meanwhile
   for (std::size_t i = first; i < list.size(); ++i) {
     const MacroRepair repair = RepairMacro(*list[i]);
     result.clamped_action_counts += repair.clamped_action_count;

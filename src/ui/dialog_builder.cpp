@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "common/file_io.h"
 #include "ui/container.h"
@@ -92,8 +93,16 @@ kb::Status ParseDocument(std::string_view xml, Document& doc) {
   return kb::Status::Ok();
 }
 
-std::unordered_map<std::string, std::shared_ptr<const Document>>& Cache() {
-  static auto* cache = new std::unordered_map<std::string, std::shared_ptr<const Document>>;
+// Parsed layouts, kept from their second use on: a row or a menu is built again and again, a
+// page once (its parsed tree, hundreds of kilobytes for a keyboard picture, would only hold
+// memory).
+struct DocumentCache {
+  std::unordered_map<std::string, std::shared_ptr<const Document>> kept;
+  std::unordered_set<std::string> used_once;
+};
+
+DocumentCache& Cache() {
+  static auto* cache = new DocumentCache;
   return *cache;
 }
 
@@ -213,10 +222,11 @@ CControlUI* CDialogBuilder::Create(const CDuiString& xml, const CDuiString&,
   if (path.is_relative())
     path = std::filesystem::path(CPaintManagerUI::GetResourcePath().ToUtf8()) / path;
   std::string key = path.lexically_normal().string();
-  auto& cache = Cache();
-  auto it = cache.find(key);
+  DocumentCache& cache = Cache();
+  auto it = cache.kept.find(key);
   std::shared_ptr<const Document> doc;
-  if (it != cache.end()) {
+  bool keep = true;
+  if (it != cache.kept.end()) {
     doc = it->second;
   } else {
     auto bytes = kb::ReadWholeFile(path);
@@ -232,9 +242,13 @@ CControlUI* CDialogBuilder::Create(const CDuiString& xml, const CDuiString&,
       return nullptr;
     }
     doc = parsed;
-    cache[key] = doc;
+    keep = !cache.used_once.insert(key).second;
+    if (keep) {
+      cache.used_once.erase(key);
+      cache.kept[key] = doc;
+    }
   }
-  names.by_name[xml] = doc;
+  if (keep) names.by_name[xml] = doc;
   CControlUI* root = BuildDocument(*doc, callback, manager, parent, status_);
   if (!status_.ok()) status_ = kb::Status::Fail(key + ": " + status_.reason());
   return root;
@@ -250,7 +264,8 @@ CControlUI* CDialogBuilder::CreateFromString(std::string_view xml, IDialogBuilde
 }
 
 void CDialogBuilder::ClearCache() {
-  Cache().clear();
+  Cache().kept.clear();
+  Cache().used_once.clear();
   Names().by_name.clear();
 }
 

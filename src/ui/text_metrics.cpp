@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <unordered_map>
 
 #include "ui/internal/paint_context.h"
@@ -28,9 +29,14 @@ struct Measured {
   int line_spacing = 0;
 };
 
+// A program uses a handful of fonts: a look along them by QFont's own comparison is cheaper
+// than the text of the font's key, which Qt builds anew for each call. A deque keeps what it
+// hands out where it is.
 Measured& MeasuredOf(const QFont& font) {
-  static std::unordered_map<QString, Measured> known;
-  return known[font.key()];
+  static std::deque<std::pair<QFont, Measured>> known;
+  for (auto& [seen, measured] : known)
+    if (seen == font) return measured;
+  return known.emplace_back(font, Measured{}).second;
 }
 
 QFont TwiceAsLarge(const QFont& font) {

@@ -311,6 +311,8 @@ TEST_F(AppFixture, TheKeyboardsSwitchesReachProfileStoreAndPages) {
 
   ASSERT_TRUE(keyboard.SwitchLightMode(4));
   PumpUntil([&] { return ActiveBank(*Data().Lock().current()).light_mode == 4; });
+  // The lighting page, built when first shown, shows the mode the keyboard switched to before.
+  ASSERT_TRUE(DuiLib::Testing::Click(pm(), u"option_kb_3_light"));
   auto* modes = dynamic_cast<DuiLib::CComboUI*>(Find(u"combo_kb_3_light_mode"));
   ASSERT_NE(modes, nullptr);
   EXPECT_EQ(modes->GetCurSel(), 4);

@@ -93,6 +93,33 @@ TEST(MacroStore, ThreeMacrosLoadInFileOrder) {
   for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(ImageOf(*list[i]), ImageOf(*saved[i])) << i;
 }
 
+// Records are kept without their blocks of zeros: whatever a record holds in its first block,
+// amid zeros or in its last bytes comes back byte for byte, over more records than one read
+// takes.
+TEST(MacroStore, SparseRecordsLoadByteForByte) {
+  TempDir dir;
+  constexpr std::size_t kCount = 40;
+  std::vector<std::uint8_t> bytes(kCount * kRecord, 0);
+  for (std::size_t i = 0; i < kCount; ++i) {
+    const std::size_t at = i * kRecord;
+    bytes[at] = 'M';
+    PutInt32(bytes, at + kLoopTimeOffset, 1);
+    PutInt32(bytes, at + kActionCountOffset, 3000);
+    bytes[at + kActionsOffset + 1500 * kActionSize] = static_cast<std::uint8_t>(i + 1);
+    bytes[at + kRecord - 1] = static_cast<std::uint8_t>(0x80 + i);
+  }
+  WriteBytes(dir / "macro.mcos", bytes);
+
+  MacroList list;
+  const MacroStoreLoad load = LoadMacroStore(dir / "macro.mcos", list);
+  EXPECT_EQ(load.loaded, kCount);
+  ASSERT_EQ(list.size(), kCount);
+  for (std::size_t i = 0; i < kCount; ++i)
+    EXPECT_EQ(ImageOf(*list[i]), std::vector<std::uint8_t>(bytes.begin() + i * kRecord,
+                                                           bytes.begin() + (i + 1) * kRecord))
+        << i;
+}
+
 TEST(MacroStore, SaveWritesRecordsBackToBackAsInMemory) {
   TempDir dir;
   MacroList list = ThreeMacros();

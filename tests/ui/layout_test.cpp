@@ -1,5 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
 
 #include "recording_window.h"
 #include "ui/container.h"
@@ -147,6 +153,32 @@ TEST(LayoutTest, BrokenDocumentsBuildNothing) {
   CDialogBuilder builder;
   EXPECT_EQ(builder.Create(u"no_such_layout.xml"), nullptr);
   EXPECT_FALSE(builder.GetLastStatus().ok());
+}
+
+// A layout is read from its file until its second use, and kept parsed from then on: a page
+// built once leaves no parsed tree behind, a row built many times is parsed twice only.
+TEST(LayoutTest, ALayoutIsKeptParsedFromItsSecondUse) {
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("kb_layout_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const std::filesystem::path file = dir / "row.xml";
+  const auto write = [&](const char* name) {
+    std::ofstream(file) << "<Label name=\"" << name << "\"/>";
+  };
+  const auto built_name = [&] {
+    CDialogBuilder builder;
+    std::unique_ptr<CControlUI> root(builder.Create(CDuiString(file.string())));
+    return root != nullptr ? root->GetName().ToUtf8() : std::string("(nothing)");
+  };
+  write("first");
+  EXPECT_EQ(built_name(), "first");
+  write("second");
+  EXPECT_EQ(built_name(), "second");  // read again: not kept after one use
+  write("third");
+  EXPECT_EQ(built_name(), "second");  // kept since its second use
+  CDialogBuilder::ClearCache();
+  EXPECT_EQ(built_name(), "third");
+  std::filesystem::remove_all(dir);
 }
 
 TEST(LayoutTest, ThemeDefaultsAndNamedColoursApply) {

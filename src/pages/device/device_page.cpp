@@ -133,6 +133,16 @@ DuiLib::CControlUI* CDevicePage::Find(const std::string& name) const {
 }
 
 void CDevicePage::DoInit() {
+  if (model_.has_device_link && !built_) BuildPage();
+}
+
+void CDevicePage::SetVisible(bool visible) {
+  if (visible && !built_ && GetManager() != nullptr) BuildPage();
+  CModelPage::SetVisible(visible);
+}
+
+void CDevicePage::BuildPage() {
+  built_ = true;
   if (!BuildLayout()) return;
   const std::string id(model_.id);
   option_custom_ = dynamic_cast<DuiLib::COptionUI*>(Find("option_" + id + "_custom"));
@@ -152,10 +162,12 @@ void CDevicePage::DoInit() {
   light_ = dynamic_cast<CLightPage*>(Find(id + "_light"));
   macro_ = dynamic_cast<CMacroPage*>(Find(id + "_macro"));
   model_tag_ = kb::MakeModelTag(std::u16string_view(Text(std::string(model_.model_text_key))));
+  if (wired_) SetWiring(wiring_);
 }
 
 void CDevicePage::SetWiring(const kb::PageWiring& wiring) {
   wiring_ = wiring;
+  wired_ = true;
   if (custom_ != nullptr) custom_->SetWiring(wiring);
   if (light_ != nullptr) light_->SetWiring(wiring);
   if (macro_ != nullptr) {

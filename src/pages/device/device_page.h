@@ -48,7 +48,10 @@ class CDevicePage : public CModelPage, public kb::DeviceObserver {
   explicit CDevicePage(const kb::ModelInfo& model);
   ~CDevicePage() override;
 
+  // The page of a model that is started is built with the window; another model's page, which
+  // the first frame never shows, is built when it is first shown.
   void DoInit() override;
+  void SetVisible(bool visible = true) override;
   void Notify(DuiLib::TNotifyUI& msg) override;
 
   // Given by the main window before Start; handed on to the three sub-pages.
@@ -124,6 +127,8 @@ class CDevicePage : public CModelPage, public kb::DeviceObserver {
     CDevicePage& page_;
   };
 
+  // Builds the layout and finds the controls; the wiring, if already given, is handed on.
+  void BuildPage();
   void OnClick(DuiLib::TNotifyUI& msg);
   void SelectProfile(int index);
   void FillProfileCombo();
@@ -159,6 +164,8 @@ class CDevicePage : public CModelPage, public kb::DeviceObserver {
   DuiLib::HWND Owner() const { return wiring_.owner; }
 
   kb::PageWiring wiring_;
+  bool wired_ = false;
+  bool built_ = false;
   std::optional<kb::AppPaths> paths_;
   kb::ModelTag model_tag_{};
 

@@ -79,7 +79,15 @@ CDuiString CLightPage::PreviewImageName(int key) const {
   return CDuiString(name);
 }
 
-void CLightPage::DoInit() {
+void CLightPage::DoInit() {}
+
+void CLightPage::SetVisible(bool visible) {
+  if (visible && !built_ && GetManager() != nullptr) Build();
+  CModelPage::SetVisible(visible);
+}
+
+void CLightPage::Build() {
+  built_ = true;
   if (!BuildLayout()) return;
   FindControls();
   if (mode_combo_ != nullptr && mode_combo_->GetCount() == 0) {
@@ -95,6 +103,7 @@ void CLightPage::DoInit() {
     }
   }
   PlaceKeys();
+  RefreshPage();
 }
 
 void CLightPage::FindControls() {

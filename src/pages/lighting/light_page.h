@@ -32,7 +32,10 @@ class CLightPage : public CModelPage {
   explicit CLightPage(const kb::ModelInfo& model);
   ~CLightPage() override;
 
+  // The page is built when it is first shown: the window starts on the key page, and the
+  // lighting page's layout, cap images and key labels cost as much as all the rest.
   void DoInit() override;
+  void SetVisible(bool visible = true) override;
   void Notify(DuiLib::TNotifyUI& msg) override;
 
   void SetWiring(const kb::PageWiring& wiring) { wiring_ = wiring; }
@@ -64,6 +67,8 @@ class CLightPage : public CModelPage {
     DuiLib::CControlUI* key_picture = nullptr;
   };
 
+  // The layout, its controls and the keys; then the current profile, if there is one.
+  void Build();
   void FindControls();
   void PlaceKeys();
   // Runs `edit` on the active bank of the current profile; false without one.
@@ -78,6 +83,7 @@ class CLightPage : public CModelPage {
   void OnKeyClicked(int key);
 
   kb::PageWiring wiring_;
+  bool built_ = false;
   kb::ModelData* data_ = nullptr;
   DuiLib::CComboUI* mode_combo_ = nullptr;
   DuiLib::CSliderUI* brightness_ = nullptr;

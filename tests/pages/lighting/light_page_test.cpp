@@ -105,6 +105,11 @@ TEST_F(LightPageTest, EveryModeShowsItsRowsOnBothModels) {
   StartOnLightPage();
   for (const ModelInfo* info : kModels) {
     SCOPED_TRACE(info->name);
+    // Pages are built when first shown: the KB_4 page, hidden without its keyboard, is shown
+    // for the check, and its lighting page too.
+    wnd->device_tabs().tabs()->SelectItem(info->device_tab);
+    ASSERT_TRUE(DuiLib::Testing::Click(
+        pm(), DuiLib::CDuiString("option_" + std::string(info->id) + "_light")));
     CLightPage& page = Light(static_cast<int>(info->model));
     // Without its keyboard a KB_4 page has no data; it gets a profile of its own here.
     CDevicePage* device = wnd->device_tabs().page(static_cast<int>(info->model));
@@ -126,7 +131,7 @@ TEST_F(LightPageTest, EveryModeShowsItsRowsOnBothModels) {
     const std::string id(info->id);
     const auto shown = [&](const std::string& row) {
       DuiLib::CControlUI* c = page.GetManager()->FindControl(DuiLib::CDuiString(row));
-      return c != nullptr && c->IsOwnVisible();  // a KB_4 page is hidden without its keyboard
+      return c != nullptr && c->IsOwnVisible();
     };
     for (int scheme : {0, kSingleColorScheme}) {
       for (int mode = 0; mode < kLightModeCount; ++mode) {
@@ -147,6 +152,7 @@ TEST_F(LightPageTest, EveryModeShowsItsRowsOnBothModels) {
     }
     if (own) page.SetModelData(nullptr);
   }
+  wnd->device_tabs().tabs()->SelectItem(kKb3Info.device_tab);
   // The per-key mode shows the colour and the picture whatever the scheme, never speed or schemes.
   SelectMode(kCustomColorsMode);
   EXPECT_TRUE(Shown(u"ver_kb_3_color"));
