@@ -253,7 +253,7 @@ void BM_ProfileSwitchOnFocusChange(benchmark::State& state) {
   auto wnd = std::make_unique<CMainWnd>(paths);
   wnd->SetQuitOnDestroyForTesting(false);
   wnd->Create(nullptr, u"", DuiLib::UI_WNDSTYLE_FRAME, 0, 0, 0, 800, 572);
-  wnd->FollowApplicationInFront();
+  wnd->FollowApplicationInFront(/*at_once=*/true);
   if (!sway.AcceptSubscriber()) {
     state.SkipWithError("the focus watcher did not subscribe to sway's stand-in");
     return;

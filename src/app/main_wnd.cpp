@@ -188,7 +188,14 @@ void CMainWnd::ShowAtLogin() {
     Minimize();
 }
 
-void CMainWnd::FollowApplicationInFront() {
+void CMainWnd::FollowApplicationInFront(bool at_once) {
+  if (at_once)
+    StartFollowing();
+  else
+    SetTimer(msgs::kFollowTimer, msgs::kFollowDelayMs);
+}
+
+void CMainWnd::StartFollowing() {
   const bool following = focus_.Start(GetHWND(), msgs::kApplicationInFront);
   CDevicePage::ApplicationsSource source;
   // Asked when the dialog opens: windows come and go.
@@ -265,6 +272,11 @@ DuiLib::LRESULT CMainWnd::HandleCustomMessage(DuiLib::UINT msg, DuiLib::WPARAM w
       handled = CaptureRunning() && (wParam == DuiLib::VK_RETURN || wParam == DuiLib::VK_SPACE);
       return 0;
     case DuiLib::WM_TIMER:
+      if (wParam == msgs::kFollowTimer) {
+        KillTimer(msgs::kFollowTimer);
+        StartFollowing();
+        return 0;
+      }
       if (wParam != msgs::kResumeTimer) {
         handled = false;
         return 0;

@@ -33,8 +33,8 @@ class CMainWnd : public DuiLib::WindowImplBase {
   // minimised.
   void ShowAtLogin();
   // Follows the application in front for the pages' automatic profile switching, where the
-  // desktop tells which it is. After the window is shown.
-  void FollowApplicationInFront();
+  // desktop tells which it is: from shortly after the window is shown, or at once.
+  void FollowApplicationInFront(bool at_once = false);
   bool has_device() const { return has_device_; }
   bool no_device_box_open() const { return no_device_box_open_; }
   CKB& device_tabs() { return kb_; }
@@ -58,6 +58,7 @@ class CMainWnd : public DuiLib::WindowImplBase {
                                       DuiLib::LPARAM lParam, bool& handled) override;
 
  private:
+  void StartFollowing();
   void UpdateDeviceTabs();
   void DecideVisibility();
   void OpenTrayMenu();

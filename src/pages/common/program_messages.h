@@ -36,6 +36,10 @@ inline constexpr std::uint32_t kPowerBroadcast = 536;
 inline constexpr std::uint32_t kResumeAutomatic = 18;
 inline constexpr std::uint32_t kResumeTimer = 57;  // started on resume, fires after 2000 ms
 inline constexpr std::uint32_t kResumeDelayMs = 2000;
+// Finding out which window is in front asks the desktop (X11 round trips, an IPC socket, a KWin
+// script over D-Bus): the first frame need not wait for it.
+inline constexpr std::uint32_t kFollowTimer = 58;
+inline constexpr std::uint32_t kFollowDelayMs = 200;
 inline constexpr std::uintptr_t kWorkerResume = 1;  // wParam of the worker message: handshake
 inline constexpr std::uintptr_t kWorkerApply = 0;   // wParam of the worker message: apply
 
