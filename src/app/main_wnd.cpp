@@ -189,6 +189,21 @@ void CMainWnd::ShowAtLogin() {
 }
 
 void CMainWnd::FollowApplicationInFront(bool at_once) {
+  CDevicePage::ApplicationsSource source;
+  // Asked when the dialog opens (windows come and go); a dialog opened before the watcher's
+  // start starts it.
+  source.open_applications = [this] {
+    StartFollowing();
+    return focus_.OpenApplications();
+  };
+  source.unavailable = [this] {
+    StartFollowing();
+    if (following_) return std::string();
+    // Where the watcher cannot say why, the dialog must still not look as if it could follow.
+    return focus_.Unavailable().empty() ? std::string("no reason given") : focus_.Unavailable();
+  };
+  for (int model = 0; model < kb::kModelCount; ++model)
+    if (CDevicePage* page = kb_.page(model)) page->SetApplicationsSource(source);
   if (at_once)
     StartFollowing();
   else
@@ -196,15 +211,10 @@ void CMainWnd::FollowApplicationInFront(bool at_once) {
 }
 
 void CMainWnd::StartFollowing() {
-  const bool following = focus_.Start(GetHWND(), msgs::kApplicationInFront);
-  CDevicePage::ApplicationsSource source;
-  // Asked when the dialog opens: windows come and go.
-  source.open_applications = [this] { return focus_.OpenApplications(); };
-  source.unavailable = following ? std::string() : focus_.Unavailable();
-  // Where the watcher cannot say why, the dialog must still not look as if it could follow.
-  if (!following && source.unavailable.empty()) source.unavailable = "no reason given";
-  for (int model = 0; model < kb::kModelCount; ++model)
-    if (CDevicePage* page = kb_.page(model)) page->SetApplicationsSource(source);
+  if (follow_started_) return;
+  follow_started_ = true;
+  KillTimer(msgs::kFollowTimer);
+  following_ = focus_.Start(GetHWND(), msgs::kApplicationInFront);
 }
 
 void CMainWnd::OpenTrayMenu() {
@@ -273,7 +283,6 @@ DuiLib::LRESULT CMainWnd::HandleCustomMessage(DuiLib::UINT msg, DuiLib::WPARAM w
       return 0;
     case DuiLib::WM_TIMER:
       if (wParam == msgs::kFollowTimer) {
-        KillTimer(msgs::kFollowTimer);
         StartFollowing();
         return 0;
       }

@@ -76,6 +76,8 @@ class CMainWnd : public DuiLib::WindowImplBase {
   kb::CaptureFlags capture_{};
   DuiLib::CTrayIcon tray_;
   DuiLib::CFocusWatcher focus_;
+  bool follow_started_ = false;
+  bool following_ = false;
   int tray_override_ = -1;
   kb::Sleeper* test_sleeper_ = nullptr;
   bool quit_on_destroy_ = true;

@@ -410,7 +410,7 @@ void CDevicePage::OpenAppLinks() {
       setup.profile_names.emplace_back(kb::FieldText(profile->name));
   }
   if (applications_.open_applications) setup.open_applications = applications_.open_applications();
-  setup.unavailable = applications_.unavailable;
+  if (applications_.unavailable) setup.unavailable = applications_.unavailable();
   CAppLinksDialog dialog(std::move(setup));
   dialog.Run(Owner());
   if (!dialog.changed() || profile_cause_.empty()) return;

@@ -42,7 +42,7 @@ class CDevicePage : public CModelPage, public kb::DeviceObserver {
     // The applications with a window open now (the program's own left out).
     std::function<std::vector<std::string>()> open_applications;
     // Why the application in front cannot be followed here; empty where it is followed.
-    std::string unavailable;
+    std::function<std::string()> unavailable;
   };
 
   explicit CDevicePage(const kb::ModelInfo& model);
@@ -196,7 +196,8 @@ class CDevicePage : public CModelPage, public kb::DeviceObserver {
   CLightPage* light_ = nullptr;
   CMacroPage* macro_ = nullptr;
   DuiLib::HWND profile_menu_ = nullptr;
-  ApplicationsSource applications_{nullptr, "the program does not follow the application in front"};
+  ApplicationsSource applications_{
+      nullptr, [] { return std::string("the program does not follow the application in front"); }};
   // The application in front as last reported; unknown until the first report.
   std::optional<std::string> app_in_front_;
   std::string profile_cause_;
