@@ -6,11 +6,11 @@
 #include <dlfcn.h>
 
 #include <filesystem>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "common/taken_lines.h"
 #include "virtual_keyboard.h"
 
 namespace kb::test {
@@ -66,15 +66,7 @@ class VirtualKeyboard {
     if (fn == nullptr) throw std::runtime_error(std::string("virtual keyboard lacks ") + name);
   }
 
-  static std::vector<std::string> Lines(vkb_take_lines_fn take) {
-    std::vector<std::string> lines;
-    std::vector<char> buffer(1 << 16);
-    while (take(buffer.data(), buffer.size()) > 0) {
-      std::istringstream in(buffer.data());
-      for (std::string line; std::getline(in, line);) lines.push_back(line);
-    }
-    return lines;
-  }
+  static std::vector<std::string> Lines(vkb_take_lines_fn take) { return TakenLines(take); }
 
   void* handle_ = nullptr;
   vkb_int_fn switch_bank_ = nullptr;

@@ -9,11 +9,11 @@
 #include <chrono>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "common/taken_lines.h"
 #include "common/test_folders.h"
 #include "device/device_notification.h"
 #include "device/hid_library_binding.h"
@@ -38,16 +38,6 @@ class NoPause final : public Sleeper {
  public:
   void Sleep(std::chrono::milliseconds) override {}
 };
-
-std::vector<std::string> Lines(long (*take)(char*, size_t)) {
-  std::vector<std::string> lines;
-  std::vector<char> buffer(1 << 16);
-  while (take(buffer.data(), buffer.size()) > 0) {
-    std::istringstream in(buffer.data());
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-  }
-  return lines;
-}
 
 std::string VendorNode() {
   char node[64];
@@ -80,8 +70,8 @@ class HardwareOnStandinTest : public ::testing::Test {
     ASSERT_NE(Hardware().handle, nullptr) << Hardware().error;
     ASSERT_EQ(Hardware().hid.close_monitor(), 1);
     ASSERT_EQ(hidstandin_command("reset"), 1);
-    (void)Lines(hidstandin_take_log);
-    (void)Lines(hidstandin_take_violations);
+    (void)TakenLines(hidstandin_take_log);
+    (void)TakenLines(hidstandin_take_violations);
     folder.emplace("kb_standin", testing::TemporaryBase());
     ASSERT_TRUE(folder->ok());
     data = std::make_unique<ModelData>(
@@ -92,7 +82,7 @@ class HardwareOnStandinTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    EXPECT_EQ(Lines(hidstandin_take_violations), std::vector<std::string>{});
+    EXPECT_EQ(TakenLines(hidstandin_take_violations), std::vector<std::string>{});
   }
 
   void Start() { start = link->Start(folder->path(), inbox.target()); }
@@ -137,7 +127,7 @@ TEST_F(HardwareOnStandinTest, OpensTheVendorInterfaceAndAppliesByteForByte) {
 
   const ApplyOutcome full = link->ApplyProfile();
   ASSERT_EQ(full.result, ApplyOutcome::Result::Reached) << full.transfer.status.reason();
-  EXPECT_EQ(Lines(hidstandin_take_log), Expected(Current(), ChangedFlags::All()));
+  EXPECT_EQ(TakenLines(hidstandin_take_log), Expected(Current(), ChangedFlags::All()));
 
   // An edit of the lighting alone sends the lighting alone.
   {
@@ -146,15 +136,15 @@ TEST_F(HardwareOnStandinTest, OpensTheVendorInterfaceAndAppliesByteForByte) {
   }
   const ApplyOutcome edited = link->ApplyProfile();
   ASSERT_EQ(edited.result, ApplyOutcome::Result::Reached);
-  EXPECT_EQ(Lines(hidstandin_take_log), Expected(Current(), ChangedFlags{true, false, false}));
+  EXPECT_EQ(TakenLines(hidstandin_take_log), Expected(Current(), ChangedFlags{true, false, false}));
 
   // A write the keyboard did not take, with the keyboard still there: a failed apply, and the
   // next one sends everything.
   ASSERT_EQ(hidstandin_command("fail-write"), 1);
   EXPECT_EQ(link->ApplyProfile().result, ApplyOutcome::Result::Failed);
-  EXPECT_EQ(Lines(hidstandin_take_log), std::vector<std::string>{});
+  EXPECT_EQ(TakenLines(hidstandin_take_log), std::vector<std::string>{});
   ASSERT_EQ(link->ApplyProfile().result, ApplyOutcome::Result::Reached);
-  EXPECT_EQ(Lines(hidstandin_take_log), Expected(Current(), ChangedFlags::All()));
+  EXPECT_EQ(TakenLines(hidstandin_take_log), Expected(Current(), ChangedFlags::All()));
 }
 
 TEST_F(HardwareOnStandinTest, PostsTheKeyboardsNotifications) {
@@ -198,7 +188,7 @@ TEST_P(HotPlugTest, PluggedInAfterStartFollowedToNewNodesAndRemovalTold) {
   EXPECT_EQ(binding.QueryAccess().node, VendorNode());
   const ApplyOutcome applied = link->ApplyProfile();
   EXPECT_EQ(applied.result, ApplyOutcome::Result::Reached);
-  (void)Lines(hidstandin_take_log);
+  (void)TakenLines(hidstandin_take_log);
 
   // Out and in again at once: the keyboard is on new nodes, and the program's channels must
   // move there, so it hears a removal and an arrival.
@@ -209,7 +199,7 @@ TEST_P(HotPlugTest, PluggedInAfterStartFollowedToNewNodesAndRemovalTold) {
   EXPECT_NE(VendorNode(), old_node);
   EXPECT_EQ(binding.QueryAccess().node, VendorNode());
   EXPECT_EQ(link->ApplyProfile().result, ApplyOutcome::Result::Reached);
-  (void)Lines(hidstandin_take_log);
+  (void)TakenLines(hidstandin_take_log);
 
   ASSERT_EQ(hidstandin_command("unplug"), 1);
   ASSERT_EQ(DeliverChange(), std::optional<std::uintptr_t>(0));
@@ -224,7 +214,7 @@ TEST_F(HardwareOnStandinTest, ACablePulledDuringAnApplyFailsItAndTheNextApplyIsF
   Start();
   ASSERT_TRUE(start.present());
   ASSERT_EQ(link->ApplyProfile().result, ApplyOutcome::Result::Reached);
-  (void)Lines(hidstandin_take_log);
+  (void)TakenLines(hidstandin_take_log);
 
   {
     auto edit = data->Lock();
@@ -233,7 +223,7 @@ TEST_F(HardwareOnStandinTest, ACablePulledDuringAnApplyFailsItAndTheNextApplyIsF
   ASSERT_EQ(hidstandin_command("unplug-after 5"), 1);
   const ApplyOutcome cut = link->ApplyProfile();
   EXPECT_EQ(cut.result, ApplyOutcome::Result::Lost);
-  EXPECT_EQ(Lines(hidstandin_take_log).size(), 5u);
+  EXPECT_EQ(TakenLines(hidstandin_take_log).size(), 5u);
   // Plugged in again at once, on new nodes: whether the monitor saw the keyboard gone or only
   // found it on another node, the program hears a removal and then an arrival.
   ASSERT_EQ(hidstandin_command("plug"), 1);
@@ -243,7 +233,7 @@ TEST_F(HardwareOnStandinTest, ACablePulledDuringAnApplyFailsItAndTheNextApplyIsF
 
   const ApplyOutcome next = link->ApplyProfile();
   ASSERT_EQ(next.result, ApplyOutcome::Result::Reached) << next.transfer.status.reason();
-  EXPECT_EQ(Lines(hidstandin_take_log), Expected(Current(), ChangedFlags::All()));
+  EXPECT_EQ(TakenLines(hidstandin_take_log), Expected(Current(), ChangedFlags::All()));
 }
 
 TEST_F(HardwareOnStandinTest, ACableOutAndInAgainBeforeTheApplyGivesUpIsStillAPulledCable) {
@@ -287,7 +277,7 @@ TEST_F(HardwareOnStandinTest, AKeyboardTheUserMayNotOpenIsNotAbsent) {
   ASSERT_EQ(DeliverChange(), std::optional<std::uintptr_t>(1));
   EXPECT_EQ(data->device_state(), DeviceState::Present);
   EXPECT_EQ(link->ApplyProfile().result, ApplyOutcome::Result::Reached);
-  (void)Lines(hidstandin_take_log);
+  (void)TakenLines(hidstandin_take_log);
 }
 
 }  // namespace
