@@ -2,6 +2,7 @@
 // Drawing helpers: image syntax, the image cache, text and fonts.
 #include <QApplication>
 #include <QFontMetrics>
+#include <QImageReader>
 #include <cerrno>
 #include <filesystem>
 #include <map>
@@ -82,9 +83,15 @@ std::shared_ptr<const QImage> FindImage(const CDuiString& file) {
   std::filesystem::path path(file.ToUtf8());
   if (path.is_relative())
     path = std::filesystem::path(CPaintManagerUI::GetResourcePath().ToUtf8()) / path;
-  QImage img;
+  const QString name = QString::fromStdString(path.string());
+  // By the name's suffix first: Qt's content sniffing loads every image format plugin it has,
+  // which a skin of PNG images never needs. A file whose suffix lies still loads by content.
+  QImageReader reader(name, path.extension().string().substr(path.has_extension() ? 1 : 0).c_str());
+  reader.setAutoDetectImageFormat(false);
+  QImage img = reader.read();
+  if (img.isNull()) (void)img.load(name);
   std::shared_ptr<const QImage> result;
-  if (img.load(QString::fromStdString(path.string())))
+  if (!img.isNull())
     result =
         std::make_shared<const QImage>(img.convertToFormat(QImage::Format_ARGB32_Premultiplied));
   st.files[file] = result;
@@ -142,6 +149,18 @@ ScaledImage FindImageForScale(const CDuiString& file, qreal device_pixel_ratio) 
       return {twin, 2};
   }
   return {base, 1};
+}
+
+QIcon IconOfImageFile(const CDuiString& file) {
+  QIcon icon;
+  if (const auto image = FindImage(file); image && !image->isNull())
+    icon.addPixmap(QPixmap::fromImage(*image));
+  if (const auto twin = FindImage(TwinImageName(file)); twin && !twin->isNull()) {
+    QPixmap pixmap = QPixmap::fromImage(*twin);
+    pixmap.setDevicePixelRatio(2);
+    icon.addPixmap(pixmap);
+  }
+  return icon;
 }
 
 bool DrawImage(CPaintContext& ctx, const CDuiString& image, const RECT& rc) {

@@ -40,9 +40,7 @@ bool CTrayIcon::CreateTrayIcon(HWND hwnd, UINT icon_id, const CDuiString& toolti
   d_->id = icon_id;
   d_->message = message;
   d_->tooltip = tooltip;
-  std::filesystem::path p(icon_file.ToUtf8());
-  if (p.is_relative()) p = std::filesystem::path(CPaintManagerUI::GetResourcePath().ToUtf8()) / p;
-  d_->icon = std::make_unique<QSystemTrayIcon>(QIcon(QString::fromStdString(p.string())));
+  d_->icon = std::make_unique<QSystemTrayIcon>(internal::IconOfImageFile(icon_file));
   d_->icon->setToolTip(internal::ToQString(tooltip));
   Impl* impl = d_.get();
   QObject::connect(d_->icon.get(), &QSystemTrayIcon::activated,

@@ -323,9 +323,7 @@ CDuiString CWindowWnd::GetNativeTitleForTesting() const {
 
 void CWindowWnd::SetIcon(const CDuiString& image_file) {
   if (!IsWindow()) return;
-  std::filesystem::path p(image_file.ToUtf8());
-  if (p.is_relative()) p = std::filesystem::path(CPaintManagerUI::GetResourcePath().ToUtf8()) / p;
-  w_->host->setWindowIcon(QIcon(QString::fromStdString(p.string())));
+  w_->host->setWindowIcon(internal::IconOfImageFile(image_file));
 }
 
 RECT CWindowWnd::GetWindowRect() const {

@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QIcon>
 #include <QImage>
 #include <QPainter>
 #include <QRect>
@@ -76,6 +77,9 @@ struct ScaledImage {
   int scale = 1;
 };
 ScaledImage FindImageForScale(const CDuiString& file, qreal device_pixel_ratio);
+// An icon of a skin image and its twice-size twin, read through the image cache. Qt's own
+// icon from a file name probes the content and so loads every image format plugin.
+QIcon IconOfImageFile(const CDuiString& file);
 void AddNamedImage(const CDuiString& name, QImage image);
 bool RemoveNamedImage(const CDuiString& name);
 bool HasNamedImage(const CDuiString& name);
