@@ -3,6 +3,8 @@
 
 #include <dlfcn.h>
 
+#include "ui/trace.h"
+
 #include "ui/window_input_tap.h"
 
 namespace kb {
@@ -51,7 +53,16 @@ Status HookLibrary::Load(const std::filesystem::path& app_dir) {
   return Status::Ok();
 }
 
+void HookLibrary::LoadOnFirstUse(const std::filesystem::path& app_dir) {
+  Free();
+  table_.bind_on_first_use = [this, app_dir] {
+    if (const Status status = Load(app_dir); !status.ok())
+      DuiLib::DUI__Trace(u"%s\n", status.reason().c_str());
+  };
+}
+
 void HookLibrary::Free() {
+  table_.bind_on_first_use = nullptr;
   if (handle_ == nullptr) return;
   tap_.reset();
   (void)table_.removemousehook();

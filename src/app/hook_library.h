@@ -26,6 +26,8 @@ class HookLibrary {
 
   // UI thread. All seven must resolve, else nothing is bound.
   [[nodiscard]] Status Load(const std::filesystem::path& app_dir);
+  // The same, done when the table is first asked whether it is bound; a failure is traced then.
+  void LoadOnFirstUse(const std::filesystem::path& app_dir);
   // Removes the hooks (when bound) and frees the library.
   void Free();
   const HookFunctionTable& table() const { return table_; }

@@ -65,8 +65,7 @@ void CMainWnd::InitWindow() {
   tab_device_ = dynamic_cast<DuiLib::CTabLayoutUI*>(m_pm.FindControl(u"tab_device"));
   if (tab_device_ != nullptr) tab_device_->SelectItem(kDevicePage);
 
-  const kb::Status hooks = hooks_.Load(paths_.app_dir);
-  if (!hooks.ok()) DuiLib::DUI__Trace(u"%s\n", hooks.reason().c_str());
+  hooks_.LoadOnFirstUse(paths_.app_dir);
 
   AddVirtualWnd(u"KB_Page", &kb_);
   kb_.Init(&m_pm);

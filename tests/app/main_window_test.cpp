@@ -2,6 +2,8 @@
 // The program end to end: its main window on the offscreen platform against the virtual
 // keyboard, driven by control names.
 
+#include <dlfcn.h>
+
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -845,6 +847,20 @@ namespace kb::test {
 namespace {
 
 TEST(ProgramStartTest, TheHookLibraryIsBoundWithItsSevenEntriesOrNotAtAll) {
+  // The window's way: nothing is loaded until a page first asks whether hooks are there.
+  const std::filesystem::path file = DemoDirectory() / "Quillet.so";
+  const auto loaded = [&file] {
+    void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (handle != nullptr) dlclose(handle);
+    return handle != nullptr;
+  };
+  {
+    HookLibrary later;
+    later.LoadOnFirstUse(DemoDirectory());
+    EXPECT_FALSE(loaded());
+    EXPECT_TRUE(later.table().bound());
+    EXPECT_TRUE(loaded());
+  }
   HookLibrary bound;
   ASSERT_TRUE(bound.Load(DemoDirectory()).ok());
   const HookFunctionTable& table = bound.table();

@@ -6,15 +6,23 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 #include "hook_library.h"
 
 namespace kb {
 
-// Empty (every entry null) until the main window binds the library.
+// Empty (every entry null) until the main window binds the library. The window may leave a
+// binder instead, which the first question of bound() runs once: most runs never record, and the
+// library brings its own display libraries with it.
 struct HookFunctionTable : kb_hook_functions {
   HookFunctionTable() : kb_hook_functions{} {}
-  bool bound() const { return installhook != nullptr; }
+  bool bound() const {
+    if (installhook == nullptr && bind_on_first_use) std::exchange(bind_on_first_use, {})();
+    return installhook != nullptr;
+  }
+  mutable std::function<void()> bind_on_first_use;
 };
 
 using CaptureFlags = std::array<std::uint8_t, 100>;
