@@ -2,10 +2,13 @@
 #include "ui/text_metrics.h"
 
 #include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <optional>
 #include <unordered_map>
 
 #include "ui/internal/paint_context.h"
@@ -20,10 +23,12 @@ namespace {
 int Up(qreal value) { return static_cast<int>(std::ceil(value - 1e-6)); }
 
 // On a screen of scale 2 the glyphs are drawn at twice the pixel size, whose advances are not
-// exactly twice those of the small size: a text needs the wider of the two, and a line the
-// taller. Measured once per font and text, and kept for the life of the program: Qt looks a
-// font's engine up in its database again and again, and fitting the caps of two keyboard
-// pictures asks the same few questions thousands of times. UI thread only.
+// exactly twice those of the small size: there a text needs the wider of the two, and a line the
+// taller. Where every screen is of scale 1 the double size is never drawn, and measuring it
+// would cost a font load per size and every advance twice before the first frame. Measured
+// once per font and text, and kept for the life of the program: Qt looks a font's engine up in
+// its database again and again, and fitting the caps of two keyboard pictures asks the same few
+// questions thousands of times. UI thread only.
 struct Measured {
   std::unordered_map<QString, int> widths;
   int line_spacing = 0;
@@ -32,11 +37,31 @@ struct Measured {
 // A program uses a handful of fonts: a look along them by QFont's own comparison is cheaper
 // than the text of the font's key, which Qt builds anew for each call. A deque keeps what it
 // hands out where it is.
-Measured& MeasuredOf(const QFont& font) {
+std::deque<std::pair<QFont, Measured>>& Known() {
   static std::deque<std::pair<QFont, Measured>> known;
-  for (auto& [seen, measured] : known)
+  return known;
+}
+
+Measured& MeasuredOf(const QFont& font) {
+  for (auto& [seen, measured] : Known())
     if (seen == font) return measured;
-  return known.emplace_back(font, Measured{}).second;
+  return Known().emplace_back(font, Measured{}).second;
+}
+
+bool AboveScaleOne(const QScreen* screen) { return screen->devicePixelRatio() > 1.0; }
+
+// Whether texts must fit at twice the size too. A screen of a higher scale plugged in later
+// makes every later measure take both; what was measured before is measured again.
+bool MeasureTwiceAsLarge() {
+  static const bool watching = [] {
+    QObject::connect(qApp, &QGuiApplication::screenAdded, qApp, [](QScreen* screen) {
+      if (AboveScaleOne(screen)) Known().clear();
+    });
+    return true;
+  }();
+  (void)watching;
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  return std::any_of(screens.begin(), screens.end(), AboveScaleOne);
 }
 
 QFont TwiceAsLarge(const QFont& font) {
@@ -52,10 +77,14 @@ int MeasureTextWidth(const CPaintManagerUI* pm, const CDuiString& font_id, const
   const QString q = ToQString(text);
   auto& widths = MeasuredOf(font).widths;
   if (auto found = widths.find(q); found != widths.end()) return found->second;
-  const QFontMetricsF one(font), two(TwiceAsLarge(font));
+  const QFontMetricsF one(font);
+  const std::optional<QFontMetricsF> two =
+      MeasureTwiceAsLarge() ? std::optional(QFontMetricsF(TwiceAsLarge(font))) : std::nullopt;
   qreal widest = 0;
-  for (const QString& line : q.split(u'\n'))
-    widest = std::max({widest, one.horizontalAdvance(line), two.horizontalAdvance(line) / 2});
+  for (const QString& line : q.split(u'\n')) {
+    widest = std::max(widest, one.horizontalAdvance(line));
+    if (two) widest = std::max(widest, two->horizontalAdvance(line) / 2);
+  }
   return widths[q] = Up(widest);
 }
 
@@ -63,9 +92,12 @@ int MeasureLineSpacing(const CPaintManagerUI* pm, const CDuiString& font_id) {
   EnsureApplication();
   const QFont font = ResolveFont(pm, font_id);
   Measured& measured = MeasuredOf(font);
-  if (measured.line_spacing == 0)
-    measured.line_spacing =
-        Up(std::max(QFontMetricsF(font).height(), QFontMetricsF(TwiceAsLarge(font)).height() / 2));
+  if (measured.line_spacing == 0) {
+    qreal height = QFontMetricsF(font).height();
+    if (MeasureTwiceAsLarge())
+      height = std::max(height, QFontMetricsF(TwiceAsLarge(font)).height() / 2);
+    measured.line_spacing = Up(height);
+  }
   return measured.line_spacing;
 }
 
