@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev libexpat1-dev
   libhidapi-dev libudev-dev
   libx11-dev libxi-dev libxtst-dev
   xvfb xauth x11-utils imagemagick xdotool

@@ -155,6 +155,28 @@ TEST(LayoutTest, BrokenDocumentsBuildNothing) {
   EXPECT_FALSE(builder.GetLastStatus().ok());
 }
 
+// Attribute texts arrive whole (entities, characters beyond ASCII), a window's own theme is
+// passed on with its quotes and ampersands, and a fault names its line.
+TEST(LayoutTest, AttributeTextsArriveWholeAndAFaultNamesItsLine) {
+  CPaintManagerUI pm;
+  pm.Init(nullptr);
+  CDialogBuilder builder;
+  CControlUI* root = builder.CreateFromString(
+      "<Window size=\"10,10\">\n"
+      "<Font id=\"odd\" family=\"A &amp; &quot;B&quot; &lt;C&gt;\" size=\"9\"/>\n"
+      "<Label name=\"l\" text=\"Größe &#x1F600; &lt;ok&gt;\"/></Window>",
+      nullptr, &pm);
+  ASSERT_NE(root, nullptr) << builder.GetLastStatus().reason();
+  pm.AttachDialog(root);
+  ASSERT_NE(pm.LocalTheme().FindFont(u"odd"), nullptr);
+  EXPECT_EQ(pm.LocalTheme().FindFont(u"odd")->family, CDuiString(u"A & \"B\" <C>"));
+  EXPECT_EQ(pm.FindControl(u"l")->GetText(), CDuiString(u"Größe \U0001F600 <ok>"));
+  CDialogBuilder broken;
+  EXPECT_EQ(broken.CreateFromString("<VerticalLayout>\n<Label>\n</VerticalLayout>"), nullptr);
+  EXPECT_NE(broken.GetLastStatus().reason().find("at line 3"), std::string::npos)
+      << broken.GetLastStatus().reason();
+}
+
 // A layout is read from its file until its second use, and kept parsed from then on: a page
 // built once leaves no parsed tree behind, a row built many times is parsed twice only.
 TEST(LayoutTest, ALayoutIsKeptParsedFromItsSecondUse) {
