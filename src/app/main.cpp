@@ -2,9 +2,12 @@
 // The program's entry: the terminal's questions (--help, --version), one instance, the skin of
 // its layout, the stores' lock, the main window and the message loop.
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,11 +30,22 @@ namespace {
 // to the first frame.
 constexpr int kResumeWatchDelayMs = 500;
 
-// The length of the command line as one text, at most 259 characters taken.
+// The length of the command line as one text, at most 259 characters taken. Read with plain
+// calls: a file stream would set up the C++ library's locales, a few hundred kilobytes of its
+// pages, for one read at start.
 int CommandLineLength() {
-  std::ifstream in("/proc/self/cmdline", std::ios::binary);
-  const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const std::size_t length = raw.empty() ? 0 : raw.size() - 1;  // NULs between the arguments
+  const int fd = ::open("/proc/self/cmdline", O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return 0;
+  std::size_t total = 0;
+  char buffer[4096];
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    total += static_cast<std::size_t>(got);
+  }
+  ::close(fd);
+  const std::size_t length = total == 0 ? 0 : total - 1;  // NULs between the arguments
   return static_cast<int>(std::min<std::size_t>(length, 259));
 }
 
