@@ -25,6 +25,9 @@ void RegisterPageClasses() {
   factory->RegistControl(u"CKB_4_CustomUI", [] { return new CKB_4_CustomUI; });
   factory->RegistControl(u"CKB_4_LightUI", [] { return new CKB_4_LightUI; });
   factory->RegistControl(u"CKB_4_MacroUI", [] { return new CKB_4_MacroUI; });
+  // The keys of the keyboard pictures: buttons with a look of their own in the theme.
+  factory->RegistControl(u"KeyCap", [] { return new DuiLib::CButtonUI; });
+  factory->RegistControl(u"LightKeyCap", [] { return new DuiLib::CButtonUI; });
 }
 
 Status HoldStores(const AppPaths& paths, std::vector<StoreLock>* locks) {
