@@ -55,10 +55,7 @@ DuiLib::CControlUI* CMainWnd::CreateControl(const CDuiString& element_class) {
 void CMainWnd::InitWindow() {
   SetIcon(u"skins/app_icon.png");
   const CDuiString title = DuiLib::CResourceManager::GetInstance()->GetText(u"software_name_text");
-  const bool tray_made = tray_.CreateTrayIcon(GetHWND(), msgs::kAppIconId, title,
-                                              msgs::kTrayCallback, u"skins/app_icon.png");
-  has_tray_ = tray_override_ >= 0 ? tray_override_ == 1
-                                  : tray_made && DuiLib::CTrayIcon::IsSystemTrayAvailable();
+  SetTimer(msgs::kTrayTimer, msgs::kTrayDelayMs);
   SetWindowText(title);
   btn_min_ = m_pm.FindControl(u"btn_min");
   btn_exit_ = m_pm.FindControl(u"btn_exit");
@@ -87,10 +84,22 @@ void CMainWnd::InitWindow() {
 
 void CMainWnd::Notify(DuiLib::TNotifyUI& msg) { WindowImplBase::Notify(msg); }
 
+bool CMainWnd::HasTray() {
+  if (tray_asked_) return has_tray_;
+  tray_asked_ = true;
+  KillTimer(msgs::kTrayTimer);
+  const CDuiString title = DuiLib::CResourceManager::GetInstance()->GetText(u"software_name_text");
+  const bool tray_made = tray_.CreateTrayIcon(GetHWND(), msgs::kAppIconId, title,
+                                              msgs::kTrayCallback, u"skins/app_icon.png");
+  has_tray_ = tray_override_ >= 0 ? tray_override_ == 1
+                                  : tray_made && DuiLib::CTrayIcon::IsSystemTrayAvailable();
+  return has_tray_;
+}
+
 void CMainWnd::OnClick(DuiLib::TNotifyUI& msg) {
   if (msg.pSender == nullptr) return;
   if (msg.pSender == btn_min_) {
-    if (has_tray_)
+    if (HasTray())
       ShowWindow(false);
     else
       Minimize();
@@ -124,7 +133,7 @@ void CMainWnd::Quit() {
 }
 
 void CMainWnd::BringForward() {
-  if (has_device_ || !has_tray_) {
+  if (has_device_ || !HasTray()) {
     ShowWindow(true);
     if (IsMinimized()) Restore();
     BringToFront();
@@ -177,11 +186,11 @@ void CMainWnd::DecideVisibility() {
         kb::UdevRuleFixFor(paths_));
   m_pm.Invalidate();
   // Without a tray there is no way back to a hidden window: it stays up on the no-keyboard page.
-  if (!has_device_ && has_tray_) ShowWindow(false);
+  if (!has_device_ && HasTray()) ShowWindow(false);
 }
 
 void CMainWnd::ShowAtLogin() {
-  if (has_tray_)
+  if (HasTray())
     ShowWindow(false);
   else
     Minimize();
@@ -283,6 +292,10 @@ DuiLib::LRESULT CMainWnd::HandleCustomMessage(DuiLib::UINT msg, DuiLib::WPARAM w
     case DuiLib::WM_TIMER:
       if (wParam == msgs::kFollowTimer) {
         StartFollowing();
+        return 0;
+      }
+      if (wParam == msgs::kTrayTimer) {
+        (void)HasTray();
         return 0;
       }
       if (wParam != msgs::kResumeTimer) {

@@ -28,7 +28,8 @@ class CMainWnd : public DuiLib::WindowImplBase {
   void SetSleeperForTesting(kb::Sleeper* sleeper) { test_sleeper_ = sleeper; }
   // Tests destroy the window without ending the application's event loops.
   void SetQuitOnDestroyForTesting(bool quit) { quit_on_destroy_ = quit; }
-  bool has_tray() const { return has_tray_; }
+  // Makes the tray icon first where it is not made yet.
+  bool has_tray() { return HasTray(); }
   // Started by the autostart entry: out of the way, in the tray where there is one, else
   // minimised.
   void ShowAtLogin();
@@ -59,6 +60,8 @@ class CMainWnd : public DuiLib::WindowImplBase {
 
  private:
   void StartFollowing();
+  // Whether the window hides into a tray; makes the tray icon at the first question.
+  bool HasTray();
   void UpdateDeviceTabs();
   void DecideVisibility();
   void OpenTrayMenu();
@@ -82,6 +85,7 @@ class CMainWnd : public DuiLib::WindowImplBase {
   kb::Sleeper* test_sleeper_ = nullptr;
   bool quit_on_destroy_ = true;
   bool has_tray_ = false;
+  bool tray_asked_ = false;
   DuiLib::HWND tray_menu_ = nullptr;
   DuiLib::CControlUI* btn_min_ = nullptr;
   DuiLib::CControlUI* btn_exit_ = nullptr;

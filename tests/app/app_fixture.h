@@ -61,14 +61,19 @@ class AppFixture : public ::testing::Test {
 
   AppPaths Paths() const { return {DemoDirectory(), folder->path()}; }
 
-  // Creates the main window as the program does; `tray` says whether the desktop has a tray.
-  void Start(bool tray = true) {
+  // Creates the main window as the program does, and no more; `tray` says whether the desktop
+  // has a tray.
+  void CreateWindow(bool tray = true) {
     wnd = std::make_unique<CMainWnd>(Paths());
     wnd->SetTrayAvailableForTesting(tray);
     wnd->SetSleeperForTesting(&sleeper);
     wnd->SetQuitOnDestroyForTesting(false);
     wnd->Create(nullptr, u"", DuiLib::UI_WNDSTYLE_FRAME, 0, 0, 0, 800, 572);
     wnd->CenterWindow();
+  }
+  // The window as the program shows it, once it has heard from the keyboard.
+  void Start(bool tray = true) {
+    CreateWindow(tray);
     // The firmware version and the device tabs' messages.
     PumpUntil([&] { return Label(u"kb_3_version") == u"1.05"; });
     Settle();

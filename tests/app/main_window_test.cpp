@@ -372,12 +372,26 @@ TEST_F(AppFixture, UnplugHidesTheWindowAndReplugMakesItShowableOnly) {
 }
 
 // The tray's menu and, for desktops without a tray, the profile menu of the window.
+// The tray icon asks the session bus, which the first frame does not wait for: it comes shortly
+// after the window, or at once where the window must know whether it can hide.
+TEST_F(AppFixture, TheTrayIconComesAfterTheWindowOrWhenItIsNeeded) {
+  CreateWindow();
+  EXPECT_FALSE(wnd->tray().IsCreated());
+  PumpUntil([&] { return wnd->tray().IsCreated(); });
+  wnd.reset();
+  CreateWindow();
+  wnd->ShowAtLogin();
+  EXPECT_TRUE(wnd->tray().IsCreated());
+  EXPECT_FALSE(wnd->IsWindowVisible()) << "hidden into the tray";
+}
+
 TEST_F(AppFixture, TheTrayMenuAndTheProfileMenuStartTheProgramAtLoginOrNot) {
   const kb::testing::TempFolder config("autostart");
   ASSERT_TRUE(config.ok());
   setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
   const std::filesystem::path entry = config.path() / "autostart/kbconfig.desktop";
   Start();
+  PumpUntil([&] { return wnd->tray().IsCreated(); });
   bool from_tray = true;
   auto open_menu = [&] {
     if (from_tray)

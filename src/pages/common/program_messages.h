@@ -40,6 +40,10 @@ inline constexpr std::uint32_t kResumeDelayMs = 2000;
 // script over D-Bus): the first frame need not wait for it.
 inline constexpr std::uint32_t kFollowTimer = 58;
 inline constexpr std::uint32_t kFollowDelayMs = 200;
+// The tray icon asks the session bus for a notification area, a round trip at best and the
+// start of a bus at worst: it is made at this time after the window shows, or when first needed.
+inline constexpr std::uint32_t kTrayTimer = 59;
+inline constexpr std::uint32_t kTrayDelayMs = 200;
 inline constexpr std::uintptr_t kWorkerResume = 1;  // wParam of the worker message: handshake
 inline constexpr std::uintptr_t kWorkerApply = 0;   // wParam of the worker message: apply
 
