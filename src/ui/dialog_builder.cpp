@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/dialog_builder.h"
 
-#include <expat.h>
-
 #include <filesystem>
-#include <limits>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
@@ -14,7 +11,7 @@
 #include "ui/container.h"
 #include "ui/control.h"
 #include "ui/internal/paint_context.h"
-#include "ui/internal/xml_helpers.h"
+#include "ui/internal/xml_reader.h"
 #include "ui/paint_manager.h"
 #include "ui/theme.h"
 
@@ -60,82 +57,58 @@ void AppendEscaped(std::string& out, std::string_view text) {
   }
 }
 
-// Expat rather than Qt's stream reader: the keyboard picture's layout is the largest file read
-// before the first frame, and expat reads it in half the instructions, with the library already
-// loaded for the desktop's font configuration.
-struct ParseState {
-  XML_Parser parser = nullptr;
-  Document* doc = nullptr;
+kb::Status ParseDocument(std::string_view xml, Document& doc) {
   std::vector<Node*> stack;
   bool have_root = false;
   std::string theme = "<Theme>";
   int skip_depth = 0;
-};
-
-void XMLCALL OnStartElement(void* data, const XML_Char* name, const XML_Char** attrs) {
-  auto& st = *static_cast<ParseState*>(data);
-  if (st.skip_depth > 0) {
-    ++st.skip_depth;
-    return;
-  }
-  if (st.stack.size() == 1 && st.doc->root.cls == u"Window" && IsThemeElement(name)) {
-    // Re-serialised so CTheme parses it the same way as theme.xml.
-    st.theme.append("<").append(name);
-    for (; *attrs != nullptr; attrs += 2) {
-      st.theme.append(" ").append(attrs[0]).append("=\"");
-      AppendEscaped(st.theme, attrs[1]);
-      st.theme.append("\"");
+  const auto start = [&](const internal::XmlElement& element) {
+    if (skip_depth > 0) {
+      ++skip_depth;
+      return kb::Status::Ok();
     }
-    st.theme.append("/>");
-    st.skip_depth = 1;
-    return;
-  }
-  Node* node;
-  if (st.stack.empty()) {
-    // Expat refuses a second root itself ("junk after document element").
-    st.have_root = true;
-    node = &st.doc->root;
-  } else {
-    node = &st.stack.back()->children.emplace_back();
-  }
-  node->cls = kb::FromUtf8(name);
-  node->line = static_cast<qint64>(XML_GetCurrentLineNumber(st.parser));
-  for (; *attrs != nullptr; attrs += 2) {
-    // Named first: GCC 12 at -O3 warns of an uninitialised string in the two temporaries.
-    CDuiString key(kb::FromUtf8(attrs[0]));
-    CDuiString value(kb::FromUtf8(attrs[1]));
-    node->attrs.emplace_back(std::move(key), std::move(value));
-  }
-  st.stack.push_back(node);
-}
-
-void XMLCALL OnEndElement(void* data, const XML_Char* /*name*/) {
-  auto& st = *static_cast<ParseState*>(data);
-  if (st.skip_depth > 0) {
-    --st.skip_depth;
-    return;
-  }
-  if (!st.stack.empty()) st.stack.pop_back();
-}
-
-kb::Status ParseDocument(std::string_view xml, Document& doc) {
-  const std::unique_ptr<std::remove_pointer_t<XML_Parser>, decltype(&XML_ParserFree)> parser(
-      XML_ParserCreate(nullptr), &XML_ParserFree);
-  if (parser == nullptr) return kb::Status::Fail("layout: out of memory");
-  ParseState st;
-  st.parser = parser.get();
-  st.doc = &doc;
-  XML_SetUserData(parser.get(), &st);
-  XML_SetElementHandler(parser.get(), &OnStartElement, &OnEndElement);
-  // Whole documents only, and never longer than an int: expat takes the length as one.
-  if (xml.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
-    return kb::Status::Fail("layout: file too large");
-  if (XML_Parse(parser.get(), xml.data(), static_cast<int>(xml.size()), XML_TRUE) != XML_STATUS_OK)
-    return kb::Status::Fail(std::string("layout: ") +
-                            XML_ErrorString(XML_GetErrorCode(parser.get())) + " at line " +
-                            std::to_string(XML_GetCurrentLineNumber(parser.get())));
-  if (!st.have_root) return kb::Status::Fail("layout: no root element");
-  if (st.theme != "<Theme>") doc.theme_xml = st.theme + "</Theme>";
+    const char* const* attrs = element.attributes;
+    if (stack.size() == 1 && doc.root.cls == u"Window" && IsThemeElement(element.name)) {
+      // Re-serialised so CTheme parses it the same way as theme.xml.
+      theme.append("<").append(element.name);
+      for (; *attrs != nullptr; attrs += 2) {
+        theme.append(" ").append(attrs[0]).append("=\"");
+        AppendEscaped(theme, attrs[1]);
+        theme.append("\"");
+      }
+      theme.append("/>");
+      skip_depth = 1;
+      return kb::Status::Ok();
+    }
+    Node* node;
+    if (stack.empty()) {
+      // Expat refuses a second root itself ("junk after document element").
+      have_root = true;
+      node = &doc.root;
+    } else {
+      node = &stack.back()->children.emplace_back();
+    }
+    node->cls = kb::FromUtf8(element.name);
+    node->line = element.line;
+    for (; *attrs != nullptr; attrs += 2) {
+      // Named first: GCC 12 at -O3 warns of an uninitialised string in the two temporaries.
+      CDuiString key(kb::FromUtf8(attrs[0]));
+      CDuiString value(kb::FromUtf8(attrs[1]));
+      node->attrs.emplace_back(std::move(key), std::move(value));
+    }
+    stack.push_back(node);
+    return kb::Status::Ok();
+  };
+  const auto end = [&] {
+    if (skip_depth > 0)
+      --skip_depth;
+    else if (!stack.empty())
+      stack.pop_back();
+  };
+  if (kb::Status read = internal::ReadXmlElements(xml, "layout", start, end); !read.ok())
+    return read;
+  if (!have_root) return kb::Status::Fail("layout: no root element");
+  if (theme != "<Theme>") doc.theme_xml = theme + "</Theme>";
   return kb::Status::Ok();
 }
 

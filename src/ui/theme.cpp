@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/theme.h"
 
-#include <QXmlStreamReader>
+#include <string>
 
+#include "common/utf16_text.h"
 #include "ui/control.h"
 #include "ui/internal/paint_context.h"
-#include "ui/internal/xml_helpers.h"
+#include "ui/internal/xml_reader.h"
 
 namespace DuiLib {
 
@@ -51,75 +52,68 @@ const CTheme::AttributeList* CTheme::FindDefaultAttributes(const CDuiString& ele
   return it == defaults_.end() ? nullptr : &it->second;
 }
 
-kb::Status CTheme::Parse(std::string_view xml) {
-  QXmlStreamReader reader(QByteArray(xml.data(), static_cast<qsizetype>(xml.size())));
-  int depth = 0;
-  while (!reader.atEnd()) {
-    auto token = reader.readNext();
-    if (token == QXmlStreamReader::StartElement) {
-      ++depth;
-      if (depth == 1) {
-        if (reader.name() != u"Theme")
-          return kb::Status::Fail("theme: the root element must be Theme");
-        continue;
-      }
-      if (depth == 2) {
-        kb::Status st = internal::ApplyThemeElement(*this, reader);
-        if (!st.ok()) return st;
-      }
-    } else if (token == QXmlStreamReader::EndElement) {
-      --depth;
-    }
-  }
-  if (reader.hasError())
-    return kb::Status::Fail("theme: " + reader.errorString().toStdString() + " at line " +
-                            std::to_string(reader.lineNumber()));
-  return kb::Status::Ok();
+namespace {
+
+// The value of the attribute `name`, empty where the element has none.
+CDuiString AttributeOf(const internal::XmlElement& element, std::string_view name) {
+  for (const char* const* a = element.attributes; *a != nullptr; a += 2)
+    if (name == a[0]) return kb::FromUtf8(a[1]);
+  return {};
 }
 
-namespace internal {
-
-kb::Status ApplyThemeElement(CTheme& theme, QXmlStreamReader& reader) {
-  auto attrs = reader.attributes();
-  auto get = [&](const char16_t* n) {
-    return FromQString(attrs.value(QString::fromUtf16(n)).toString());
-  };
-  auto line = std::to_string(reader.lineNumber());
-  if (reader.name() == u"Font") {
+kb::Status ApplyThemeElement(CTheme& theme, const internal::XmlElement& element) {
+  const auto get = [&](std::string_view name) { return AttributeOf(element, name); };
+  const std::string line = std::to_string(element.line);
+  const std::string_view name = element.name;
+  if (name == "Font") {
     FontSpec f;
-    CDuiString id = get(u"id");
-    if (id.IsEmpty()) id = get(u"name");
+    CDuiString id = get("id");
+    if (id.IsEmpty()) id = get("name");
     if (id.IsEmpty()) return kb::Status::Fail("theme: Font without id at line " + line);
-    f.family = get(u"family");
-    CDuiString size = get(u"size");
+    f.family = get("family");
+    CDuiString size = get("size");
     if (!size.IsEmpty()) f.size = ParseSize(size.view()).cx;
-    f.bold = ParseBool(get(u"bold").view());
-    f.italic = ParseBool(get(u"italic").view());
-    f.underline = ParseBool(get(u"underline").view());
-    theme.SetFont(id, f, ParseBool(get(u"default").view()));
-  } else if (reader.name() == u"Color") {
-    CDuiString name = get(u"name");
+    f.bold = ParseBool(get("bold").view());
+    f.italic = ParseBool(get("italic").view());
+    f.underline = ParseBool(get("underline").view());
+    theme.SetFont(id, f, ParseBool(get("default").view()));
+  } else if (name == "Color") {
+    CDuiString color = get("name");
     DWORD argb = 0;
-    if (name.IsEmpty() || !ParseColor(get(u"value").view(), argb))
+    if (color.IsEmpty() || !ParseColor(get("value").view(), argb))
       return kb::Status::Fail("theme: Color needs a name and a #AARRGGBB value at line " + line);
-    theme.SetColor(name, argb);
-  } else if (reader.name() == u"Default") {
-    CDuiString cls = get(u"class");
-    if (cls.IsEmpty()) cls = get(u"name");
+    theme.SetColor(color, argb);
+  } else if (name == "Default") {
+    CDuiString cls = get("class");
+    if (cls.IsEmpty()) cls = get("name");
     if (cls.IsEmpty()) return kb::Status::Fail("theme: Default without class at line " + line);
     CTheme::AttributeList list;
-    for (const auto& a : attrs) {
-      QString n = a.name().toString();
-      if (n == u"class" || n == u"name") continue;
-      list.emplace_back(FromQString(n), FromQString(a.value().toString()));
+    for (const char* const* a = element.attributes; *a != nullptr; a += 2) {
+      const std::string_view attribute = a[0];
+      if (attribute == "class" || attribute == "name") continue;
+      CDuiString key(kb::FromUtf8(attribute));
+      CDuiString value(kb::FromUtf8(a[1]));
+      list.emplace_back(std::move(key), std::move(value));
     }
     theme.SetDefaultAttributes(cls, std::move(list));
   } else {
-    return kb::Status::Fail("theme: unknown element " + reader.name().toString().toStdString() +
-                            " at line " + line);
+    return kb::Status::Fail("theme: unknown element " + std::string(name) + " at line " + line);
   }
   return kb::Status::Ok();
 }
 
-}  // namespace internal
+}  // namespace
+
+kb::Status CTheme::Parse(std::string_view xml) {
+  int depth = 0;
+  const auto start = [&](const internal::XmlElement& element) {
+    ++depth;
+    if (depth == 1 && std::string_view(element.name) != "Theme")
+      return kb::Status::Fail("theme: the root element must be Theme");
+    if (depth == 2) return ApplyThemeElement(*this, element);
+    return kb::Status::Ok();
+  };
+  return internal::ReadXmlElements(xml, "theme", start, [&] { --depth; });
+}
+
 }  // namespace DuiLib
