@@ -4,7 +4,6 @@
 #include <dlfcn.h>
 
 #include "ui/trace.h"
-
 #include "ui/window_input_tap.h"
 
 namespace kb {

@@ -28,8 +28,6 @@ class CMainWnd : public DuiLib::WindowImplBase {
   void SetSleeperForTesting(kb::Sleeper* sleeper) { test_sleeper_ = sleeper; }
   // Tests destroy the window without ending the application's event loops.
   void SetQuitOnDestroyForTesting(bool quit) { quit_on_destroy_ = quit; }
-  // Makes the tray icon first where it is not made yet.
-  bool has_tray() { return HasTray(); }
   // Started by the autostart entry: out of the way, in the tray where there is one, else
   // minimised.
   void ShowAtLogin();
