@@ -7,9 +7,9 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libgl-dev libexpat1-dev
+  qt6-base-dev libgl-dev libexpat1-dev libfontconfig-dev
   libhidapi-dev libudev-dev
-  libx11-dev libxi-dev libxtst-dev
+  libx11-dev libxi-dev libxtst-dev libxcb1-dev
   xvfb xauth x11-utils imagemagick xdotool
   sway xwayland wtype grim qt6-wayland
   dbus at-spi2-core python3-pyatspi python3-dbus python3-gi

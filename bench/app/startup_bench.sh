@@ -12,8 +12,9 @@ cd "$(dirname "$0")/../.."
 build=${1:-build}
 runs=${2:-5}
 minimal="$build/bench/app/minimal_qt_window"
-[ -x "$minimal" ] && [ -x "$build/demo/kbconfig" ] ||
-  cmake --build "$build" --target minimal_qt_window kbconfig kbctl
+watcher="$build/bench/app/map_watcher"
+[ -x "$minimal" ] && [ -x "$watcher" ] && [ -x "$build/demo/kbconfig" ] ||
+  cmake --build "$build" --target minimal_qt_window map_watcher kbconfig kbctl
 
 work=$(mktemp -d)
 app="$work/app"
@@ -43,19 +44,18 @@ trap 'kill $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
 read -r -t 20 number <&3 || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$number"
 
-# Milliseconds from exec until a window of that title is mapped, in $ms; the process in $pid.
+# Milliseconds from the start until a window of that title is mapped, in $ms; the process in
+# $pid. The watcher waits on the X server's report of the map rather than polling for it, so the
+# program it times has both cores.
 shown_after() {  # <title> <program...>
-  local title=$1
-  shift
-  local start now
-  start=$(date +%s%N)
-  "$@" >/dev/null 2>&1 &
-  pid=$!
-  until xwininfo -root -tree 2>/dev/null | grep -q "\"$title\".*[0-9]x[0-9]"; do
-    kill -0 "$pid" 2>/dev/null || { echo "$* ended early" >&2; exit 1; }
-  done
-  now=$(date +%s%N)
-  ms=$(((now - start) / 1000000))
+  local line
+  line=$("$watcher" "$@") || exit 1
+  ms=${line% *}
+  pid=${line#* }
+}
+stop() {
+  kill "$pid"
+  while kill -0 "$pid" 2>/dev/null; do sleep 0.01; done
 }
 median() { sort -n | awk '{a[NR]=$1} END{print a[int((NR+1)/2)]}'; }
 
@@ -75,16 +75,16 @@ for _ in $(seq 1 "$runs"); do
   app_rss+=("$(rss_now)")
   sleep 1
   app_settled+=("$(rss_now)")
-  kill "$pid"; wait "$pid" 2>/dev/null || true
+  stop
   shown_after "Minimal Qt Window" "$minimal"
   qt_times+=("$ms")
   qt_rss+=("$(rss_now)")
   sleep 1
   qt_settled+=("$(rss_now)")
-  kill "$pid"; wait "$pid" 2>/dev/null || true
+  stop
   shown_after "Minimal Qt Window" "$minimal" --text
   text_times+=("$ms")
-  kill "$pid"; wait "$pid" 2>/dev/null || true
+  stop
 done
 app_ms=$(printf '%s\n' "${app_times[@]}" | median)
 qt_ms=$(printf '%s\n' "${qt_times[@]}" | median)
@@ -98,7 +98,7 @@ awk -v a="$app_ms" -v q="$qt_ms" 'BEGIN{printf "ratio: %.2f (goal under 1.5)\n",
 # What any window that lays out text pays before it shows: the font configuration.
 text_ms=$(printf '%s\n' "${text_times[@]}" | median)
 awk -v t="$text_ms" -v a="$app_ms" -v q="$qt_ms" \
-  'BEGIN{printf "the minimal program with one line of text: %d ms (%.2f of the bare window; kbconfig %.2f of it)\n", t, t / q, a / t}'
+  'BEGIN{printf "the minimal program with one line of text: %.1f ms (%.2f of the bare window; kbconfig %.2f of it)\n", t, t / q, a / t}'
 memory "resident memory with the window shown (median, goal under 32 MB):" \
   "$(printf '%s\n' "${app_rss[@]}" | median)" "$(printf '%s\n' "${qt_rss[@]}" | median)"
 memory "one second later, drawn and settled (median):" \
