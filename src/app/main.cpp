@@ -18,6 +18,7 @@
 #include "common/login_autostart.h"
 #include "pages/common/program_messages.h"
 #include "shell/msg_wnd.h"
+#include "ui/font_configuration.h"
 #include "ui/paint_manager.h"
 #include "ui/resume_watcher.h"
 #include "ui/session_end_watcher.h"
@@ -107,6 +108,10 @@ int main(int argc, char** argv) {
     CMsgWnd::Show(nullptr, u"warning_1_text", u"warning_instance_text");
     return 2;
   }
+  // On a thread of its own while the window is built. Started once the application has
+  // connected to the display: on two cores, reading both at once slowed the connection more
+  // than it gained.
+  DuiLib::ReadFontConfigurationAhead();
   DuiLib::DUI__Trace(u"ilen = %d\r\n", CommandLineLength());
 
   if (paths.data_root.empty()) {

@@ -8,6 +8,7 @@
 #include <map>
 #include <mutex>
 
+#include "ui/font_configuration.h"
 #include "ui/internal/paint_context.h"
 #include "ui/render_engine.h"
 #include "ui/theme.h"
@@ -208,6 +209,7 @@ bool DrawImage(CPaintContext& ctx, const CDuiString& image, const RECT& rc) {
 }
 
 QFont ResolveFont(const CPaintManagerUI* pm, const CDuiString& id) {
+  AwaitFontConfiguration();
   const FontSpec* parsed = nullptr;
   if (pm) parsed = pm->LocalTheme().FindFont(id.IsEmpty() ? pm->LocalTheme().DefaultFontId() : id);
   if (!parsed) parsed = CTheme::Global().FindFont(id);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The single-instance lock and socket, and the resume watcher.
+// The single-instance lock and socket, the resume watcher, and the font configuration read ahead.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -13,8 +13,10 @@
 #include <fstream>
 
 #include "recording_window.h"
+#include "ui/font_configuration.h"
 #include "ui/resume_watcher.h"
 #include "ui/single_instance.h"
+#include "ui/text_metrics.h"
 #include "ui/ui_test_driver.h"
 
 using namespace DuiLib;
@@ -170,6 +172,25 @@ TEST(ResumeWatcherTest, ResumePostsTheMessageSleepDoesNot) {
       EXPECT_EQ(m.w, 18u);
     }
   watcher.Stop();
+}
+
+// A start that ends before any text is measured (a second start handing over, a refused lock)
+// ends through its own exit while the configuration may still be read: no abort at teardown. A
+// second call while the first read runs changes nothing, and the first text measured waits for
+// the read.
+TEST(FontConfigurationTest, AReadAheadIsStartedOnceAndNeverCutOff) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        ReadFontConfigurationAhead();
+        std::exit(0);
+      },
+      testing::ExitedWithCode(0), "");
+  kbtest::RecordingWindow w(u"dialog.xml");
+  ASSERT_TRUE(w.Open());
+  ReadFontConfigurationAhead();
+  ReadFontConfigurationAhead();
+  EXPECT_GT(MeasureTextWidth(&w.pm(), u"", u"Key assignments"), 0);
 }
 
 }  // namespace
