@@ -73,7 +73,6 @@ struct Keeping {
   UINT msg = 0;
   bool loaded = false;
   bool check_started = false;
-  int run = 0;       // a check started in an earlier run (of a test) does nothing
   std::string read;  // the file as read: a rewrite that changes nothing is skipped
   // Measures from the file, by font key, for fonts not asked for yet.
   std::unordered_map<QString, Measured> stored;
@@ -254,7 +253,6 @@ void LoadKept() {
 // not ask for are dropped, so that the file follows what the program shows.
 void CheckKept() {
   Keeping& kept = Kept();
-  if (kept.file.empty()) return;
   bool changed = false;
   auto check = [&changed](Measure& measure, auto measure_now) {
     if (!measure.unchecked) return;
@@ -288,9 +286,7 @@ void StartCheckOfKept() {
   Keeping& kept = Kept();
   if (kept.file.empty() || kept.check_started) return;
   kept.check_started = true;
-  QTimer::singleShot(kCheckKeptMs, qApp, [run = kept.run] {
-    if (run == Kept().run) CheckKept();
-  });
+  QTimer::singleShot(kCheckKeptMs, qApp, [] { CheckKept(); });
 }
 
 Measured& MeasuredOf(const QFont& font) {
@@ -339,9 +335,7 @@ void CheckKeptTextMeasuresForTesting() { CheckKept(); }
 
 void ForgetTextMeasuresForTesting() {
   Known().clear();
-  const int run = Kept().run;
   Kept() = {};
-  Kept().run = run + 1;
 }
 
 CDuiString ElideTextToWidth(const CPaintManagerUI* pm, const CDuiString& font_id,
