@@ -60,19 +60,7 @@ stop() {
 }
 median() { sort -n | awk '{a[NR]=$1} END{print a[int((NR+1)/2)]}'; }
 
-# The program keeps the measures of its key caps' texts in the user's cache for the next start:
-# a private cache, filled by one start first. Every start is also timed once without it, as the
-# first start after an installation is.
-export XDG_CACHE_HOME="$work/cache"
-kept="$XDG_CACHE_HOME/kbconfig/text-measures"
-shown_after "Keyboard Configuration" "$app/kbconfig"
-for _ in $(seq 1 50); do [ -s "$kept" ] && break; sleep 0.1; done
-stop
-[ -s "$kept" ] || { echo "kbconfig kept no text measures in $kept" >&2; exit 1; }
-cp "$kept" "$work/measures"
-
 app_times=()
-cold_times=()
 qt_times=()
 text_times=()
 app_rss=()
@@ -83,11 +71,6 @@ rss_now() { awk '/VmRSS/{print $2}' "/proc/$pid/status"; }
 # Resident memory is read twice: when the window is mapped, and a second later, when the first
 # frame is drawn and the delayed starts (tray icon, watchers) have run.
 for _ in $(seq 1 "$runs"); do
-  rm -f "$kept"
-  shown_after "Keyboard Configuration" "$app/kbconfig"
-  cold_times+=("$ms")
-  stop
-  cp "$work/measures" "$kept"
   shown_after "Keyboard Configuration" "$app/kbconfig"
   app_times+=("$ms")
   app_rss+=("$(rss_now)")
@@ -113,9 +96,6 @@ memory() {  # <label> <kbconfig KB> <minimal KB>
 echo "kbconfig, 10 profiles and 100 macros: window shown after $app_ms ms (median of $runs)"
 echo "minimal Qt Widgets program:           window shown after $qt_ms ms"
 awk -v a="$app_ms" -v q="$qt_ms" 'BEGIN{printf "ratio: %.2f (goal under 1.5)\n", a / q}'
-cold_ms=$(printf '%s\n' "${cold_times[@]}" | median)
-awk -v c="$cold_ms" -v q="$qt_ms" \
-  'BEGIN{printf "kbconfig without the text measures of an earlier start: %.1f ms (%.2f of the bare window)\n", c, c / q}'
 # What any window that lays out text pays before it shows: the font configuration.
 text_ms=$(printf '%s\n' "${text_times[@]}" | median)
 awk -v t="$text_ms" -v a="$app_ms" -v q="$qt_ms" \

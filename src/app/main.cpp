@@ -134,8 +134,6 @@ int main(int argc, char** argv) {
   int code = 0;
   {
     CMainWnd wnd(paths);
-    if (const std::filesystem::path cache = kb::UserCacheRoot(); !cache.empty())
-      wnd.KeepTextMeasuresIn(cache / "text-measures");
     wnd.Create(nullptr, u"", DuiLib::UI_WNDSTYLE_FRAME, 0, 0, 0, 800, 572);
     wnd.CenterWindow();
     if (argc > 1 && std::string(argv[1]) == kb::kStartedAtLoginArgument) wnd.ShowAtLogin();

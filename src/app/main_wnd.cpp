@@ -15,7 +15,6 @@
 #include "ui/paint_manager.h"
 #include "ui/resource_manager.h"
 #include "ui/session_end_watcher.h"
-#include "ui/text_metrics.h"
 #include "ui/trace.h"
 
 using DuiLib::CDuiString;
@@ -64,8 +63,6 @@ void CMainWnd::InitWindow() {
   if (tab_device_ != nullptr) tab_device_->SelectItem(kDevicePage);
 
   hooks_.LoadOnFirstUse(paths_.app_dir);
-  if (!measures_file_.empty())
-    DuiLib::KeepTextMeasuresIn(measures_file_, GetHWND(), msgs::kTextMeasuresChanged);
 
   AddVirtualWnd(u"KB_Page", &kb_);
   kb_.Init(&m_pm);
@@ -336,12 +333,6 @@ DuiLib::LRESULT CMainWnd::HandleCustomMessage(DuiLib::UINT msg, DuiLib::WPARAM w
         DestroyWindow();
       else
         stores_saved_ = false;  // the session may go on; a later exit saves again
-      return 0;
-    case msgs::kTextMeasuresChanged:
-      // A measure taken from the last start was wrong here: the caps are fitted again.
-      for (int model = 0; model < kb::kModelCount; ++model)
-        if (CDevicePage* page = kb_.page(model); page != nullptr && page->started())
-          page->RefreshPage();
       return 0;
     case msgs::kShowRequest:
       BringForward();

@@ -28,9 +28,6 @@ class CMainWnd : public DuiLib::WindowImplBase {
   void SetSleeperForTesting(kb::Sleeper* sleeper) { test_sleeper_ = sleeper; }
   // Tests destroy the window without ending the application's event loops.
   void SetQuitOnDestroyForTesting(bool quit) { quit_on_destroy_ = quit; }
-  // Keeps what the key pictures' caps measured in `file` for the next start (see
-  // DuiLib::KeepTextMeasuresIn). Before Create; tests leave it off.
-  void KeepTextMeasuresIn(std::filesystem::path file) { measures_file_ = std::move(file); }
   // Started by the autostart entry: out of the way, in the tray where there is one, else
   // minimised.
   void ShowAtLogin();
@@ -75,7 +72,6 @@ class CMainWnd : public DuiLib::WindowImplBase {
   bool SaveStores();
 
   const kb::AppPaths paths_;
-  std::filesystem::path measures_file_;
   CKB kb_;
   kb::HookLibrary hooks_;
   kb::CaptureFlags capture_{};

@@ -52,30 +52,20 @@ bool BelongsToAnotherUser(const std::filesystem::path& path) {
 
 }  // namespace
 
-namespace {
-// `variable`'s folder, else `in_home` under $HOME; under the account's home folder when neither
-// names one, or when root would take a folder of another user.
-std::filesystem::path UserFolder(const char* variable, const std::filesystem::path& in_home) {
+std::filesystem::path UserDataRoot() {
   std::filesystem::path base;
-  if (const char* xdg = std::getenv(variable); xdg && *xdg == '/') {
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/') {
     base = xdg;
   } else if (const char* home = std::getenv("HOME"); home && *home == '/') {
-    base = std::filesystem::path(home) / in_home;
+    base = std::filesystem::path(home) / ".local" / "share";
   }
   if (base.empty() || (::geteuid() == 0 && BelongsToAnotherUser(base))) {
     const std::filesystem::path home = AccountHome();
     if (home.empty()) return {};
-    base = home / in_home;
+    base = home / ".local" / "share";
   }
   return base / "kbconfig" / "";
 }
-}  // namespace
-
-std::filesystem::path UserDataRoot() {
-  return UserFolder("XDG_DATA_HOME", std::filesystem::path(".local") / "share");
-}
-
-std::filesystem::path UserCacheRoot() { return UserFolder("XDG_CACHE_HOME", ".cache"); }
 
 AppPaths ResolveAppPaths(const std::filesystem::path& app_dir) {
   AppPaths paths{app_dir, app_dir};

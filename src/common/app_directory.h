@@ -40,9 +40,6 @@ struct AppPaths {
 // to another user (a `sudo -E` that kept the caller's variables) is never taken: root's own
 // files there would lock that user out of the stores. Empty when no folder can be found.
 std::filesystem::path UserDataRoot();
-// The user's cache folder for the program, $XDG_CACHE_HOME/kbconfig/ (default
-// ~/.cache/kbconfig/), chosen by the same rules; for what may be lost at any time.
-std::filesystem::path UserCacheRoot();
 
 // The layout `app_dir` is part of, and its folders. Installed: the skin in the installed share
 // folder, the data in UserDataRoot(). Portable: data_root is app_dir when app_dir is writable

@@ -4,10 +4,7 @@
 // it is drawn (a key cap that may not cut its label). Measured with the same fonts and metrics
 // the painter uses. UI thread only.
 
-#include <filesystem>
-
 #include "ui/dui_string.h"
-#include "ui/ui_types.h"
 
 namespace DuiLib {
 
@@ -24,20 +21,5 @@ int MeasureLineSpacing(const CPaintManagerUI* pm, const CDuiString& font_id);
 // itself when it fits.
 CDuiString ElideTextToWidth(const CPaintManagerUI* pm, const CDuiString& font_id,
                             const CDuiString& text, int width);
-
-// Measures kept between runs in `file`, so that a start fitting the texts it fitted before, in
-// the same fonts, takes their measures from there and loads no font before its window shows.
-// The first measure asked for starts a check a second later, once the window is up: what was
-// taken from the file is measured again, and where a measure changed (another font
-// configuration, another Qt) the new one holds and `hwnd` is posted `msg`, for the window to
-// fit its texts again. Then the file is rewritten with what this run measured, where that
-// differs from what it held. A file that cannot be read is measured anew; one that cannot be
-// written is reported on standard error. Before the first measure; UI thread only.
-void KeepTextMeasuresIn(const std::filesystem::path& file, HWND hwnd, UINT msg);
-
-// For tests: the check at once, instead of a second after the first measure; and a new run,
-// with nothing measured and nothing kept.
-void CheckKeptTextMeasuresForTesting();
-void ForgetTextMeasuresForTesting();
 
 }  // namespace DuiLib

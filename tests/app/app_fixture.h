@@ -25,7 +25,6 @@
 #include "ui/combo.h"
 #include "ui/file_dialog.h"
 #include "ui/menu.h"
-#include "ui/text_metrics.h"
 #include "ui/ui_test_driver.h"
 
 namespace kb::test {
@@ -56,13 +55,9 @@ class AppFixture : public ::testing::Test {
     }
     wnd.reset();
     DuiLib::SetFileDialogHandlerForTesting(nullptr);
-    if (!measures_file.empty()) DuiLib::ForgetTextMeasuresForTesting();
     keyboard.Reset();
     folder.reset();
   }
-
-  // Where the window keeps its text measures for the next start; none when empty.
-  std::filesystem::path measures_file;
 
   AppPaths Paths() const { return {DemoDirectory(), folder->path()}; }
 
@@ -73,7 +68,6 @@ class AppFixture : public ::testing::Test {
     wnd->SetTrayAvailableForTesting(tray);
     wnd->SetSleeperForTesting(&sleeper);
     wnd->SetQuitOnDestroyForTesting(false);
-    if (!measures_file.empty()) wnd->KeepTextMeasuresIn(measures_file);
     wnd->Create(nullptr, u"", DuiLib::UI_WNDSTYLE_FRAME, 0, 0, 0, 800, 572);
     wnd->CenterWindow();
   }

@@ -385,33 +385,6 @@ TEST_F(AppFixture, TheTrayIconComesAfterTheWindowOrWhenItIsNeeded) {
   EXPECT_FALSE(wnd->IsWindowVisible()) << "hidden into the tray";
 }
 
-// A start fits its caps with the measures the last start kept; where the fonts changed since,
-// the check once the window is up fits them again. Here the kept widths are all 1 pixel, so
-// "Print Screen" fits a standard cap until the check.
-TEST_F(AppFixture, CapsFittedWithWrongKeptMeasuresAreFittedAgainOnceTheWindowIsUp) {
-  const kb::testing::TempFolder cache("kb_measures");
-  ASSERT_TRUE(cache.ok());
-  measures_file = cache.path() / "text-measures";
-  DuiLib::ForgetTextMeasuresForTesting();
-  Start();
-  const char16_t* print_screen = u"btn_kb_3_key_84";
-  EXPECT_EQ(Label(print_screen), u"PrtSc");
-  DuiLib::CheckKeptTextMeasuresForTesting();
-  std::string kept;
-  {
-    std::ifstream in(measures_file);
-    for (std::string line; std::getline(in, line);)
-      kept += (line.starts_with("W\t") ? "W\t1" + line.substr(line.find('\t', 2)) : line) + "\n";
-  }
-  std::ofstream(measures_file) << kept;
-  wnd.reset();
-  DuiLib::ForgetTextMeasuresForTesting();
-  Start();
-  EXPECT_EQ(Label(print_screen), u"Print Screen");
-  DuiLib::CheckKeptTextMeasuresForTesting();
-  PumpUntil([&] { return Label(print_screen) == u"PrtSc"; });
-}
-
 TEST_F(AppFixture, TheTrayMenuAndTheProfileMenuStartTheProgramAtLoginOrNot) {
   const kb::testing::TempFolder config("autostart");
   ASSERT_TRUE(config.ok());

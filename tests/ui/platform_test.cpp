@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The single-instance lock and socket, the resume watcher, and what a start reads ahead or
-// keeps from the last start: the font configuration, the measures of texts.
+// The single-instance lock and socket, the resume watcher, and the font configuration read ahead.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -193,65 +191,6 @@ TEST(FontConfigurationTest, AReadAheadIsStartedOnceAndNeverCutOff) {
   ReadFontConfigurationAhead();
   ReadFontConfigurationAhead();
   EXPECT_GT(MeasureTextWidth(&w.pm(), u"", u"Key assignments"), 0);
-}
-
-std::string Contents(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void Write(const std::filesystem::path& file, const std::string& text) {
-  std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
-}
-
-// A start takes the measures the last one kept without loading a font (a measure the file holds
-// wrong shows where it came from); the check once the window is up measures them again,
-// corrects the wrong one, tells the window and rewrites the file. A damaged file, or a FIFO in
-// its place, is measured anew without blocking.
-TEST(KeptTextMeasuresTest, TakenFromTheFileThenCheckedAndCorrected) {
-  constexpr UINT kRefit = 1146;
-  kbtest::RecordingWindow w(u"dialog.xml");
-  ASSERT_TRUE(w.Open());
-  const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / ("kbui-measures-" + std::to_string(getpid()));
-  const std::filesystem::path file = folder / "kbconfig" / "text-measures";
-  auto new_start = [&] {
-    ForgetTextMeasuresForTesting();
-    KeepTextMeasuresIn(file, w.GetHWND(), kRefit);
-  };
-  new_start();
-  const int right = MeasureTextWidth(&w.pm(), u"", u"Page\nDown");
-  const int spacing = MeasureLineSpacing(&w.pm(), u"");
-  CheckKeptTextMeasuresForTesting();
-  const std::string kept = Contents(file);
-  const std::string line = "W\t" + std::to_string(right) + "\tPage\\nDown\n";
-  ASSERT_NE(kept.find(line), std::string::npos) << kept;
-
-  std::string wrong = kept;
-  wrong.replace(wrong.find(line), line.size(), "W\t999\tPage\\nDown\n");
-  Write(file, wrong);
-  new_start();
-  EXPECT_EQ(MeasureTextWidth(&w.pm(), u"", u"Page\nDown"), 999);
-  EXPECT_EQ(MeasureLineSpacing(&w.pm(), u""), spacing);
-  Testing::ProcessEvents();
-  EXPECT_EQ(CountOf(w, kRefit), 0u);
-  CheckKeptTextMeasuresForTesting();
-  Testing::ProcessEvents();
-  EXPECT_EQ(MeasureTextWidth(&w.pm(), u"", u"Page\nDown"), right);
-  EXPECT_EQ(CountOf(w, kRefit), 1u);
-  EXPECT_EQ(Contents(file), kept);
-
-  Write(file, wrong + "W\t1");  // cut off in a line after the wrong one
-  new_start();
-  EXPECT_EQ(MeasureTextWidth(&w.pm(), u"", u"Page\nDown"), right);
-  std::filesystem::remove(file);
-  ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
-  new_start();
-  EXPECT_EQ(MeasureTextWidth(&w.pm(), u"", u"Page\nDown"), right);
-  CheckKeptTextMeasuresForTesting();  // the write is refused, and said so
-  EXPECT_EQ(CountOf(w, kRefit), 1u);
-  ForgetTextMeasuresForTesting();
-  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -30,8 +30,6 @@ inline constexpr std::uint32_t kStoreWarning = 1143;
 inline constexpr std::uint32_t kSessionEnd = 1144;
 // The focus watcher: another application came to the front.
 inline constexpr std::uint32_t kApplicationInFront = 1145;
-// The text measures kept from the last start did not all hold: texts are to be fitted again.
-inline constexpr std::uint32_t kTextMeasuresChanged = 1146;
 
 // Power broadcast and its automatic-resume code, as the resume watcher posts them.
 inline constexpr std::uint32_t kPowerBroadcast = 536;
