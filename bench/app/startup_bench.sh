@@ -4,9 +4,8 @@
 # a private Xvfb: the time from exec to the main window being mapped, beside the same figure
 # for a minimal Qt Widgets program started the same way (goal: ratio under 1.5), and the
 # resident memory of both with their windows shown (goal: under 32 MB), and its ratio; then the
-# same a second later, once the first frame is drawn and the delayed starts have run. Also
-# kbconfig's start without the text measures an earlier start keeps, as after an installation;
-# and for scale, the minimal program with a line of text, which reads the font configuration.
+# same a second later, once the first frame is drawn and the delayed starts have run. For
+# scale, the minimal program also shows a line of text, which reads the font configuration.
 #   bench/app/startup_bench.sh [build folder] [runs]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
