@@ -3,6 +3,7 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <system_error>
 #include <thread>
 
 namespace DuiLib {
@@ -32,7 +33,12 @@ void ReadFontConfigurationAhead() {
   // FcInit keeps the configuration it reads as the process's current one; Qt's font database
   // asks for it with the same call, which then only hands it over. A failed read is Qt's to
   // meet again, on its own path, and report as it always has.
-  reader.thread = std::thread([] { (void)FcInit(); });
+  try {
+    reader.thread = std::thread([] { (void)FcInit(); });
+  } catch (const std::system_error&) {
+    // No thread to be had (a process limit): Qt reads the configuration itself when it first
+    // needs it, as it would without this.
+  }
 }
 
 namespace internal {
