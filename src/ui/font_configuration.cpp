@@ -6,6 +6,8 @@
 #include <system_error>
 #include <thread>
 
+#include "ui/internal/paint_context.h"
+
 namespace DuiLib {
 namespace {
 

@@ -8,7 +8,6 @@
 #include <map>
 #include <mutex>
 
-#include "ui/font_configuration.h"
 #include "ui/internal/paint_context.h"
 #include "ui/render_engine.h"
 #include "ui/theme.h"

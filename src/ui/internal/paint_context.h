@@ -46,6 +46,9 @@ inline CDuiString FromQString(const QString& s) {
 
 // The font a control names (theme id), falling back to the theme's default font.
 QFont ResolveFont(const CPaintManagerUI* pm, const CDuiString& id);
+// Returns once the font configuration read ahead (ui/font_configuration.h) is done; at once when
+// none was started. ResolveFont waits for it, so that Qt never reads the configuration alongside.
+void AwaitFontConfiguration();
 
 // Text alignment bits for DrawText.
 enum TextStyle : unsigned {
