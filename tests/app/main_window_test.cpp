@@ -371,7 +371,6 @@ TEST_F(AppFixture, UnplugHidesTheWindowAndReplugMakesItShowableOnly) {
   EXPECT_FALSE(wnd->IsWindow());
 }
 
-// The tray's menu and, for desktops without a tray, the profile menu of the window.
 // The tray icon asks the session bus, which the first frame does not wait for: it comes shortly
 // after the window, or at once where the window must know whether it can hide.
 TEST_F(AppFixture, TheTrayIconComesAfterTheWindowOrWhenItIsNeeded) {
@@ -385,6 +384,7 @@ TEST_F(AppFixture, TheTrayIconComesAfterTheWindowOrWhenItIsNeeded) {
   EXPECT_FALSE(wnd->IsWindowVisible()) << "hidden into the tray";
 }
 
+// The tray's menu and, for desktops without a tray, the profile menu of the window.
 TEST_F(AppFixture, TheTrayMenuAndTheProfileMenuStartTheProgramAtLoginOrNot) {
   const kb::testing::TempFolder config("autostart");
   ASSERT_TRUE(config.ok());
