@@ -151,16 +151,21 @@ TEST_F(HardwareOnStandinTest, PostsTheKeyboardsNotifications) {
   ASSERT_EQ(hidstandin_command("plug"), 1);
   Start();
   ASSERT_TRUE(start.present());
-  // The keyboard greets the monitor's reader with its firmware version.
-  EXPECT_EQ(NextData(), (std::pair<std::uintptr_t, std::intptr_t>{0x0000, 0x0105}));
+  // The keyboard greets the monitor's reader with its firmware version. A reader opened before
+  // the link's own handle also hears the greeting of that open, as every reader of a hidraw node
+  // hears every input report: once the reader has its greeting, a second one may follow.
+  constexpr std::pair<std::uintptr_t, std::intptr_t> kGreeting{0x0000, 0x0105};
+  EXPECT_EQ(NextData(), kGreeting);
   ASSERT_EQ(hidstandin_command("bank 1"), 1);
-  EXPECT_EQ(NextData(), (std::pair<std::uintptr_t, std::intptr_t>{0x0508, 0x0101}));
+  auto bank = NextData();
+  if (bank == kGreeting) bank = NextData();
+  EXPECT_EQ(bank, (std::pair<std::uintptr_t, std::intptr_t>{0x0508, 0x0101}));
   ASSERT_EQ(hidstandin_command("light 5"), 1);
   EXPECT_EQ(NextData(), (std::pair<std::uintptr_t, std::intptr_t>{0x030B, 0x0600}));
   // A failed read closes the reader and searches again: the keyboard is still there, the reader
   // is opened anew and greeted again; no removal is told.
   ASSERT_EQ(hidstandin_command("fail-read"), 1);
-  EXPECT_EQ(NextData(), (std::pair<std::uintptr_t, std::intptr_t>{0x0000, 0x0105}));
+  EXPECT_EQ(NextData(), kGreeting);
   EXPECT_FALSE(inbox.WaitFor(kDeviceChangeMessage, 300ms).has_value());
 }
 
