@@ -185,6 +185,9 @@ CapLabel FitCapLabel(const DuiLib::CPaintManagerUI* pm, const CapCaption& captio
 }
 
 void ShowCapLabel(DuiLib::CButtonUI& button, const KeyEntry& entry) {
+  // A position the model's picture has no key at stays hidden: fitting its label would cost a
+  // font's measures before the first frame for a cap nobody sees.
+  if (!button.IsOwnVisible()) return;
   const DuiLib::RECT pad = button.GetTextPadding();
   const int width = button.GetFixedWidth();
   const CapLabel label =

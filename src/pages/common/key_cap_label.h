@@ -51,7 +51,8 @@ DuiLib::CDuiString CapFontFor(int cap_width);
 // of `pm`'s window. `cap_width` chooses the font.
 CapLabel FitCapLabel(const DuiLib::CPaintManagerUI* pm, const CapCaption& caption, int cap_width,
                      int width, int height);
-// `entry`'s caption fitted into the room `button` has inside its text padding, shown on it.
+// `entry`'s caption fitted into the room `button` has inside its text padding, shown on it; a
+// hidden button (a position without a key) is left as it is.
 void ShowCapLabel(DuiLib::CButtonUI& button, const KeyEntry& entry);
 
 }  // namespace kb
