@@ -28,6 +28,17 @@ void* CModelPage::GetInterface(const CDuiString& name) {
   return CContainerUI::GetInterface(name);
 }
 
+void CModelPage::SetVisible(bool visible) {
+  if (visible && GetManager() != nullptr) BuildOnce();
+  CContainerUI::SetVisible(visible);
+}
+
+void CModelPage::BuildOnce() {
+  if (built_) return;
+  built_ = true;
+  Build();
+}
+
 bool CModelPage::BuildLayout() {
   std::string path("KB/");
   path.append(model_.name).append("/").append(layout_);

@@ -21,9 +21,15 @@ class CModelPage : public DuiLib::CContainerUI, public DuiLib::INotifyUI {
 
   DuiLib::CDuiString GetClass() const override;
   void* GetInterface(const DuiLib::CDuiString& name) override;
+  // A page not shown by the first frame builds its controls when it is first shown.
+  void SetVisible(bool visible = true) override;
   const kb::ModelInfo& model() const { return model_; }
 
  protected:
+  // The page's controls, made once: when the page is first shown, or earlier through
+  // BuildOnce. A page that builds itself in DoInit leaves it empty.
+  virtual void Build() {}
+  void BuildOnce();
   // Builds the layout into the page and registers the page as a notifier; when the layout
   // cannot be built the page is left empty and false is returned.
   bool BuildLayout();
@@ -39,4 +45,5 @@ class CModelPage : public DuiLib::CContainerUI, public DuiLib::INotifyUI {
  private:
   std::string kind_;
   std::string layout_;
+  bool built_ = false;
 };

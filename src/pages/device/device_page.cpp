@@ -133,16 +133,10 @@ DuiLib::CControlUI* CDevicePage::Find(const std::string& name) const {
 }
 
 void CDevicePage::DoInit() {
-  if (model_.has_device_link && !built_) BuildPage();
+  if (model_.has_device_link) BuildOnce();
 }
 
-void CDevicePage::SetVisible(bool visible) {
-  if (visible && !built_ && GetManager() != nullptr) BuildPage();
-  CModelPage::SetVisible(visible);
-}
-
-void CDevicePage::BuildPage() {
-  built_ = true;
+void CDevicePage::Build() {
   if (!BuildLayout()) return;
   const std::string id(model_.id);
   option_custom_ = dynamic_cast<DuiLib::COptionUI*>(Find("option_" + id + "_custom"));

@@ -51,7 +51,6 @@ class CDevicePage : public CModelPage, public kb::DeviceObserver {
   // The page of a model that is started is built with the window; another model's page, which
   // the first frame never shows, is built when it is first shown.
   void DoInit() override;
-  void SetVisible(bool visible = true) override;
   void Notify(DuiLib::TNotifyUI& msg) override;
 
   // Given by the main window before Start; handed on to the three sub-pages.
@@ -128,7 +127,7 @@ class CDevicePage : public CModelPage, public kb::DeviceObserver {
   };
 
   // Builds the layout and finds the controls; the wiring, if already given, is handed on.
-  void BuildPage();
+  void Build() override;
   void OnClick(DuiLib::TNotifyUI& msg);
   void SelectProfile(int index);
   void FillProfileCombo();
@@ -165,7 +164,6 @@ class CDevicePage : public CModelPage, public kb::DeviceObserver {
 
   kb::PageWiring wiring_;
   bool wired_ = false;
-  bool built_ = false;
   std::optional<kb::AppPaths> paths_;
   kb::ModelTag model_tag_{};
 

@@ -81,13 +81,7 @@ CDuiString CLightPage::PreviewImageName(int key) const {
 
 void CLightPage::DoInit() {}
 
-void CLightPage::SetVisible(bool visible) {
-  if (visible && !built_ && GetManager() != nullptr) Build();
-  CModelPage::SetVisible(visible);
-}
-
 void CLightPage::Build() {
-  built_ = true;
   if (!BuildLayout()) return;
   FindControls();
   if (mode_combo_ != nullptr && mode_combo_->GetCount() == 0) {

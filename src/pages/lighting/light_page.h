@@ -35,7 +35,6 @@ class CLightPage : public CModelPage {
   // The page is built when it is first shown: the window starts on the key page, and the
   // lighting page's layout, cap images and key labels cost as much as all the rest.
   void DoInit() override;
-  void SetVisible(bool visible = true) override;
   void Notify(DuiLib::TNotifyUI& msg) override;
 
   void SetWiring(const kb::PageWiring& wiring) { wiring_ = wiring; }
@@ -68,7 +67,7 @@ class CLightPage : public CModelPage {
   };
 
   // The layout, its controls and the keys; then the current profile, if there is one.
-  void Build();
+  void Build() override;
   void FindControls();
   void PlaceKeys();
   // Runs `edit` on the active bank of the current profile; false without one.
@@ -83,7 +82,6 @@ class CLightPage : public CModelPage {
   void OnKeyClicked(int key);
 
   kb::PageWiring wiring_;
-  bool built_ = false;
   kb::ModelData* data_ = nullptr;
   DuiLib::CComboUI* mode_combo_ = nullptr;
   DuiLib::CSliderUI* brightness_ = nullptr;

@@ -53,7 +53,9 @@ bool IsMouseButton(int code) {
 CMacroPage::CMacroPage(const kb::ModelInfo& model)
     : CModelPage(model, "Macro", "page_kb_macro.xml") {}
 
-void CMacroPage::DoInit() {
+void CMacroPage::DoInit() {}
+
+void CMacroPage::Build() {
   if (!BuildLayout()) return;
   // Made once: a recording rebuilds up to 3000 rows after every event.
   images_ = {ImageOf(model_, "keyboard_key_action.png", "5,2,35,20"),
@@ -85,6 +87,7 @@ void CMacroPage::DoInit() {
                                    "macro_clear_all", "insert_move"};
   for (int i = 0; i < 5; ++i) commands_[i] = FindNamed("btn", commands[i]);
   ShowAction(-1);
+  FillMacroList();
 }
 
 void CMacroPage::FillMacroList() {

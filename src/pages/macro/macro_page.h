@@ -36,6 +36,8 @@ class CMacroPage : public CModelPage, public IMacroRecordingHandler {
 
   explicit CMacroPage(const kb::ModelInfo& model);
 
+  // The page is built when it is first shown, with the model's macros as they are then: the
+  // window starts on the key page.
   void DoInit() override;
   void Notify(DuiLib::TNotifyUI& msg) override;
 
@@ -44,7 +46,8 @@ class CMacroPage : public CModelPage, public IMacroRecordingHandler {
   void SetKeysChanged(KeysChanged keys_changed) { keys_changed_ = std::move(keys_changed); }
   void SetClockForTesting(std::function<Clock::time_point()> now) { now_ = std::move(now); }
 
-  // One row per macro of the list, nothing selected, no current macro.
+  // One row per macro of the list, nothing selected, no current macro (nothing before the page
+  // is built).
   void FillMacroList();
   // A row for a macro appended to the list; selects it (with its notification) and scrolls to it.
   void AppendMacroItem(std::u16string_view name);
@@ -68,6 +71,7 @@ class CMacroPage : public CModelPage, public IMacroRecordingHandler {
   bool recording() const { return recorder_.recording(); }
 
  private:
+  void Build() override;
   // Writes the macro store (and the profile store, whose keys name macros by place), and tells
   // the user when either could not be written: the change stays in the window until a later save.
   void SaveStores(bool profiles_too);
