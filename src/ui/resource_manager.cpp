@@ -48,7 +48,8 @@ kb::Status CResourceManager::LoadTheme(const CDuiString& file) {
   CTheme parsed;
   kb::Status st = parsed.Parse(bytes);
   if (!st.ok()) return kb::Status::Fail(path.string() + ": " + st.reason());
-  return CTheme::Global().Parse(bytes);
+  CTheme::Global().TakeOver(std::move(parsed));
+  return kb::Status::Ok();
 }
 
 }  // namespace DuiLib

@@ -20,12 +20,26 @@ void CTheme::Clear() {
   colors_.clear();
   defaults_.clear();
   default_font_.Empty();
+  default_named_ = false;
   ++font_revision_;
+}
+
+void CTheme::TakeOver(CTheme&& parsed) {
+  for (auto& [id, font] : parsed.fonts_) fonts_.insert_or_assign(id, std::move(font));
+  for (auto& [name, argb] : parsed.colors_) colors_.insert_or_assign(name, argb);
+  for (auto& [element_class, list] : parsed.defaults_)
+    defaults_.insert_or_assign(element_class, std::move(list));
+  if (parsed.default_named_ || (default_font_.IsEmpty() && !parsed.default_font_.IsEmpty())) {
+    default_font_ = parsed.default_font_;
+    default_named_ = default_named_ || parsed.default_named_;
+  }
+  if (!parsed.fonts_.empty()) ++font_revision_;
 }
 
 void CTheme::SetFont(const CDuiString& id, const FontSpec& font, bool is_default) {
   fonts_[id] = font;
   if (is_default || default_font_.IsEmpty()) default_font_ = id;
+  default_named_ = default_named_ || is_default;
   ++font_revision_;
 }
 

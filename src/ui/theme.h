@@ -31,6 +31,10 @@ class CTheme {
 
   // Reads a theme document; entries are added to (and replace) what the theme holds.
   kb::Status Parse(std::string_view xml);
+  // The entries of `parsed` added to (and replacing) those of this theme, as if its document had
+  // been parsed into this one: a document is read once, into a scratch theme, and taken over only
+  // when it is whole.
+  void TakeOver(CTheme&& parsed);
   void Clear();
 
   void SetFont(const CDuiString& id, const FontSpec& font, bool is_default = false);
@@ -53,6 +57,7 @@ class CTheme {
   std::map<CDuiString, DWORD> colors_;
   std::map<CDuiString, AttributeList> defaults_;
   CDuiString default_font_;
+  bool default_named_ = false;  // a font said it is the default, rather than coming first
   int font_revision_ = 0;
 };
 

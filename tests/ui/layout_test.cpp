@@ -229,6 +229,42 @@ TEST(LayoutTest, ThemeDefaultsAndNamedColoursApply) {
   CTheme::Global().Clear();
 }
 
+// A theme is read whole into a scratch theme and then taken over: the result must be what
+// reading it straight into the theme gives, the default font above all.
+TEST(LayoutTest, ATakenOverThemeIsAsIfReadIntoTheTheme) {
+  const char* const first[] = {
+      R"(<Theme><Font id="a" size="9"/><Font id="b" size="10"/><Color name="ink" value="#FF000001"/></Theme>)",
+      R"(<Theme><Font id="a" size="9"/><Font id="b" size="10" default="true"/></Theme>)",
+      R"(<Theme><Color name="ink" value="#FF000001"/></Theme>)"};
+  const char* const second[] = {
+      R"(<Theme><Font id="c" size="11"/><Font id="a" size="12"/><Color name="ink" value="#FF000002"/></Theme>)",
+      R"(<Theme><Font id="c" size="11"/><Font id="d" size="13" default="true"/><Font id="e"/></Theme>)",
+      R"(<Theme><Default class="Label" font="c"/></Theme>)"};
+  for (const char* one : first)
+    for (const char* two : second) {
+      SCOPED_TRACE(std::string(one) + " then " + two);
+      CTheme read, taken, scratch;
+      ASSERT_TRUE(read.Parse(one).ok());
+      ASSERT_TRUE(read.Parse(two).ok());
+      ASSERT_TRUE(taken.Parse(one).ok());
+      ASSERT_TRUE(scratch.Parse(two).ok());
+      taken.TakeOver(std::move(scratch));
+      EXPECT_EQ(taken.DefaultFontId(), read.DefaultFontId());
+      for (const char16_t* id : {u"a", u"b", u"c", u"d", u"e"}) {
+        SCOPED_TRACE(CDuiString(id).ToUtf8());
+        ASSERT_EQ(taken.FindFont(id) != nullptr, read.FindFont(id) != nullptr);
+        if (read.FindFont(id) != nullptr) {
+          EXPECT_EQ(taken.FindFont(id)->size, read.FindFont(id)->size);
+        }
+      }
+      DWORD read_ink = 0, taken_ink = 0;
+      EXPECT_EQ(taken.FindColor(u"ink", taken_ink), read.FindColor(u"ink", read_ink));
+      EXPECT_EQ(taken_ink, read_ink);
+      EXPECT_EQ(taken.FindDefaultAttributes(u"Label") != nullptr,
+                read.FindDefaultAttributes(u"Label") != nullptr);
+    }
+}
+
 TEST(LayoutTest, WindowLocalColoursResolveWhileBuilding) {
   kbtest::RecordingWindow w(u"dialog.xml");
   ASSERT_TRUE(w.Open());
