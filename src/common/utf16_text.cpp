@@ -110,9 +110,14 @@ std::string ToUtf8(std::u16string_view text) {
 }
 
 std::u16string FromUtf8(std::string_view text) {
-  std::u16string out;
+  // Layouts, themes and texts are almost all ASCII, and the start reads thousands of their
+  // strings: a run of ASCII is widened in one go before the byte-by-byte decoding.
+  const auto ascii_end = std::find_if(text.begin(), text.end(),
+                                      [](char b) { return static_cast<unsigned char>(b) >= 0x80; });
+  std::u16string out(text.begin(), ascii_end);
+  if (ascii_end == text.end()) return out;
   out.reserve(text.size());
-  std::size_t i = 0;
+  std::size_t i = static_cast<std::size_t>(ascii_end - text.begin());
   while (i < text.size()) {
     const unsigned char b = static_cast<unsigned char>(text[i]);
     int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
