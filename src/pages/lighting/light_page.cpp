@@ -79,8 +79,6 @@ CDuiString CLightPage::PreviewImageName(int key) const {
   return CDuiString(name);
 }
 
-void CLightPage::DoInit() {}
-
 void CLightPage::Build() {
   if (!BuildLayout()) return;
   FindControls();

@@ -32,9 +32,8 @@ class CLightPage : public CModelPage {
   explicit CLightPage(const kb::ModelInfo& model);
   ~CLightPage() override;
 
-  // The page is built when it is first shown: the window starts on the key page, and the
-  // lighting page's layout, cap images and key labels cost as much as all the rest.
-  void DoInit() override;
+  // The page is built when it is first shown (Build): the window starts on the key page, and
+  // the lighting page's layout, cap images and key labels cost as much as all the rest.
   void Notify(DuiLib::TNotifyUI& msg) override;
 
   void SetWiring(const kb::PageWiring& wiring) { wiring_ = wiring; }

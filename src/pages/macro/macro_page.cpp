@@ -53,8 +53,6 @@ bool IsMouseButton(int code) {
 CMacroPage::CMacroPage(const kb::ModelInfo& model)
     : CModelPage(model, "Macro", "page_kb_macro.xml") {}
 
-void CMacroPage::DoInit() {}
-
 void CMacroPage::Build() {
   if (!BuildLayout()) return;
   // Made once: a recording rebuilds up to 3000 rows after every event.

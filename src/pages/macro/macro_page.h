@@ -36,9 +36,8 @@ class CMacroPage : public CModelPage, public IMacroRecordingHandler {
 
   explicit CMacroPage(const kb::ModelInfo& model);
 
-  // The page is built when it is first shown, with the model's macros as they are then: the
-  // window starts on the key page.
-  void DoInit() override;
+  // The page is built when it is first shown (Build), with the model's macros as they are then:
+  // the window starts on the key page.
   void Notify(DuiLib::TNotifyUI& msg) override;
 
   void SetWiring(const kb::PageWiring& wiring) { wiring_ = wiring; }
