@@ -114,9 +114,10 @@ std::u16string FromUtf8(std::string_view text) {
   // strings: a run of ASCII is widened in one go before the byte-by-byte decoding.
   const auto ascii_end = std::find_if(text.begin(), text.end(),
                                       [](char b) { return static_cast<unsigned char>(b) >= 0x80; });
-  std::u16string out(text.begin(), ascii_end);
-  if (ascii_end == text.end()) return out;
+  std::u16string out;
   out.reserve(text.size());
+  out.assign(text.begin(), ascii_end);
+  if (ascii_end == text.end()) return out;
   std::size_t i = static_cast<std::size_t>(ascii_end - text.begin());
   while (i < text.size()) {
     const unsigned char b = static_cast<unsigned char>(text[i]);
