@@ -130,11 +130,16 @@ Status LanguageTexts::Load(const std::filesystem::path& path) {
   return Parse(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
 }
 
-std::u16string LanguageTexts::Text(std::string_view key) const {
+const std::u16string* LanguageTexts::Find(std::string_view key) const {
   auto it = texts_.find(key);
-  return it == texts_.end() ? std::u16string() : it->second;
+  return it == texts_.end() ? nullptr : &it->second;
 }
 
-bool LanguageTexts::Has(std::string_view key) const { return texts_.find(key) != texts_.end(); }
+std::u16string LanguageTexts::Text(std::string_view key) const {
+  const std::u16string* text = Find(key);
+  return text != nullptr ? *text : std::u16string();
+}
+
+bool LanguageTexts::Has(std::string_view key) const { return Find(key) != nullptr; }
 
 }  // namespace kb

@@ -23,6 +23,8 @@ class LanguageTexts {
   // The text of `key`, or the empty string for an unknown key.
   std::u16string Text(std::string_view key) const;
   bool Has(std::string_view key) const;
+  // The text of `key`, or null for an unknown key; valid until the texts change.
+  const std::u16string* Find(std::string_view key) const;
   std::size_t size() const { return texts_.size(); }
   const std::map<std::string, std::u16string, std::less<>>& all() const { return texts_; }
 

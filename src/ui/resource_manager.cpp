@@ -37,6 +37,15 @@ CDuiString CResourceManager::GetText(const CDuiString& key) const {
 
 bool CResourceManager::HasText(const CDuiString& key) const { return texts_.Has(key.ToUtf8()); }
 
+const std::u16string* CResourceManager::FindText(std::string_view key) const {
+  return texts_.Find(key);
+}
+
+CDuiString LanguageText(std::string_view key) {
+  const std::u16string* text = CResourceManager::GetInstance()->FindText(key);
+  return text != nullptr ? CDuiString(*text) : CDuiString();
+}
+
 void CResourceManager::SetLanguageTexts(kb::LanguageTexts texts) { texts_ = std::move(texts); }
 
 kb::Status CResourceManager::LoadTheme(const CDuiString& file) {

@@ -11,6 +11,7 @@
 #include "ui/text_metrics.h"
 
 using DuiLib::CDuiString;
+using DuiLib::LanguageText;
 
 namespace kb {
 namespace {
@@ -19,16 +20,12 @@ namespace {
 constexpr int kNarrowCap = 30;
 constexpr int kMiddleCap = 46;
 
-CDuiString Text(std::string_view key) {
-  return DuiLib::CResourceManager::GetInstance()->GetText(CDuiString(std::string(key)));
-}
-
 // The short cap form of a language key's text, or empty.
 CDuiString CapText(std::string_view key) {
   if (key.empty()) return {};
-  const CDuiString cap_key("cap_" + std::string(key));
-  auto* texts = DuiLib::CResourceManager::GetInstance();
-  return texts->HasText(cap_key) ? texts->GetText(cap_key) : CDuiString();
+  const std::u16string* cap =
+      DuiLib::CResourceManager::GetInstance()->FindText("cap_" + std::string(key));
+  return cap != nullptr ? CDuiString(*cap) : CDuiString();
 }
 
 class Fitter {
@@ -152,13 +149,13 @@ CapCaption CapCaptionOf(const KeyEntry& entry) {
       for (int bit = 0; bit < 4; ++bit)
         if (entry.kind_param & (1u << bit))
           out.modifiers.push_back(
-              {Text(kShortcutModifierKeys[bit]), CapText(kShortcutModifierKeys[bit])});
+              {LanguageText(kShortcutModifierKeys[bit]), CapText(kShortcutModifierKeys[bit])});
       break;
     case CaptionForm::Text:
       break;
   }
   if (!caption.text_key.empty()) {
-    out.text = Text(caption.text_key);
+    out.text = LanguageText(caption.text_key);
     out.cap = CapText(caption.text_key);
   }
   return out;

@@ -26,6 +26,7 @@
 #include "ui/window.h"
 
 using DuiLib::CDuiString;
+using DuiLib::LanguageText;
 
 namespace {
 
@@ -36,10 +37,6 @@ constexpr int kStatusTimer = 1;  // hides the apply status text
 constexpr int kStatusShownMs = 6000;
 constexpr int kBehindTimer = 2;  // compares the profile with what the keyboard was sent
 constexpr int kBehindCheckMs = 100;
-
-CDuiString Text(const std::string& key) {
-  return DuiLib::CResourceManager::GetInstance()->GetText(CDuiString(key));
-}
 
 // Names only: what the name dialogs compare against, without holding the data's lock while
 // they run.
@@ -155,7 +152,7 @@ void CDevicePage::Build() {
   custom_ = dynamic_cast<CKeyCustomPage*>(Find(id + "_custom"));
   light_ = dynamic_cast<CLightPage*>(Find(id + "_light"));
   macro_ = dynamic_cast<CMacroPage*>(Find(id + "_macro"));
-  model_tag_ = kb::MakeModelTag(std::u16string_view(Text(std::string(model_.model_text_key))));
+  model_tag_ = kb::MakeModelTag(std::u16string_view(LanguageText(model_.model_text_key)));
   if (wired_) SetWiring(wiring_);
 }
 
@@ -181,7 +178,7 @@ kb::Status CDevicePage::Start(const kb::AppPaths& paths, const kb_message_target
   session_ = std::make_unique<kb::ModelSession>(model_, paths, *this, *progress_sleeper_);
   data_ = &session_->data();
   // A new store's one profile is the model's first-profile text with "_1".
-  const CDuiString first_name = Text(std::string(model_.first_profile_key)) + u"_1";
+  const CDuiString first_name = LanguageText(model_.first_profile_key) + u"_1";
   const kb::SessionStart start = session_->Start(std::u16string_view(first_name), target);
   worker_ = session_->worker();
   if (start.store_damaged()) store_warning_key_ = "warning_store_damaged_text";
@@ -236,7 +233,7 @@ void CDevicePage::ShowKeyboardBehind() {
   if (apply_ == nullptr || data_ == nullptr) return;
   const bool behind = data_->KeyboardBehind();
   if (apply_pending_ != nullptr) apply_pending_->SetVisible(behind);
-  const CDuiString note = behind ? Text("apply_pending_text") : CDuiString();
+  const CDuiString note = behind ? LanguageText("apply_pending_text") : CDuiString();
   apply_->SetToolTip(note);
   apply_->SetAccessibleDescription(note);
 }
@@ -709,11 +706,11 @@ void CDevicePage::OnApplyMessage(DuiLib::UINT message, DuiLib::WPARAM wParam,
     if (apply_ring_ != nullptr) apply_ring_->SetVisible(wParam != 0);
     if (wParam != 0 && apply_status_ != nullptr) apply_status_->SetVisible(false);
     if (wParam != 0 && apply_progress_ != nullptr)
-      apply_progress_->SetText(Text("apply_running_text"));
+      apply_progress_->SetText(LanguageText("apply_running_text"));
   } else if (message == kb::messages::kApplyProgress) {
     if (apply_progress_ != nullptr) {
       CDuiString text;
-      text.Format(u"%s %d / %d", Text("apply_reports_text").ToUtf8().c_str(),
+      text.Format(u"%s %d / %d", LanguageText("apply_reports_text").ToUtf8().c_str(),
                   static_cast<int>(wParam), static_cast<int>(lParam));
       apply_progress_->SetText(text);
     }
@@ -727,12 +724,12 @@ void CDevicePage::OnApplyMessage(DuiLib::UINT message, DuiLib::WPARAM wParam,
     if (result == kb::ApplyOutcome::Result::Absent) key = "apply_absent_text";
     if (result == kb::ApplyOutcome::Result::Lost) key = "apply_lost_text";
     if (result == kb::ApplyOutcome::Result::NoProfile) key = "apply_no_profile_text";
-    CDuiString text = Text(key);
+    CDuiString text = LanguageText(key);
     if (result == kb::ApplyOutcome::Result::Reached && skipped > 0) {
       // By name: measured as the apply encodes them, on what the profile holds now.
       const std::u16string names = session_->LeftOutMacroNames();
       text += u" ";
-      text += Text("apply_skipped_text");
+      text += LanguageText("apply_skipped_text");
       text += u" ";
       if (names.empty()) {
         CDuiString count;
@@ -744,7 +741,7 @@ void CDevicePage::OnApplyMessage(DuiLib::UINT message, DuiLib::WPARAM wParam,
     }
     if (macro_ != nullptr) macro_->ShowMacroMemory();
     ShowKeyboardBehind();
-    if ((wParam >> 8) & 1) text += CDuiString(u" ") + Text("apply_not_saved_text");
+    if ((wParam >> 8) & 1) text += CDuiString(u" ") + LanguageText("apply_not_saved_text");
     apply_status_->SetText(text);
     apply_status_->SetUserData(CDuiString(key));
     apply_status_->SetVisible(true);

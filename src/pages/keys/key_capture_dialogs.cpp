@@ -31,9 +31,7 @@ void CKeyCaptureWnd::InitWindow() {
 void CKeyCaptureWnd::ShowUsage() {
   if (edit_key_ == nullptr) return;
   const std::string_view key = kb::KeyNameFromUsage(usage_);
-  edit_key_->SetText(
-      key.empty() ? CDuiString()
-                  : DuiLib::CResourceManager::GetInstance()->GetText(CDuiString(std::string(key))));
+  edit_key_->SetText(key.empty() ? CDuiString() : DuiLib::LanguageText(key));
 }
 
 void CKeyCaptureWnd::StartCapture() {

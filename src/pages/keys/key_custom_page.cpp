@@ -22,12 +22,9 @@
 #include "ui/window.h"
 
 using DuiLib::CDuiString;
+using DuiLib::LanguageText;
 
 namespace {
-
-CDuiString Text(std::string_view key) {
-  return DuiLib::CResourceManager::GetInstance()->GetText(CDuiString(std::string(key)));
-}
 
 // What position `index` does from the factory, by its key's name ("Caps Lock").
 CDuiString FactoryName(const kb::ModelInfo& model, bool fn, int index) {
@@ -35,7 +32,7 @@ CDuiString FactoryName(const kb::ModelInfo& model, bool fn, int index) {
   const kb::KeyCode code =
       fn ? layout.default_fn_key_codes.at(index) : layout.default_key_codes.at(index);
   const kb::KeyCaption caption = kb::KeyCaptionOf(kb::KindByte(kb::AssignmentKind::Default), code);
-  return caption.text_key.empty() ? CDuiString() : Text(caption.text_key);
+  return caption.text_key.empty() ? CDuiString() : LanguageText(caption.text_key);
 }
 
 }  // namespace
@@ -138,7 +135,7 @@ void CKeyCustomPage::DescribeAssignment(const kb::KeyEntry& entry) {
   }
   function_label_->SetResourceText(false);
   if (caption.form == kb::CaptionForm::Macro) {
-    CDuiString text = Text("set_macro_text");
+    CDuiString text = LanguageText("set_macro_text");
     text += u"-";
     text += CDuiString(kb::FieldText(entry.macro_name));
     function_label_->SetText(text);
@@ -173,16 +170,16 @@ void CKeyCustomPage::ShowKey(bool fn, int index, const kb::KeyEntry& entry) {
   CDuiString name = own.IsEmpty() ? caption : own;
   if (entry.kind == kb::KindByte(kb::AssignmentKind::Disabled)) {
     name += u", ";
-    name += Text("key_disabled_text");
+    name += LanguageText("key_disabled_text");
   } else if (highlight != kb::KeyHighlight::None || caption != own) {
     name += u", ";
-    name += Text("key_changed_prefix_text");
+    name += LanguageText("key_changed_prefix_text");
     name += u": ";
     name += caption;
   }
   button->SetAccessibleName(name);
-  button->SetAccessibleDescription(highlight == kb::KeyHighlight::None ? CDuiString()
-                                                                       : Text("key_changed_text"));
+  button->SetAccessibleDescription(
+      highlight == kb::KeyHighlight::None ? CDuiString() : LanguageText("key_changed_text"));
 }
 
 CKeyCustomPage::EntryWriter CKeyCustomPage::RunCommandDialog(const kb::ParsedKeyCommand& command,

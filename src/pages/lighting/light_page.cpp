@@ -16,6 +16,7 @@
 #include "ui/resource_manager.h"
 
 using DuiLib::CDuiString;
+using DuiLib::LanguageText;
 
 namespace {
 
@@ -25,10 +26,6 @@ constexpr std::int32_t kUnlit = 0;
 constexpr int kLightColorLuma = 150;
 constexpr DuiLib::DWORD kDarkKeyText = 0xFF15181D;
 constexpr DuiLib::DWORD kLightKeyText = 0xFFE6E8EC;
-
-CDuiString Text(std::string_view key) {
-  return DuiLib::CResourceManager::GetInstance()->GetText(CDuiString(std::string(key)));
-}
 
 int Channel(std::int32_t color, int shift) { return (color >> shift) & 0xFF; }
 
@@ -58,7 +55,7 @@ kb::KeyCode FactoryCode(const kb::ModelInfo& model, int key) {
 CDuiString FactoryName(const kb::ModelInfo& model, int key) {
   const kb::KeyCaption caption =
       kb::KeyCaptionOf(kb::KindByte(kb::AssignmentKind::Default), FactoryCode(model, key));
-  return caption.text_key.empty() ? CDuiString() : Text(caption.text_key);
+  return caption.text_key.empty() ? CDuiString() : LanguageText(caption.text_key);
 }
 
 }  // namespace
@@ -354,7 +351,7 @@ void CLightPage::NameKey(int key, std::int32_t color) {
   CDuiString name = FactoryName(model_, key);
   name += u", ";
   if (color == kUnlit) {
-    name += Text("light_key_off_text");
+    name += LanguageText("light_key_off_text");
   } else {
     CDuiString hex;
     hex.Format(u"#%02X%02X%02X", Channel(color, 0), Channel(color, 8), Channel(color, 16));

@@ -20,6 +20,7 @@
 #include "ui/window_input_tap.h"
 
 using DuiLib::CDuiString;
+using DuiLib::LanguageText;
 
 namespace {
 
@@ -27,10 +28,6 @@ constexpr int kMacroRowHeight = 21;
 constexpr int kActionRowHeight = 23;
 constexpr DuiLib::DWORD kMemoryColor = 0xFF9AA2B1;    // the theme's dim text
 constexpr DuiLib::DWORD kOverflowColor = 0xFFF0A530;  // its warning colour
-
-CDuiString Text(std::string_view key) {
-  return DuiLib::CResourceManager::GetInstance()->GetText(CDuiString(std::string(key)));
-}
 
 CDuiString Number(int value) {
   CDuiString text;
@@ -346,7 +343,8 @@ void CMacroPage::ShowAction(int index) {
     show(move_row_, false);
     show(key_field_, true);
     show(mouse_combo_, false);
-    if (key_field_ != nullptr) key_field_->SetText(Text(kb::KeyNameFromUsage(action.action_code)));
+    if (key_field_ != nullptr)
+      key_field_->SetText(LanguageText(kb::KeyNameFromUsage(action.action_code)));
   }
   if (delay_ != nullptr) delay_->SetText(Number(action.delay));
 }
@@ -464,9 +462,9 @@ void CMacroPage::ShowMacroMemory() {
   // "Keyboard memory:" over "6120 of 10000 bytes" (one line would not fit the column), and
   // what would not fit by name.
   CDuiString text;
-  text.Format(u"%s\n%d %s %d %s", Text("macro_memory_text").GetData(), static_cast<int>(use.wanted),
-              Text("macro_memory_of_text").GetData(), static_cast<int>(use.capacity),
-              Text("macro_memory_bytes_text").GetData());
+  text.Format(u"%s\n%d %s %d %s", LanguageText("macro_memory_text").GetData(),
+              static_cast<int>(use.wanted), LanguageText("macro_memory_of_text").GetData(),
+              static_cast<int>(use.capacity), LanguageText("macro_memory_bytes_text").GetData());
   memory_->SetText(text);
   if (auto* label = dynamic_cast<DuiLib::CLabelUI*>(memory_))
     label->SetTextColor(use.wanted > use.capacity ? kOverflowColor : kMemoryColor);
@@ -478,7 +476,7 @@ void CMacroPage::ShowMacroMemory() {
 void CMacroPage::ShowLeftOut(const std::u16string& left_out) {
   if (left_out_ == nullptr) return;
   left_out_->SetVisible(!left_out.empty());
-  CDuiString text = Text("macro_left_out_text");
+  CDuiString text = LanguageText("macro_left_out_text");
   text += u" ";
   text += CDuiString(left_out);
   left_out_->SetText(text);
@@ -578,7 +576,7 @@ void CMacroPage::OnHookEvent(DuiLib::UINT /*message*/, DuiLib::WPARAM wParam,
   } else if (outcome == Outcome::Captured && working_.selected() >= 0) {
     const int selected = working_.selected();
     working_.action(selected).action_code = captured;
-    if (key_field_ != nullptr) key_field_->SetText(Text(kb::KeyNameFromUsage(captured)));
+    if (key_field_ != nullptr) key_field_->SetText(LanguageText(kb::KeyNameFromUsage(captured)));
     FillRow(actions_->GetItemAt(selected), working_.action(selected));
     Commit();
   }
