@@ -35,8 +35,6 @@ CDuiString CResourceManager::GetText(const CDuiString& key) const {
   return CDuiString(texts_.Text(key.ToUtf8()));
 }
 
-bool CResourceManager::HasText(const CDuiString& key) const { return texts_.Has(key.ToUtf8()); }
-
 const std::u16string* CResourceManager::FindText(std::string_view key) const {
   return texts_.Find(key);
 }

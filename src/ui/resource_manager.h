@@ -20,7 +20,6 @@ class CResourceManager {
   kb::Status LoadLanguage(const CDuiString& file);
   // The text of `key`; an unknown key gives the empty string.
   CDuiString GetText(const CDuiString& key) const;
-  bool HasText(const CDuiString& key) const;
   // The text of a key named in the program's code, or null when the language file lacks it.
   // The key is looked up as it is spelled, not converted: the key captions ask for a text for
   // every cap of the keyboard picture.
