@@ -35,12 +35,8 @@ CDuiString CResourceManager::GetText(const CDuiString& key) const {
   return CDuiString(texts_.Text(key.ToUtf8()));
 }
 
-const std::u16string* CResourceManager::FindText(std::string_view key) const {
-  return texts_.Find(key);
-}
-
 CDuiString LanguageText(std::string_view key) {
-  const std::u16string* text = CResourceManager::GetInstance()->FindText(key);
+  const std::u16string* text = CResourceManager::GetInstance()->Texts().Find(key);
   return text != nullptr ? CDuiString(*text) : CDuiString();
 }
 

@@ -2,7 +2,6 @@
 #pragma once
 // CResourceManager: the language texts and the global theme of the skin.
 
-#include <string>
 #include <string_view>
 
 #include "common/language_file.h"
@@ -20,10 +19,6 @@ class CResourceManager {
   kb::Status LoadLanguage(const CDuiString& file);
   // The text of `key`; an unknown key gives the empty string.
   CDuiString GetText(const CDuiString& key) const;
-  // The text of a key named in the program's code, or null when the language file lacks it.
-  // The key is looked up as it is spelled, not converted: the key captions ask for a text for
-  // every cap of the keyboard picture.
-  const std::u16string* FindText(std::string_view key) const;
   void SetLanguageTexts(kb::LanguageTexts texts);
   const kb::LanguageTexts& Texts() const { return texts_; }
 
@@ -35,7 +30,8 @@ class CResourceManager {
 };
 
 // The text of a key named in the program's code ("apply_text"); an unknown key gives the empty
-// string.
+// string. The key is looked up as it is spelled, not converted: the key captions ask for a text
+// for every cap of the keyboard picture.
 CDuiString LanguageText(std::string_view key);
 
 }  // namespace DuiLib

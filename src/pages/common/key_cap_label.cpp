@@ -24,7 +24,7 @@ constexpr int kMiddleCap = 46;
 CDuiString CapText(std::string_view key) {
   if (key.empty()) return {};
   const std::u16string* cap =
-      DuiLib::CResourceManager::GetInstance()->FindText("cap_" + std::string(key));
+      DuiLib::CResourceManager::GetInstance()->Texts().Find("cap_" + std::string(key));
   return cap != nullptr ? CDuiString(*cap) : CDuiString();
 }
 
